@@ -1,0 +1,96 @@
+#include "bank.h"
+
+#include <algorithm>
+
+namespace morv {
+
+namespace {
+
+const QStringList &noRows()
+{
+    static const QStringList empty;
+    return empty;
+}
+
+template <typename List, std::size_t Size>
+List *slot(std::array<List, Size> &lists, int k)
+{
+    return k >= 0 && k < int(Size) ? &lists[std::size_t(k)] : nullptr;
+}
+
+QStringList permutations(int n)
+{
+    QString digits;
+    for (int d = 1; d <= n; ++d)
+        digits.append(QChar(u'0' + d));
+    QStringList rows;
+    do
+        rows.append(digits);
+    while (std::next_permutation(digits.begin(), digits.end()));
+    return rows;
+}
+
+} // namespace
+
+const QStringList &Bank::List1(int k) const
+{
+    return k >= 0 && k < QuestionSlots ? m_list1[std::size_t(k)] : noRows();
+}
+
+const QStringList &Bank::Obqsnenie(int k) const
+{
+    return k >= 0 && k < ExplanationSlots ? m_obqsnenie[std::size_t(k)] : noRows();
+}
+
+const QByteArray &Bank::Picture1(int k) const
+{
+    static const QByteArray none;
+    return k >= 0 && k < PictureSlots ? m_picture1[std::size_t(k)] : none;
+}
+
+const QStringList &Bank::Poredica(int n)
+{
+    static const std::array<QStringList, 6> orders = {QStringList(), QStringList(), permutations(2),
+                                                      permutations(3), permutations(4), permutations(5)};
+    return n >= 2 && n <= 5 ? orders[std::size_t(n)] : noRows();
+}
+
+int settingValue(const QStringList &settings, int row)
+{
+    if (row < 0 || row >= settings.size() || settings[row].isEmpty())
+        return 0;
+    const QChar last = settings[row].back();
+    return last >= u'0' && last <= u'9' ? last.unicode() - u'0' : 0;
+}
+
+void Bank::appendList1(int k, const QString &row)
+{
+    if (auto *list = slot(m_list1, k))
+        list->append(row);
+}
+
+void Bank::emptyList1(int k)
+{
+    if (auto *list = slot(m_list1, k))
+        list->clear();
+}
+
+void Bank::appendObqsnenie(int k, const QString &row)
+{
+    if (auto *list = slot(m_obqsnenie, k))
+        list->append(row);
+}
+
+void Bank::emptyObqsnenie(int k)
+{
+    if (auto *list = slot(m_obqsnenie, k))
+        list->clear();
+}
+
+void Bank::setPicture1(int k, const QByteArray &jpeg)
+{
+    if (auto *picture = slot(m_picture1, k))
+        *picture = jpeg;
+}
+
+} // namespace morv

@@ -1,0 +1,54 @@
+// The question bank: the test's content and switches, held as the hidden data window's lists.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace morv {
+
+// The value of settings row r: its last character read as a digit; anything else reads as 0.
+int settingValue(const QStringList &settings, int row);
+
+class Bank
+{
+public:
+    static constexpr int QuestionSlots = 40;    // List1(0..39): correct answers, then one list per question
+    static constexpr int ExplanationSlots = 30; // Obqsnenie(0..29)
+    static constexpr int PictureSlots = 30;     // Picture1(0..29)
+    static constexpr int SettingsRows = 6;
+
+    // Settings rows the program reads.
+    enum Setting { PhraseRow = 1, TotoRow = 2, TitleRow = 3, ExplanationRow = 4, ResultsNavigationRow = 5 };
+
+    // The settings list; the value of a setting is the last character of its row.
+    const QStringList &List2() const { return m_settings; }
+    const QStringList &List1(int k) const;
+    const QStringList &Obqsnenie(int k) const;
+    // JPEG bytes of question k's figure, empty when it has none.
+    const QByteArray &Picture1(int k) const;
+    // All n! orderings of the digits 1..n in ascending order, for n = 2..5; empty otherwise.
+    static const QStringList &Poredica(int n);
+
+    int settingValue(int row) const { return morv::settingValue(m_settings, row); }
+
+    // The only writes, used once by start-up for the repeat question.
+    void appendList1(int k, const QString &row);
+    void emptyList1(int k);
+    void appendObqsnenie(int k, const QString &row);
+    void emptyObqsnenie(int k);
+    void setPicture1(int k, const QByteArray &jpeg);
+
+    // Filled by the bank builder.
+    void setSettings(const QStringList &rows) { m_settings = rows; }
+
+private:
+    QStringList m_settings;
+    std::array<QStringList, QuestionSlots> m_list1;
+    std::array<QStringList, ExplanationSlots> m_obqsnenie;
+    std::array<QByteArray, PictureSlots> m_picture1;
+};
+
+} // namespace morv

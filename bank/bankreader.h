@@ -1,0 +1,59 @@
+// Reads a bank source (JSON text and JPEG figures beside it), checks it and builds the bank.
+#pragma once
+
+#include "bank.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace morv {
+
+// The bank the program carries, embedded as a resource.
+inline constexpr QStringView EmbeddedBankPath = u":/bank/bank.json";
+
+struct QuestionSource
+{
+    QString text;
+    QStringList answers;
+    QString correct;
+    QString pictureName; // as written in the source; empty when the question has no figure
+    QByteArray picture;  // the figure's JPEG bytes
+    QStringList explanation;
+};
+
+struct BankSource
+{
+    QStringList settings;
+    std::vector<QuestionSource> questions;
+};
+
+// Says why a figure cannot be shown, or returns an empty string when it can.
+using PictureCheck = std::function<QString(const QByteArray &jpeg)>;
+
+// A bank, or every problem found on the way, each naming where it is.
+struct BankLoad
+{
+    std::optional<Bank> bank;
+    QStringList problems;
+};
+
+// The most questions a bank may hold: the repeat question of the consistency check needs a spare
+// question list, explanation and picture after the last one.
+int maxQuestions(bool repeatQuestion);
+
+// Parses the source; figures are read from files relative to baseDir (a folder or a resource path).
+BankLoad readBank(const QByteArray &json, const QString &baseDir, const PictureCheck &pictureCheck = {});
+// Reads the source file at path, its figures beside it.
+BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
+
+// Every broken rule of a parsed source, each naming the question.
+QStringList checkBank(const BankSource &source, const PictureCheck &pictureCheck = {});
+// Lays a checked source out in the bank's lists, spare slots and placeholders included.
+Bank buildBank(const BankSource &source);
+
+} // namespace morv

@@ -1,0 +1,33 @@
+// A random source that gives the draws a test scripts, in order, and counts them.
+#pragma once
+
+#include "random.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace morv::test {
+
+class ScriptedRandom final : public RandomSource
+{
+public:
+    explicit ScriptedRandom(std::vector<float> draws = {}, float afterwards = 0.0f)
+        : m_draws(std::move(draws)), m_afterwards(afterwards)
+    {
+    }
+    void seedFromClock() override { ++seeds; }
+    float draw() override
+    {
+        ++drawn;
+        return drawn <= m_draws.size() ? m_draws[drawn - 1] : m_afterwards;
+    }
+
+    std::size_t drawn = 0;
+    int seeds = 0;
+
+private:
+    std::vector<float> m_draws;
+    float m_afterwards;
+};
+
+} // namespace morv::test

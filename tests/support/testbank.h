@@ -1,0 +1,33 @@
+// Banks built in code for tests: the shipped settings unless a test changes them.
+#pragma once
+
+#include "bank.h"
+#include "bankreader.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace morv::test {
+
+// The settings rows as shipped: phrase off, consistency check on, explanations on, results navigation off.
+QStringList shippedSettings();
+// The same rows with the switches set: each argument is the last digit of its row.
+QStringList settings(int phrase, int toto, int explanations, int navigation,
+                     const QString &title = QStringLiteral("Тест"));
+
+// A question whose correct answer is answers[correctIndex].
+QuestionSource question(const QString &text, const QStringList &answers, int correctIndex,
+                        const QStringList &explanation = {}, const QByteArray &picture = {});
+
+// `count` questions "Въпрос k" with answers "k-1", "k-2", ... (n answers each), the first one correct,
+// and an explanation line "Обяснение на k".
+BankSource numberedSource(int count, int answers = 4, const QStringList &settingRows = shippedSettings());
+
+// Builds the bank without checking it, so tests can hand the engine what a check would refuse.
+Bank bankOf(const BankSource &source);
+
+// A tiny valid JPEG (a few pixels), for banks that need a figure.
+QByteArray tinyJpeg(int seed = 0);
+
+} // namespace morv::test
