@@ -31,3 +31,17 @@ Bank bankOf(const BankSource &source);
 QByteArray tinyJpeg(int seed = 0);
 
 } // namespace morv::test
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// Lets test failures print texts as texts.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &rows, std::ostream *out)
+{
+    *out << '[' << rows.join(u", ").toStdString() << ']';
+}
+QT_END_NAMESPACE

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Fuzzes the bank reader and checker (and the engine on every bank it accepts) for a bounded time.
+# Usage: bench/fuzz-bank.sh [seconds]   (default 120). Crashes land in build/fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-120}"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz --target bank_fuzz
+corpus=build/fuzz/corpus
+mkdir -p "$corpus" build/fuzz/findings
+cp tests/fuzz/seeds/*.json "$corpus"/
+cp bank/content/bank.json "$corpus"/shipped.json
+build/fuzz/tests/fuzz/bank_fuzz -max_total_time="$seconds" -max_len=65536 -print_final_stats=1 \
+    -artifact_prefix=build/fuzz/findings/ -dict=tests/fuzz/json.dict "$corpus"

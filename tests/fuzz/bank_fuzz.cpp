@@ -1,0 +1,59 @@
+// libFuzzer target: any bytes as a bank source must be refused with problems or give a bank the
+// engine can run a whole test on, never a crash. Figures are looked up among the embedded ones.
+#include "bankreader.h"
+#include "morvprazno.h"
+#include "picturecheck.h"
+
+#include <cstddef>
+#include <cstdint>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class CountingRandom final : public morv::RandomSource
+{
+public:
+    void seedFromClock() override {}
+    float draw() override
+    {
+        m_next = (m_next * 37 + 11) % 1000;
+        return float(m_next) / 1000.0f;
+    }
+
+private:
+    int m_next = 0;
+};
+
+void playWholeTest(morv::Bank bank)
+{
+    CountingRandom random;
+    morv::MORV_Prazno form(std::move(bank), random, {});
+    form.Form_Load();
+    const int count = form.values().QuestionCount;
+    for (int p = 0; p < count; ++p) {
+        for (int option = 0; option < 5; ++option) {
+            if (form.state().Option1[std::size_t(option)].visible)
+                form.selectOption((p + option) % 5);
+        }
+        form.Command1_Click(0);
+    }
+    form.Command1_Click(1);
+    form.Command2_Click(0);
+    for (int p = 0; p <= count; ++p)
+        form.Command2_Click(1);
+    form.autor_Click();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray json(reinterpret_cast<const char *>(data), qsizetype(size));
+    morv::BankLoad load = morv::readBank(json, u":/bank"_s, morv::jpegHeaderProblem);
+    if (load.bank.has_value() == !load.problems.isEmpty())
+        __builtin_trap(); // a bank is given exactly when nothing is wrong
+    if (load.bank)
+        playWholeTest(std::move(*load.bank));
+    return 0;
+}
