@@ -1,0 +1,99 @@
+// The test the program ships, read from the resources exactly as the program reads it at start.
+#include "bankreader.h"
+#include "picturecheck.h"
+#include "testbank.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace morv;
+
+namespace {
+
+const Bank &shipped()
+{
+    static const BankLoad load = readBankFile(EmbeddedBankPath.toString(), jpegDecodeProblem);
+    if (!load.bank)
+        ADD_FAILURE() << load.problems.join(u'\n').toStdString();
+    static const Bank empty;
+    return load.bank ? *load.bank : empty;
+}
+
+} // namespace
+
+// Twenty questions of four answers each, with the shipped switches and title.
+TEST(ShippedBank, HoldsTwentyQuestionsOfFourAnswers)
+{
+    const Bank &bank = shipped();
+    EXPECT_EQ(bank.List2(), test::shippedSettings());
+    ASSERT_EQ(bank.List1(0).size(), 20);
+    for (int k = 1; k <= 20; ++k)
+        EXPECT_EQ(bank.List1(k).size(), 5) << "question " << k;
+    EXPECT_EQ(bank.List1(21), QStringList{u"List1(21) - въпрос от теста"_s});
+    EXPECT_EQ(bank.Obqsnenie(21), QStringList{u"Обяснение 21"_s});
+}
+
+// The correct answer stands at the stored position the test was written with, and only there.
+TEST(ShippedBank, KeepsTheCorrectAnswersAtTheirPositions)
+{
+    const int positions[20] = {2, 1, 1, 3, 4, 2, 1, 4, 2, 1, 1, 3, 1, 4, 4, 1, 1, 3, 2, 2};
+    const Bank &bank = shipped();
+    for (int k = 1; k <= 20; ++k) {
+        const QStringList &question = bank.List1(k);
+        EXPECT_EQ(question.value(positions[k - 1]), bank.List1(0).value(k - 1)) << "question " << k;
+        EXPECT_EQ(question.mid(1).count(bank.List1(0).value(k - 1)), 1) << "question " << k;
+        QStringList answers = question.mid(1);
+        answers.removeDuplicates();
+        EXPECT_EQ(answers.size(), 4) << "question " << k << " repeats an answer";
+    }
+}
+
+// Question 1 is word for word the example the test was built around.
+TEST(ShippedBank, QuestionOneAsWritten)
+{
+    const Bank &bank = shipped();
+    EXPECT_EQ(bank.List1(1),
+              (QStringList{u"В триъгълника ABC е построена т.M на страната AB. Ако AC = BC = AM и CM = MB то ъгъл ACM = ?"_s,
+                           u"50°"_s, u"72°"_s, u"60°"_s, u"64°"_s}));
+    EXPECT_EQ(bank.List1(0).value(0), u"72°"_s);
+    EXPECT_EQ(bank.Obqsnenie(1).size(), 17);
+    EXPECT_FALSE(bank.Picture1(1).isEmpty());
+}
+
+// Question 15's first distractor keeps its two trailing blanks.
+TEST(ShippedBank, KeepsTrailingBlanks)
+{
+    EXPECT_EQ(shipped().List1(15).value(1), u"13690 и 10680  "_s);
+}
+
+// Figures belong to every question but 2, 4 and 18; each decodes to the picture box's size.
+TEST(ShippedBank, FiguresDecodeAndFitThePictureBox)
+{
+    const Bank &bank = shipped();
+    for (int k = 0; k < Bank::PictureSlots; ++k) {
+        const bool expected = k >= 1 && k <= 20 && k != 2 && k != 4 && k != 18;
+        ASSERT_EQ(!bank.Picture1(k).isEmpty(), expected) << "picture " << k;
+        if (!expected)
+            continue;
+        EXPECT_GE(bank.Picture1(k).size(), 2500) << "picture " << k;
+        EXPECT_LE(bank.Picture1(k).size(), 7700) << "picture " << k;
+        const QImage image = QImage::fromData(bank.Picture1(k), "JPG");
+        ASSERT_FALSE(image.isNull()) << "picture " << k;
+        EXPECT_EQ(image.size(), QSize(225, 137)) << "picture " << k;
+    }
+}
+
+// Every worked solution has 1 to 18 lines, none of them empty.
+TEST(ShippedBank, ExplanationsHaveOneToEighteenLines)
+{
+    const Bank &bank = shipped();
+    for (int k = 1; k <= 20; ++k) {
+        const QStringList &lines = bank.Obqsnenie(k);
+        EXPECT_GE(lines.size(), 1) << "question " << k;
+        EXPECT_LE(lines.size(), 18) << "question " << k;
+        for (const QString &line : lines)
+            EXPECT_FALSE(line.trimmed().isEmpty()) << "question " << k;
+    }
+}
