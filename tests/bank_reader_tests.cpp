@@ -135,6 +135,24 @@ TEST_P(RefusedBank, IsRefusedWithItsMessage)
         << load.problems.first().toStdString() << "\nexpected: " << GetParam().message.toStdString();
 }
 
+// The build refuses the same bank with the same message, naming the source file.
+TEST_P(RefusedBank, FailsTheBuildWithItsMessage)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"bank.json"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes(GetParam().source()));
+    file.close();
+    QProcess check;
+    check.start(QStringLiteral(MORV_BANKCHECK), {path});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 1);
+    const QString errors = QString::fromUtf8(check.readAllStandardError());
+    EXPECT_TRUE(errors.startsWith(path + u": "_s)) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(GetParam().message)) << errors.toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Bank, RefusedBank,
     testing::Values(
