@@ -1,5 +1,6 @@
 // morv_figures: draws the figures of the test questions into small JPEG files (white, black lines).
-// Every figure (points, segments, equal-side ticks, angle arcs, labels) is described in figures.json.
+// Every figure (points, segments, equal-side ticks, angle arcs, dimension lines, labels) is described
+// in figures.json.
 // Run: QT_QPA_PLATFORM=offscreen morv_figures tools/figures/figures.json bank/content/pictures
 
 #include <QDir>
@@ -109,6 +110,7 @@ public:
         drawSegments(p, QStringLiteral("segments"), false);
         drawSegments(p, QStringLiteral("dashed"), true);
         drawTicks(p);
+        drawDimensions(p);
         drawAngles(p);
         drawRightAngles(p);
         drawDots(p);
@@ -292,6 +294,59 @@ private:
         }
     }
 
+    // A length written under a segment that has a foot point on it (H) reads as the length of a
+    // part of it. A dimension line drawn beside the whole segment, with arrows to short extension
+    // lines at both ends and the text set into its middle, names the whole segment only.
+    void drawDimensions(QPainter &p)
+    {
+        QFont f(m_s.textFamily);
+        f.setPixelSize(int(m_s.textSize));
+        const QFontMetricsF fm(f);
+        for (const QJsonValue &v : m_obj.value(QStringLiteral("dims")).toArray()) {
+            const QJsonObject o = v.toObject();
+            const QJsonArray s = arr(o, "seg", 2);
+            const QPointF A = pt(s[0]).px, B = pt(s[1]).px;
+            const QString text = o.value(QStringLiteral("text")).toString();
+            // Signed distance in pixels; positive is to the right of A->B on screen (below a
+            // segment drawn left to right).
+            const double off = o.value(QStringLiteral("off")).toDouble(22);
+            const QPointF d = unit(B - A), n(-d.y(), d.x());
+            const double side = off < 0 ? -1 : 1;
+            const QPointF P = A + off * n, Q = B + off * n;
+
+            p.setPen(pen(0.9));
+            // Extension lines start a little away from the figure so they do not look like its edges.
+            for (const QPointF &E : {A, B}) {
+                const QPointF e0 = E + side * 3.0 * n, e1 = E + (off + side * 3.5) * n;
+                p.drawLine(e0, e1);
+                m_lines.push_back({e0, e1});
+            }
+
+            const QRectF ink = fm.tightBoundingRect(text);
+            const double half = text.isEmpty() ? 0 : std::abs(d.x()) * ink.width() / 2 + std::abs(d.y()) * ink.height() / 2 + 3.0;
+            const QPointF c = P + o.value(QStringLiteral("t")).toDouble(0.5) * (Q - P);
+            const double tc = dot(c - P, d), total = len(Q - P);
+            if (tc - half < 8 || tc + half > total - 8)
+                fail(m_name, QStringLiteral("dimension \"%1\" does not fit between its arrows").arg(text));
+            const QPointF g0 = P + (tc - half) * d, g1 = P + (tc + half) * d;
+            p.drawLine(P, g0);
+            p.drawLine(g1, Q);
+            m_lines.push_back({P, g0});
+            m_lines.push_back({g1, Q});
+
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            for (const auto &[tip, dir] : {std::pair{P, d}, std::pair{Q, -d}}) {
+                QPolygonF head;
+                head << tip << tip + 5.5 * dir + 2.1 * n << tip + 5.5 * dir - 2.1 * n;
+                p.drawPolygon(head);
+            }
+            p.setBrush(Qt::NoBrush);
+            if (!text.isEmpty())
+                drawCentered(p, f, text, c, true);
+        }
+    }
+
     // Screen angle (counter-clockwise, y down) of the ray from V towards P.
     static double rayAngle(QPointF V, QPointF P) { return std::atan2(-(P.y() - V.y()), P.x() - V.x()); }
 
@@ -339,6 +394,26 @@ private:
                 QPointF c = V + lr * QPointF(std::cos(mid), -std::sin(mid));
                 if (o.contains(QStringLiteral("off")))
                     c += num2(o.value(QStringLiteral("off")), QStringLiteral("off"));
+                // An angle of a few degrees has no room for its label between the rays, so the
+                // label is set aside and a thin line leads from it to the middle of the arc.
+                if (o.value(QStringLiteral("leader")).toBool(false)) {
+                    const QPointF tip = V + r * QPointF(std::cos(mid), -std::sin(mid));
+                    const QFontMetricsF fm(f);
+                    const QRectF ink = fm.tightBoundingRect(text);
+                    const QRectF box = QRectF(c.x() - ink.width() / 2, c.y() - ink.height() / 2, ink.width(), ink.height())
+                                           .adjusted(-2, -2, 2, 2);
+                    // Walk from the arc towards the label and stop at the box around the text.
+                    const QPointF dir = c - tip;
+                    double lo = 0, hi = 1;
+                    for (int i = 0; i < 30; ++i) {
+                        const double m = (lo + hi) / 2;
+                        (box.contains(tip + m * dir) ? hi : lo) = m;
+                    }
+                    const QPointF end = tip + lo * dir;
+                    p.setPen(pen(0.8));
+                    p.drawLine(tip, end);
+                    m_lines.push_back({tip, end});
+                }
                 drawCentered(p, f, text, c, true);
             }
         }
@@ -474,6 +549,7 @@ private:
                     problems << QStringLiteral("label \"%1\" lies on a line").arg(l.text);
                     break;
                 }
+
         }
         for (size_t i = 0; i < m_labels.size(); ++i)
             for (size_t j = i + 1; j < m_labels.size(); ++j)
