@@ -114,8 +114,9 @@ public:
         int answered = 0;
         for (int p = 0; p < N; ++p) {
             const QString graded = s.List2[3].row(p);
-            if (m_graded[p] != u"-1"_s)
+            if (m_graded[p] != u"-1"_s) {
                 ASSERT_NE(graded, u"-1"_s) << "position " << p << " lost its answer";
+            }
             answered += graded != u"-1"_s;
             ASSERT_EQ(s.List2[0].row(p), QString::number(m_chosen[std::size_t(p)])) << "position " << p;
             if (m_chosen[std::size_t(p)] >= 0) {

@@ -1,0 +1,439 @@
+// Grading and results mode: the score, the consistency verdict, the graded view of a question with
+// its colours and explanation, and Forward/Back after grading.
+#include "enginehelpers.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv::test
+{
+namespace
+{
+
+const std::optional<Rgb> red = Rgb{255, 0, 0};
+const std::optional<Rgb> green = Rgb{0, 255, 0};
+const QString noAnswer = u"Няма въведен отговор!"_s;
+
+// Three stored questions with the check on, so N = 4 with the repeat of question 1 as bank index 3.
+BankSource resultsBank(int phrase, int explanations, int navigation)
+{
+    BankSource source;
+    source.settings = settings(phrase, 1, explanations, navigation);
+    source.questions = {
+        question(u"Колко е 2+2?"_s, {u"3"_s, u"5"_s, u"22"_s, u"4"_s}, 3, {u"2 + 2 = 4"_s, u"Отговор: 4"_s},
+                 tinyJpeg(1)),
+        question(u"Вярно ли е, че 1 > 2?"_s, {u"Да"_s, u"Не"_s}, 1, {u"1 < 2"_s}),
+        question(u"Две еднакви"_s, {u"да"_s, u"не"_s, u"да"_s}, 0, {u"Всяко „да“ е вярно"_s}, tinyJpeg(3)),
+    };
+    return source;
+}
+
+// 0.1 gives row 1 of the primes 2, 3: x = 3, order 3, 2, 1, 0. Answer orders: question 1 0.01 → "2413",
+// question 2 0.0011 → "21", question 3 and the repeat 0 → "123" and "1234". So:
+//   p0 = the repeat (bank index 3): 3 5 22 4, correct at option D
+//   p1 = question 3: да не да, correct text at options A and C (C recorded)
+//   p2 = question 2: Не Да, correct at option A
+//   p3 = question 1: 5 4 3 22, correct at option B
+const std::vector<float> resultsDraws = {0.1f, 0.01f, 0.0011f, 0.0f, 0.0f};
+
+const QString questionOneExplanation = u"2 + 2 = 4\r\nОтговор: 4\r\n"_s;
+
+// Grading with nothing answered in the shipped-like test: 0 of 21, "Частично!" shown, position 0 in the
+// graded view with every option light blue and none selected, red indicator, the no-answer message;
+// Grade disabled, test-mode buttons hidden, results navigation hidden (setting row 5 is 0).
+TEST(Grading, NothingAnsweredInTheShippedLikeTest)
+{
+    StartedRun run(numberedSource(20, 4, shippedSettings()), {0.0f});
+    run.forward(3);
+    run.grade();
+    const FormState &s = run.state();
+    EXPECT_EQ(s.Label1[1].text, u"Резултат: 0/21 = 0%"_s);
+    EXPECT_EQ(s.Label1[3].text, u"Частично!"_s);
+    EXPECT_TRUE(s.Label1[3].visible);
+    EXPECT_EQ(run.position(), 0);
+    EXPECT_EQ(s.Text2[0].text, u"Въпрос 3"_s);
+    EXPECT_EQ(colourView(s), u"AL BL CL DL"_s);
+    EXPECT_EQ(s.Picture1.background, red);
+    EXPECT_EQ(s.Text2[6].text, QString());
+    EXPECT_EQ(s.Text1[0].text, noAnswer);
+    EXPECT_FALSE(s.Command2[0].enabled);
+    EXPECT_TRUE(s.Command2[0].visible);
+    EXPECT_FALSE(s.Command1[0].visible);
+    EXPECT_FALSE(s.Command1[1].visible);
+    EXPECT_FALSE(s.Command2[1].visible);
+    EXPECT_FALSE(s.Command2[2].visible);
+    EXPECT_TRUE(s.Shape1[1].visible);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(s.Option1[std::size_t(i)].enabled) << "Option1(" << i << ")";
+}
+
+struct ScoreCase {
+    const char *name;
+    BankSource source;
+    std::vector<float> draws;
+    // One character per position from 0: 'R' right (option A), 'W' wrong (option B), '-' unanswered.
+    std::string answers;
+    QString score;
+};
+
+std::string times(int count, char c)
+{
+    return std::string(std::size_t(count), c);
+}
+
+// The score is the count of rows "1" of the grading table, N and the percentage cut down to a whole
+// number, appended to "Резултат: ".
+TEST(Grading, ScoreAndPercentage)
+{
+    // In these banks every answer order is "1234": option A holds the correct stored answer 1.
+    const auto three = numberedSource(3, 4, settings(0, 0, 1, 0));
+    const auto twenty = numberedSource(20, 4, settings(0, 0, 1, 0));
+    const auto shipped = numberedSource(20, 4, shippedSettings());
+    const ScoreCase cases[] = {
+        {"none of 3", three, {0.0f}, "---", u"Резултат: 0/3 = 0%"_s},
+        {"2 of 3 gives 66", three, {0.0f}, "RRW", u"Резултат: 2/3 = 66%"_s},
+        {"1 of 3 with one unanswered gives 33", three, {0.0f}, "RW-", u"Резултат: 1/3 = 33%"_s},
+        {"all right", three, {0.0f}, "RRR", u"Резултат: 3/3 = 100%"_s},
+        {"all wrong", three, {0.0f}, "WWW", u"Резултат: 0/3 = 0%"_s},
+        {"15 of 20 gives 75", twenty, {0.1f}, times(15, 'R') + times(5, 'W'), u"Резултат: 15/20 = 75%"_s},
+        {"15 of 20, mixed order", twenty, {0.1f}, "WRRRRRWRRRRRWRRRRRWW", u"Резултат: 15/20 = 75%"_s},
+        {"7 of 21 gives 33", shipped, {0.0f}, times(7, 'R') + times(14, '-'), u"Резултат: 7/21 = 33%"_s},
+        {"20 of 21 gives 95", shipped, {0.0f}, times(20, 'R') + "W", u"Резултат: 20/21 = 95%"_s},
+        {"all 21 right", shipped, {0.0f}, times(21, 'R'), u"Резултат: 21/21 = 100%"_s},
+    };
+    for (const ScoreCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StartedRun run(c.source, c.draws);
+        for (std::size_t p = 0; p < c.answers.size(); ++p) {
+            if (p > 0)
+                run.forward();
+            if (c.answers[p] == 'R')
+                run.choose(0);
+            else if (c.answers[p] == 'W')
+                run.choose(1);
+        }
+        run.grade();
+        EXPECT_EQ(run.state().Label1[1].text, c.score);
+    }
+}
+
+// Grade can be used once: it disables itself, and results-mode Forward/Back never append again.
+TEST(Grading, ScoreIsAppendedOnce)
+{
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    run.choose(3); // p0 right
+    run.grade();
+    EXPECT_EQ(run.state().Label1[1].text, u"Резултат: 1/4 = 25%"_s);
+    EXPECT_FALSE(run.state().Command2[0].enabled);
+    run.resultsForward(2);
+    run.resultsBack();
+    EXPECT_EQ(run.state().Label1[1].text, u"Резултат: 1/4 = 25%"_s);
+}
+
+struct VerdictCase {
+    const char *name;
+    int toto;
+    // Option chosen at positions 0, 1, 2; -1 leaves the position unanswered.
+    std::vector<int> choices;
+    QString verdict;
+    bool shown;
+};
+
+// The verdict is "Частично!" while any question is unanswered, otherwise "Проверка - Да" when the texts
+// chosen for bank indexes 0 and N − 1 agree and "Вероятно!" when they differ; it is shown when setting
+// row 2 is above 0. With the check on (2 stored questions, N = 3) bank index 2 is the repeat of
+// question 1 at position 0, and question 1 itself is at position 2.
+TEST(Grading, ConsistencyVerdict)
+{
+    const VerdictCase cases[] = {
+        {"check on, the same answer both times", 1, {0, 0, 0}, u"Проверка - Да"_s, true},
+        {"check on, a different answer the second time", 1, {1, 0, 0}, u"Вероятно!"_s, true},
+        {"check on, both wrong but the same", 1, {2, 1, 2}, u"Проверка - Да"_s, true},
+        {"check on, a question unanswered", 1, {0, -1, 0}, u"Частично!"_s, true},
+        {"check on, question 1 unanswered", 1, {0, 0, -1}, u"Частично!"_s, true},
+        {"check on, nothing answered", 1, {-1, -1, -1}, u"Частично!"_s, true},
+        // Without the repeat, bank indexes 0 and 2 are different questions: "1-1" against "3-1".
+        {"check off, all answered", 0, {0, 0, 0}, u"Вероятно!"_s, false},
+        {"check off, a question unanswered", 0, {0, -1, 0}, u"Частично!"_s, false},
+        // 2 is not 1, so no repeat is added, but above 0 the verdict is shown.
+        {"check value 2: no repeat, verdict shown", 2, {0, 0, 0}, u"Вероятно!"_s, true},
+    };
+    for (const VerdictCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int stored = c.toto == 1 ? 2 : 3;
+        // 0.1 picks the prime 2 for N = 3 and would still end the shuffle (prime 3) if N were 4.
+        StartedRun run(numberedSource(stored, 4, settings(0, c.toto, 1, 0)), {0.1f});
+        ASSERT_EQ(run.values().QuestionCount, 3);
+        for (int p = 0; p < 3; ++p) {
+            if (p > 0)
+                run.forward();
+            if (c.choices[std::size_t(p)] >= 0)
+                run.choose(c.choices[std::size_t(p)]);
+        }
+        run.grade();
+        EXPECT_EQ(run.state().Label1[3].text, c.verdict);
+        EXPECT_EQ(run.state().Label1[3].visible, c.shown);
+    }
+}
+
+// A wrong answer: the chosen button red, the correct one green, the rest light blue, the indicator red,
+// the explanation lines each ending in CR LF. The repeat question explains itself with question 1's lines.
+TEST(GradedView, WrongAnswerColoursAndExplanation)
+{
+    StartedRun run(resultsBank(0, 1, 0), resultsDraws);
+    run.choose(0); // "3"
+    run.grade();
+    const FormState &s = run.state();
+    EXPECT_EQ(s.Text2[0].text, u"Колко е 2+2?"_s);
+    EXPECT_EQ(shownAnswers(s), (QStringList{u"3"_s, u"5"_s, u"22"_s, u"4"_s}));
+    EXPECT_EQ(colourView(s), u"A*R BL CL DG"_s);
+    EXPECT_EQ(s.Picture1.background, red);
+    EXPECT_EQ(s.Text1[0].text, questionOneExplanation);
+    EXPECT_EQ(run.engine.picture2(), tinyJpeg(1));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(s.Option1[std::size_t(i)].enabled) << "Option1(" << i << ")";
+}
+
+// A right answer: its button green, the others light blue, the indicator green, the preview composed
+// (phrase on; the question has no blank, so the whole text, the answer and blanks around it).
+TEST(GradedView, RightAnswerColoursPreviewAndExplanation)
+{
+    StartedRun run(resultsBank(1, 1, 0), resultsDraws);
+    run.choose(3); // "4"
+    run.grade();
+    const FormState &s = run.state();
+    EXPECT_EQ(colourView(s), u"AL BL CL D*G"_s);
+    EXPECT_EQ(s.Picture1.background, green);
+    EXPECT_EQ(s.Text2[6].text, u"Колко е 2+2? 4 "_s);
+    EXPECT_EQ(s.Text1[0].text, questionOneExplanation);
+}
+
+// An unanswered question reveals nothing: no selection, no green, red indicator, the message.
+TEST(GradedView, UnansweredRevealsNothing)
+{
+    StartedRun run(resultsBank(0, 1, 0), resultsDraws);
+    run.forward();
+    run.choose(0); // answers p1, leaves p0 open
+    run.grade();
+    const FormState &s = run.state();
+    EXPECT_EQ(run.position(), 0);
+    EXPECT_EQ(colourView(s), u"AL BL CL DL"_s);
+    EXPECT_EQ(s.Picture1.background, red);
+    EXPECT_EQ(s.Text1[0].text, noAnswer);
+}
+
+struct DuplicateCase {
+    const char *name;
+    int option;
+    QString colours;
+    std::optional<Rgb> indicator;
+};
+
+// With the correct text shown at A and C (C recorded as the correct option), choosing either copy
+// is green; choosing B is red with C green.
+TEST(GradedView, DuplicatedCorrectTextIsGreenAtEitherIndex)
+{
+    const DuplicateCase cases[] = {
+        {"copy at A", 0, u"A*G BL CG"_s, green},
+        {"copy at C", 2, u"AL BL C*G"_s, green},
+        {"wrong B", 1, u"AL B*R CG"_s, red},
+    };
+    for (const DuplicateCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+        run.forward();
+        run.choose(c.option);
+        run.grade();
+        run.resultsForward();
+        EXPECT_EQ(colourView(run.state()), c.colours);
+        EXPECT_EQ(run.state().Picture1.background, c.indicator);
+        EXPECT_EQ(run.state().Text1[0].text, u"Всяко „да“ е вярно\r\n"_s);
+    }
+}
+
+struct ExplanationCase {
+    const char *name;
+    int explanations;
+    int position;
+    QString help;
+};
+
+// Setting row 4 above 0 shows the explanation lines for answered questions; at 0 the box stays empty
+// for them; unanswered questions get the message either way.
+TEST(GradedView, ExplanationsFollowSettingRowFour)
+{
+    const ExplanationCase cases[] = {
+        {"on, answered wrong (repeat)", 1, 0, questionOneExplanation},
+        {"on, answered right", 1, 1, u"Всяко „да“ е вярно\r\n"_s},
+        {"on, unanswered", 1, 2, noAnswer},
+        {"on, question 1 itself", 1, 3, questionOneExplanation},
+        {"off, answered wrong", 0, 0, QString()},
+        {"off, answered right", 0, 1, QString()},
+        {"off, unanswered", 0, 2, noAnswer},
+        {"off, question 1 answered right", 0, 3, QString()},
+    };
+    for (const ExplanationCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StartedRun run(resultsBank(0, c.explanations, 1), resultsDraws);
+        run.choose(0); // p0 "3", wrong
+        run.forward();
+        run.choose(2); // p1 "да", right
+        run.forward(2);
+        run.choose(1); // p3 "4", right; p2 stays open
+        run.grade();
+        run.resultsForward(c.position);
+        ASSERT_EQ(run.position(), c.position);
+        EXPECT_EQ(run.state().Text1[0].text, c.help);
+    }
+}
+
+// The repeat question shows question 1's explanation, not the placeholder of its slot.
+TEST(GradedView, RepeatQuestionShowsQuestionOneExplanation)
+{
+    StartedRun run(resultsBank(0, 1, 0), resultsDraws);
+    ASSERT_EQ(run.table(1).value(0), u"3"_s); // position 0 is the repeat
+    run.choose(3);
+    run.grade();
+    EXPECT_EQ(run.state().Text1[0].text, questionOneExplanation);
+    EXPECT_NE(run.state().Text1[0].text, u"Обяснение 4\r\n"_s);
+}
+
+// An answered question whose explanation list has no rows leaves the help box empty.
+TEST(GradedView, EmptyExplanationLeavesBoxEmpty)
+{
+    BankSource source;
+    source.settings = settings(0, 0, 1, 0);
+    source.questions = {question(u"Първи"_s, {u"а"_s, u"б"_s}, 0), question(u"Втори"_s, {u"а"_s, u"б"_s}, 0),
+                        question(u"Трети"_s, {u"а"_s, u"б"_s}, 1)};
+    StartedRun run(source, {0.0f});
+    run.choose(1);
+    run.grade();
+    EXPECT_EQ(colourView(run.state()), u"AL B*G"_s);
+    EXPECT_EQ(run.state().Text1[0].text, QString());
+}
+
+struct NavigationCase {
+    const char *name;
+    int navigation;
+    bool shown;
+};
+
+// Results navigation is offered only when setting row 5 is exactly 1.
+TEST(ResultsNavigation, OfferedOnlyWithSettingRowFiveAtOne)
+{
+    const NavigationCase cases[] = {
+        {"row 5 at 0 (shipped)", 0, false},
+        {"row 5 at 1", 1, true},
+        {"row 5 at 2 is not 1", 2, false},
+    };
+    for (const NavigationCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        StartedRun run(resultsBank(0, 1, c.navigation), resultsDraws);
+        run.grade();
+        EXPECT_EQ(run.state().Command2[1].visible, c.shown);
+        EXPECT_EQ(run.state().Command2[2].visible, c.shown);
+        EXPECT_FALSE(run.state().Command1[0].visible);
+        EXPECT_FALSE(run.state().Command1[1].visible);
+        EXPECT_EQ(run.position(), 0);
+        EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
+    }
+}
+
+// Results Forward and Back stop at both ends, and the position row follows the shown position:
+// with N = 4 the done part at p = 3 is 50 + 10525 × 3 ÷ 4 = 7943.75.
+TEST(ResultsNavigation, ForwardAndBackClampAtBothEnds)
+{
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    run.grade();
+    run.resultsBack();
+    EXPECT_EQ(run.position(), 0);
+    EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
+    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 50.0f);
+    run.resultsForward(3);
+    EXPECT_EQ(run.position(), 3);
+    EXPECT_EQ(shownAnswers(run.state()), (QStringList{u"5"_s, u"4"_s, u"3"_s, u"22"_s}));
+    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 7943.75f);
+    run.resultsForward();
+    EXPECT_EQ(run.position(), 3);
+    EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
+    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 7943.75f);
+    run.resultsBack();
+    EXPECT_EQ(run.position(), 2);
+    EXPECT_EQ(run.state().Text2[0].text, u"Вярно ли е, че 1 > 2?"_s);
+}
+
+// Each graded display starts afresh: moving from a coloured, answered question to an unanswered one
+// with fewer answers leaves no selection, colour or explanation behind, and hides the extra boxes.
+TEST(ResultsNavigation, EachDisplayStartsFromScratch)
+{
+    StartedRun run(resultsBank(1, 1, 1), resultsDraws);
+    run.choose(0); // p0 wrong
+    run.grade();
+    ASSERT_EQ(colourView(run.state()), u"A*R BL CL DG"_s);
+    run.resultsForward(2); // p2, two answers, unanswered
+    const FormState &s = run.state();
+    EXPECT_EQ(colourView(s), u"AL BL"_s);
+    EXPECT_EQ(shownAnswers(s), (QStringList{u"Не"_s, u"Да"_s}));
+    for (int i = 2; i < 5; ++i) {
+        EXPECT_FALSE(s.Option1[std::size_t(i)].visible) << "Option1(" << i << ")";
+        EXPECT_FALSE(s.Text2[std::size_t(i + 1)].visible) << "Text2(" << i + 1 << ")";
+    }
+    EXPECT_EQ(s.Picture1.background, red);
+    EXPECT_EQ(s.Text2[6].text, QString());
+    EXPECT_EQ(s.Text1[0].text, noAnswer);
+    EXPECT_TRUE(run.engine.picture2().isEmpty());
+}
+
+// Showing questions after grading rewrites the stored answers with the same values: no table or
+// counter changes, and positions never shown in test mode keep "-1" as their correct option.
+TEST(ResultsNavigation, GradedViewChangesNoTable)
+{
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    run.choose(0);
+    run.forward();
+    run.choose(1);
+    const QStringList chosen = {u"0"_s, u"1"_s, u"-1"_s, u"-1"_s};
+    const QStringList grades = {u"0"_s, u"0"_s, u"-1"_s, u"-1"_s};
+    const QStringList correct = {u"3"_s, u"2"_s, u"-1"_s, u"-1"_s};
+    const QStringList firstAndLast = {u"Pyrwi"_s, u"3"_s};
+    ASSERT_EQ(run.table(0), chosen);
+    ASSERT_EQ(run.table(3), grades);
+    ASSERT_EQ(run.table(4), correct);
+    ASSERT_EQ(run.table(6), firstAndLast);
+    run.grade();
+    run.resultsForward(3);
+    run.resultsBack(3);
+    EXPECT_EQ(run.table(0), chosen);
+    EXPECT_EQ(run.table(3), grades);
+    EXPECT_EQ(run.table(4), correct);
+    EXPECT_EQ(run.table(6), firstAndLast);
+    EXPECT_EQ(run.values().AnsweredCount, 2);
+    EXPECT_EQ(run.state().Label1[2].text, u"Въведени отговори: 2/4"_s);
+}
+
+// A question whose correct text is none of its answers records no correct option, can only be wrong,
+// and in results mode shows its chosen answer red with nothing green.
+TEST(GradedView, CorrectTextMissingFromAnswersShowsNoGreen)
+{
+    BankSource source;
+    source.settings = settings(0, 0, 1, 0);
+    QuestionSource broken = question(u"Трети"_s, {u"А"_s, u"Б"_s}, 0);
+    broken.correct = u"В"_s;
+    source.questions = {question(u"Първи"_s, {u"а"_s, u"б"_s}, 0), question(u"Втори"_s, {u"а"_s, u"б"_s}, 0),
+                        broken};
+    StartedRun run(source, {0.0f});
+    EXPECT_EQ(run.table(4).value(0), u"-1"_s);
+    run.choose(0);
+    EXPECT_EQ(run.table(3).value(0), u"0"_s);
+    run.grade();
+    EXPECT_EQ(colourView(run.state()), u"A*R BL"_s);
+    EXPECT_EQ(run.state().Picture1.background, red);
+}
+
+} // namespace
+} // namespace morv::test
