@@ -1,0 +1,15 @@
+// МОРВ: one multiple-choice test in one window.
+#include "bankreader.h"
+#include "startup.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    auto session = morv::startTest(morv::EmbeddedBankPath.toString(), morv::showRefusalDialog,
+                                   [] { QCoreApplication::exit(0); });
+    if (!session)
+        return 1;
+    return app.exec();
+}

@@ -1,0 +1,134 @@
+// Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
+#include "bankreader.h"
+#include "scriptedrandom.h"
+#include "startup.h"
+#include "textbox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv::test {
+namespace {
+
+// Records what the program would show in its message box.
+struct Recorder {
+    QStringList messages;
+    RefusalPresenter presenter()
+    {
+        return [this](const QString &message) { messages.append(message); };
+    }
+};
+
+bool anyWindowVisible()
+{
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    return std::any_of(windows.begin(), windows.end(), [](QWidget *w) { return w->isVisible(); });
+}
+
+// Remembers the title line at the moment the main window is first shown.
+class ShowWatcher : public QObject
+{
+public:
+    QString titleWhenShown;
+    int shows = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto *window = qobject_cast<MainWindow *>(watched)) {
+                ++shows;
+                titleWhenShown = window->findChild<QLabel *>(u"Label1(0)"_s)->text();
+            }
+        }
+        return false;
+    }
+};
+
+// The refusal names the test, then lists every problem on a line of its own.
+TEST(StartUp, RefusalMessageListsEachProblemOnItsOwnLine)
+{
+    EXPECT_EQ(refusalMessage({u"Въпрос 2: няма верен отговор"_s, u"Въпрос 5: само един отговор"_s}),
+              u"Тестът не може да започне:\nВъпрос 2: няма верен отговор\nВъпрос 5: само един отговор"_s);
+}
+
+// A bank that breaks the rules is refused: one message, exit without a test, no window on screen.
+TEST(StartUp, BrokenBankIsRefusedOnceWithoutAWindow)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"bank.json"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    // Two questions (at least three are needed), the second with one answer and a missing correct text.
+    file.write(R"({"settings": ["Настройки - последната цифра", "ЧЕО - 0", "Тото - 0", "Заглавие",
+                   "Описание - 1", "Обяснения - 0"],
+                   "questions": [
+                     {"text": "Въпрос 1", "answers": ["а", "б"], "correct": "а", "explanation": ["x"]},
+                     {"text": "Въпрос 2", "answers": ["а"], "correct": "в", "explanation": ["y"]}
+                   ]})");
+    file.close();
+
+    Recorder recorder;
+    auto session = startTest(path, recorder.presenter(), [] {});
+    EXPECT_EQ(session, nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1);
+    const QStringList lines = recorder.messages[0].split(u'\n');
+    EXPECT_EQ(lines[0], u"Тестът не може да започне:"_s);
+    // Every problem the reader found, in its words, one per line.
+    const QStringList problems = readBankFile(path).problems;
+    ASSERT_GE(problems.size(), 2);
+    EXPECT_EQ(lines.mid(1), problems);
+    EXPECT_FALSE(anyWindowVisible());
+}
+
+// A bank that cannot be read at all is refused the same way.
+TEST(StartUp, MissingBankIsRefused)
+{
+    Recorder recorder;
+    auto session = startTest(u"/nonexistent/bank.json"_s, recorder.presenter(), [] {});
+    EXPECT_EQ(session, nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1);
+    EXPECT_TRUE(recorder.messages[0].startsWith(u"Тестът не може да започне:\n"_s));
+    EXPECT_GT(recorder.messages[0].size(), QStringLiteral("Тестът не може да започне:\n").size());
+    EXPECT_FALSE(anyWindowVisible());
+}
+
+// The shipped bank starts: the load handler has run before the window is shown, with 20 questions and
+// the repeat of question 1 the counter reads 0/21, and the help text holds the focus.
+TEST(StartUp, EmbeddedBankLoadsBeforeTheWindowIsShown)
+{
+    ShowWatcher watcher;
+    qApp->installEventFilter(&watcher);
+    Recorder recorder;
+    int ends = 0;
+    auto session = startTest(
+        EmbeddedBankPath.toString(), recorder.presenter(), [&ends] { ++ends; },
+        std::make_unique<ScriptedRandom>());
+    qApp->removeEventFilter(&watcher);
+    ASSERT_NE(session, nullptr);
+    EXPECT_TRUE(recorder.messages.isEmpty());
+    EXPECT_EQ(watcher.shows, 1);
+    EXPECT_EQ(watcher.titleWhenShown, u"МОРВ по Геометрия - ъгли в триъгълник"_s);
+
+    MainWindow &window = session->window();
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.findChild<QLabel *>(u"Label1(2)"_s)->text(), u"Въведени отговори: 0/21"_s);
+    EXPECT_EQ(window.findChild<TextBox *>(u"Text2(6)"_s)->rawText(), QString());
+    EXPECT_FALSE(window.findChild<QWidget *>(u"Text2(6)"_s)->isVisible()); // phrase mode is off
+    EXPECT_EQ(window.focusWidget(), window.findChild<QWidget *>(u"Text1(0)"_s));
+    EXPECT_EQ(session->engine().values().QuestionCount, 21);
+    EXPECT_EQ(ends, 0);
+    session.reset();
+    EXPECT_FALSE(anyWindowVisible());
+}
+
+} // namespace
+} // namespace morv::test

@@ -1,0 +1,299 @@
+// The window as built from the layout table and as the engine leaves it after start-up.
+#include "layout.h"
+#include "widget_harness.h"
+
+#include <QAccessible>
+#include <QFontInfo>
+#include <QMenuBar>
+#include <QScrollBar>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv::test {
+namespace {
+
+struct Place {
+    const char *id;
+    QRect rect; // pixels in the client area, the option buttons in their frame
+};
+
+// The client area below the menu bar is 10905 x 6945 twips, 727 x 463 pixels, and cannot be resized.
+TEST(WindowFrame, ClientAreaIs727By463BelowTheMenuBarAndFixed)
+{
+    Harness h;
+    h.show();
+    EXPECT_EQ(h.client()->size(), QSize(727, 463));
+    EXPECT_EQ(h.client()->y(), h.window.menuBar()->height());
+    EXPECT_EQ(h.window.height(), h.window.menuBar()->height() + 463);
+    EXPECT_EQ(h.window.width(), 727);
+    EXPECT_EQ(h.window.minimumSize(), h.window.maximumSize());
+}
+
+// Every control stands at its twips place divided by 15, edges rounded to whole pixels.
+TEST(WindowLayout, EveryControlAtItsPixelPlaceAfterStartUp)
+{
+    // clang-format off
+    const Place places[] = {
+        {"Label1(0)", {200, 0, 377, 25}},
+        {"Command1(0)", {16, 8, 105, 19}},
+        {"Command2(1)", {24, 8, 105, 19}},
+        {"Command1(1)", {600, 8, 105, 19}},
+        {"Command2(2)", {608, 8, 105, 19}},
+        {"Text2(0)", {8, 32, 709, 51}},
+        {"Text2(1)", {8, 88, 167, 67}},    // 120..2620 twips: 8..174.67 px, right edge rounds to 175
+        {"Text2(2)", {176, 88, 167, 67}},
+        {"Text2(3)", {344, 88, 167, 67}},
+        {"Text2(4)", {512, 88, 167, 67}},
+        {"Text2(5)", {688, 88, 36, 67}},
+        {"Frame1", {8, 160, 713, 33}},
+        {"Option1(0)", {24, 8, 120, 19}},
+        {"Option1(1)", {184, 8, 120, 19}},
+        {"Option1(2)", {352, 8, 120, 19}},
+        {"Option1(3)", {520, 8, 120, 19}},
+        {"Option1(4)", {664, 8, 40, 19}},
+        {"Label1(4)", {16, 192, 137, 21}},
+        {"Picture1", {160, 192, 409, 13}},  // 2880..3080 twips: 192..205.33 px
+        {"Text2(6)", {8, 208, 709, 35}},
+        {"Shape1(0)", {16, 247, 3, 17}},    // 240..290 twips after start-up; 3700..3955 is 246.67..263.67
+        {"Shape1(1)", {19, 247, 683, 17}},  // 290..10525 twips: 19.33..701.67
+        {"Shape2(0)", {16, 267, 3, 17}},
+        {"Shape2(1)", {19, 267, 683, 17}},
+        {"Label1(2)", {120, 293, 201, 19}},
+        {"Label1(3)", {328, 293, 121, 19}},
+        {"Label1(1)", {504, 293, 209, 19}},
+        {"Command2(0)", {8, 293, 105, 19}}, // 4400..4685 twips: 293.33..312.33
+        {"Picture2", {8, 320, 225, 137}},
+        {"Text1(0)", {240, 320, 481, 137}},
+        {"Text1(1)", {280, 424, 449, 121}},
+    };
+    // clang-format on
+    Harness h;
+    h.show();
+    for (const Place &place : places) {
+        SCOPED_TRACE(place.id);
+        QWidget *widget = h.control(QString::fromLatin1(place.id));
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->geometry(), place.rect);
+    }
+    EXPECT_EQ(h.option(4)->parentWidget(), h.control(u"Frame1"_s));
+    EXPECT_EQ(h.inClient(h.option(4)).topLeft(), QPoint(8 + 664, 160 + 8));
+}
+
+// The run tables are data: no widget stands for a string list.
+TEST(WindowLayout, StringListsAreNotWidgets)
+{
+    Harness h;
+    for (int i = 0; i <= 6; ++i)
+        EXPECT_EQ(h.window.findChild<QWidget *>(u"List2(%1)"_s.arg(i)), nullptr) << i;
+}
+
+// The strip follows the engine: at position 1 of 5 the done part is 50 + 10525 / 5 = 2155 twips wide.
+TEST(WindowLayout, ProgressStripFollowsThePosition)
+{
+    Harness h;
+    h.show();
+    h.button(u"Command1(0)"_s)->click();
+    // 240..2395 twips is 16..159.67 px; the rest runs 2395..10525 twips, 159.67..701.67 px.
+    EXPECT_EQ(h.control(u"Shape1(0)"_s)->geometry(), QRect(16, 247, 144, 17));
+    EXPECT_EQ(h.control(u"Shape1(1)"_s)->geometry(), QRect(160, 247, 542, 17));
+    EXPECT_EQ(h.control(u"Shape2(0)"_s)->geometry(), QRect(16, 267, 3, 17));
+}
+
+// Before the load handler runs, the window shows the texts of the layout.
+TEST(WindowTexts, LayoutTextsBeforeStartUp)
+{
+    Harness h(fiveQuestions(), false);
+    const QString title = h.caption(u"Label1(0)"_s);
+    EXPECT_EQ(title, u"МОРВ по Чуждоeзиково Обучение"_s);
+    EXPECT_EQ(title.at(13), u'e'); // a Latin e inside the Cyrillic word
+    EXPECT_EQ(h.rawText(u"Text2(6)"_s), u"При посочен отговор се извежда цялата фраза.\r\n"_s);
+    EXPECT_EQ(h.rawText(u"Text2(1)"_s), u"1-ви отговор\r\nasdfasdfasdfas\r\n"_s);
+    EXPECT_EQ(h.caption(u"Label1(3)"_s), u"Тото: "_s);
+    EXPECT_EQ(h.button(u"Command2(0)"_s)->text(), u"Оценяване"_s);
+    EXPECT_EQ(h.option(4)->text(), u"Отговор E"_s);
+    EXPECT_TRUE(h.control(u"Text2(1)"_s)->isHidden());
+    EXPECT_TRUE(h.option(0)->isHidden());
+}
+
+// After start-up: the bank's title, an empty hidden preview, the counter at 0 of 5, question 3 first.
+TEST(WindowTexts, TextsAndVisibilityAfterStartUp)
+{
+    Harness h;
+    h.show();
+    EXPECT_EQ(h.caption(u"Label1(0)"_s), u"Тест по геометрия"_s);
+    EXPECT_EQ(h.rawText(u"Text2(6)"_s), QString());
+    EXPECT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: 0/5"_s);
+    EXPECT_EQ(h.caption(u"Label1(1)"_s), u"Резултат: "_s);
+    EXPECT_EQ(h.rawText(u"Text2(0)"_s), u"Въпрос 3"_s);
+    EXPECT_EQ(h.rawText(u"Text2(1)"_s), u"3-1"_s);
+    EXPECT_EQ(h.rawText(u"Text2(4)"_s), u"3-4"_s);
+    EXPECT_EQ(h.window.windowTitle(),
+              layout::WebAddress.toString() + u"    МОРВ - "_s + layout::ProductFamily.toString());
+
+    const char *shown[] = {"Label1(0)",  "Command1(0)", "Command1(1)", "Text2(0)",  "Text2(1)",
+                           "Text2(2)",   "Text2(3)",    "Text2(4)",    "Frame1",    "Option1(0)",
+                           "Option1(1)", "Option1(2)",  "Option1(3)",  "Label1(4)", "Picture1",
+                           "Shape1(0)",  "Shape1(1)",   "Shape2(0)",   "Shape2(1)", "Label1(2)",
+                           "Label1(1)",  "Command2(0)", "Picture2",    "Text1(0)"};
+    for (const char *id : shown)
+        EXPECT_TRUE(h.control(QString::fromLatin1(id))->isVisible()) << id;
+    const char *hidden[] = {"Command2(1)", "Command2(2)", "Text2(5)", "Option1(4)",
+                            "Text2(6)",    "Label1(3)",   "Text1(1)"};
+    for (const char *id : hidden)
+        EXPECT_FALSE(h.control(QString::fromLatin1(id))->isVisible()) << id;
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_FALSE(h.option(i)->isChecked()) << i;
+}
+
+// The help text is 25 lines of 1733 characters, each line ending in CR LF, read back unchanged.
+TEST(WindowTexts, HelpTextReadsBackWithItsLineBreaks)
+{
+    Harness h;
+    const auto *help = h.control<TextBox>(u"Text1(0)"_s);
+    const QString text = help->rawText();
+    EXPECT_EQ(text.size(), 1733);
+    EXPECT_EQ(text.count(u"\r\n"_s), 25);
+    EXPECT_EQ(text.count(u'\n'), 25);
+    EXPECT_TRUE(text.startsWith(u"Това е  затворен динамичен едновариантен тест"_s));
+    EXPECT_TRUE(text.endsWith(u"ако не е въведен отговор.\r\n"_s));
+    // On screen every CR LF is a line break: 25 lines and the empty one after the last break.
+    EXPECT_EQ(help->document()->blockCount(), 26);
+    EXPECT_FALSE(help->toPlainText().contains(u'\r'));
+    EXPECT_TRUE(help->isReadOnly());
+    EXPECT_EQ(help->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+}
+
+// A text box shows text as written and keeps its scroll position while its text does not change.
+TEST(WindowTexts, TextBoxKeepsItsScrollPositionWhenTheTextStays)
+{
+    Harness h;
+    h.show();
+    auto *help = h.control<TextBox>(u"Text1(0)"_s);
+    ASSERT_GT(help->verticalScrollBar()->maximum(), 3);
+    help->verticalScrollBar()->setValue(3);
+    h.button(u"Command1(0)"_s)->click(); // the engine leaves the help text as it is
+    EXPECT_EQ(help->verticalScrollBar()->value(), 3);
+    help->setRawText(u"a\r\nb"_s);
+    EXPECT_EQ(help->rawText(), u"a\r\nb"_s);
+    EXPECT_EQ(help->toPlainText(), u"a\nb"_s);
+    EXPECT_EQ(help->verticalScrollBar()->value(), 0);
+}
+
+// The menu bar holds "Изход" then "Автор", with no sub-items.
+TEST(WindowMenu, TwoCommandsInOrderWithoutSubItems)
+{
+    Harness h;
+    const QList<QAction *> actions = h.window.menuBar()->actions();
+    ASSERT_EQ(actions.size(), 2);
+    EXPECT_EQ(actions[0]->text(), u"Изход"_s);
+    EXPECT_EQ(actions[0]->objectName(), u"izhod(0)"_s);
+    EXPECT_EQ(actions[0]->menu(), nullptr);
+    EXPECT_EQ(actions[1]->text(), u"Автор"_s);
+    EXPECT_EQ(actions[1]->objectName(), u"autor"_s);
+    EXPECT_EQ(actions[1]->menu(), nullptr);
+}
+
+// Every control is in "Times New Roman" 12 pt, which fontconfig gives as Liberation Serif at 16 px.
+TEST(WindowFont, ControlsUseTheWindowFont)
+{
+    Harness h;
+    for (const char *id : {"Text2(0)", "Command1(0)", "Option1(0)", "Label1(0)", "Text1(0)"}) {
+        const QFontInfo info = h.control(QString::fromLatin1(id))->fontInfo();
+        EXPECT_EQ(info.family(), u"Liberation Serif"_s) << id;
+        EXPECT_EQ(info.pixelSize(), 16) << id;
+        EXPECT_FALSE(info.bold()) << id;
+        EXPECT_FALSE(info.italic()) << id;
+    }
+}
+
+// The help text holds the focus when the window opens; Tab then walks the table's order.
+TEST(WindowKeyboard, FocusStartsOnTheHelpTextAndFollowsTheTableOrder)
+{
+    Harness h;
+    h.show();
+    QApplication::setActiveWindow(&h.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
+    QWidget *help = h.control(u"Text1(0)"_s);
+    EXPECT_EQ(h.window.focusWidget(), help);
+
+    const QStringList expected = {u"Text1(0)"_s,    u"Text1(1)"_s,    u"Text2(0)"_s,    u"Text2(1)"_s,
+                                  u"Text2(2)"_s,    u"Text2(3)"_s,    u"Text2(4)"_s,    u"Text2(6)"_s,
+                                  u"Option1(0)"_s,  u"Option1(1)"_s,  u"Option1(2)"_s,  u"Option1(3)"_s,
+                                  u"Command1(0)"_s, u"Command1(1)"_s, u"Command2(0)"_s, u"Command2(1)"_s,
+                                  u"Command2(2)"_s, u"Text2(5)"_s,    u"Option1(4)"_s};
+    QStringList order;
+    QWidget *widget = help;
+    for (int step = 0; step < 500; ++step) {
+        if (expected.contains(widget->objectName()) && !order.contains(widget->objectName()))
+            order.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+        if (widget == help)
+            break;
+    }
+    EXPECT_EQ(order, expected);
+}
+
+// Screen readers get a Bulgarian name for every control the examinee works with.
+TEST(WindowAccessibility, InteractiveControlsHaveBulgarianNames)
+{
+    Harness h;
+    EXPECT_EQ(h.control(u"Text2(0)"_s)->accessibleName(), u"Въпрос"_s);
+    EXPECT_EQ(h.control(u"Text2(2)"_s)->accessibleName(), u"Текст на отговор B"_s);
+    EXPECT_EQ(h.option(0)->accessibleName(), u"Отговор A"_s);
+    EXPECT_EQ(h.control(u"Command1(0)"_s)->accessibleName(), u"Напред"_s);
+    EXPECT_EQ(h.control(u"Command2(0)"_s)->accessibleName(), u"Оценяване"_s);
+    EXPECT_EQ(h.control(u"Picture2"_s)->accessibleName(), u"Изображение към въпроса"_s);
+    EXPECT_EQ(h.control(u"Text1(0)"_s)->accessibleName(), u"Помощ"_s);
+}
+
+// A label is read out with its current caption, not the one it was laid out with.
+TEST(WindowAccessibility, CounterIsReadWithItsCurrentCaption)
+{
+    Harness h;
+    h.show();
+    h.option(0)->click();
+    QAccessibleInterface *counter = QAccessible::queryAccessibleInterface(h.control(u"Label1(2)"_s));
+    ASSERT_NE(counter, nullptr);
+    EXPECT_EQ(counter->text(QAccessible::Name), u"Въведени отговори: 1/5"_s);
+}
+
+// The window has an icon with a 32 x 32 and a 16 x 16 image.
+TEST(WindowIcon, HasBothSizes)
+{
+    Harness h;
+    const QList<QSize> sizes = h.window.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
+
+// Colours as drawn: command buttons exact, labels, the frame, the window, the strip and the indicator.
+TEST(WindowColours, ControlsShowTheirColoursExactly)
+{
+    Harness h;
+    h.show();
+    // Left of the centred caption and inside the one-pixel border.
+    EXPECT_EQ(h.pixel(h.control(u"Command1(0)"_s), {4, 9}), QColor(255, 128, 0));
+    EXPECT_EQ(h.pixel(h.control(u"Command1(1)"_s), {4, 9}), QColor(192, 64, 0));
+    EXPECT_EQ(h.pixel(h.control(u"Command2(0)"_s), {4, 9}), QColor(128, 128, 255));
+    EXPECT_EQ(h.pixel(h.control(u"Label1(0)"_s), {3, 22}), QColor(255, 192, 128));
+    EXPECT_EQ(h.pixel(h.control(u"Frame1"_s), {3, 3}), QColor(128, 128, 255));
+    EXPECT_EQ(h.pixel(h.client(), {722, 50}), QColor(192, 192, 255));
+    EXPECT_EQ(h.pixel(h.control(u"Shape1(1)"_s), {300, 8}), QColor(0, 255, 255));
+    EXPECT_EQ(h.pixel(h.control(u"Shape2(1)"_s), {300, 8}), QColor(255, 255, 0));
+    EXPECT_EQ(h.pixel(h.control(u"Shape2(0)"_s), {1, 8}), QColor(255, 128, 0));
+    EXPECT_EQ(h.pixel(h.option(0), {117, 9}), QColor(0, 255, 0)) << rgb(h.pixel(h.option(0), {117, 9}));
+    EXPECT_EQ(h.pixel(h.control(u"Picture1"_s), {200, 6}), QColor(255, 0, 0));
+}
+
+// A disabled command button keeps its exact colour.
+TEST(WindowColours, DisabledGradeButtonKeepsItsColour)
+{
+    Harness h;
+    h.show();
+    h.button(u"Command2(0)"_s)->click();
+    ASSERT_FALSE(h.button(u"Command2(0)"_s)->isEnabled());
+    EXPECT_EQ(h.pixel(h.control(u"Command2(0)"_s), {4, 9}), QColor(128, 128, 255));
+}
+
+} // namespace
+} // namespace morv::test

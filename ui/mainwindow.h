@@ -1,0 +1,60 @@
+// The main window: builds every control from the layout table, forwards each user event to the
+// engine's handler and then brings all widgets in line with the engine's state.
+#pragma once
+
+#include "layout.h"
+#include "morvprazno.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMainWindow>
+#include <QPixmap>
+
+#include <optional>
+#include <vector>
+
+class QButtonGroup;
+class QLabel;
+
+namespace morv {
+
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // The engine outlives the window; its load handler may have run already or not.
+    explicit MainWindow(MORV_Prazno &engine, QWidget *parent = nullptr);
+
+    // Shows the engine's state: texts only where they changed, visibility, enabled state,
+    // selection, colours, geometry and the question's picture.
+    void sync();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    struct Bound {
+        const LayoutEntry *entry = nullptr;
+        QWidget *widget = nullptr;
+        std::optional<Rgb> shownBackground;
+    };
+
+    QWidget *createControl(const LayoutEntry &entry, QWidget *parent);
+    QWidget *widgetOf(QStringView name, int index) const;
+    void buildMenu();
+    void setTabOrderFromTable();
+    void syncOptions();
+    void showPicture(const QByteArray &jpeg);
+
+    MORV_Prazno &m_engine;
+    QWidget *m_client = nullptr;
+    QButtonGroup *m_options = nullptr;
+    QLabel *m_picture = nullptr;
+    std::vector<Bound> m_controls;
+    QByteArray m_shownPicture;
+    // Decoded once per figure: moving back and forth never decodes the same bytes again.
+    QHash<QByteArray, QPixmap> m_decoded;
+};
+
+} // namespace morv

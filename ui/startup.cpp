@@ -1,0 +1,54 @@
+#include "startup.h"
+
+#include "bankreader.h"
+#include "picturecheck.h"
+
+#include <QMessageBox>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+
+QString refusalMessage(const QStringList &problems)
+{
+    QString message = u"Тестът не може да започне:"_s;
+    for (const QString &problem : problems)
+        message += u'\n' + problem;
+    return message;
+}
+
+void showRefusalDialog(const QString &message)
+{
+    QMessageBox::critical(nullptr, u"МОРВ"_s, message);
+}
+
+TestSession::TestSession(Bank bank, std::unique_ptr<RandomSource> random, std::function<void()> endProgram)
+    : m_random(std::move(random)), m_engine(std::move(bank), *m_random, std::move(endProgram)),
+      m_window(m_engine)
+{
+    m_engine.Form_Load();
+    m_window.sync();
+}
+
+std::unique_ptr<TestSession> startTest(const QString &bankPath, const RefusalPresenter &present,
+                                       std::function<void()> endProgram, std::unique_ptr<RandomSource> random)
+{
+    // Only the JPEG headers are checked here: each figure is decoded when it is first shown.
+    BankLoad load = readBankFile(bankPath, jpegHeaderProblem);
+    if (!load.bank) {
+        QStringList problems = load.problems;
+        if (problems.isEmpty())
+            problems.append(u"банката с въпроси не може да бъде прочетена."_s);
+        if (present)
+            present(refusalMessage(problems));
+        return nullptr;
+    }
+    if (!random)
+        random = std::make_unique<ClockRandom>();
+    auto session =
+        std::make_unique<TestSession>(std::move(*load.bank), std::move(random), std::move(endProgram));
+    session->window().show();
+    return session;
+}
+
+} // namespace morv

@@ -1,0 +1,32 @@
+#include "textbox.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+
+TextBox::TextBox(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    // The examinee may scroll and select with the keyboard as well as the mouse, but not type.
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setFocusPolicy(Qt::StrongFocus);
+    setTabChangesFocus(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setUndoRedoEnabled(false);
+}
+
+void TextBox::setRawText(const QString &text)
+{
+    if (text == m_raw)
+        return;
+    m_raw = text;
+    QString shown = text;
+    // A lone CR or LF breaks the line as well, so nothing of the text is drawn as a stray glyph.
+    shown.replace(u"\r\n"_s, u"\n"_s);
+    shown.replace(u'\r', u'\n');
+    setPlainText(shown);
+}
+
+} // namespace morv

@@ -1,0 +1,25 @@
+// A read-only multi-line text box that gives back exactly the text it was given, CR LF included.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QString>
+
+namespace morv {
+
+class TextBox : public QPlainTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(QWidget *parent = nullptr);
+
+    // Shows the text with CR LF as line breaks; the same text again leaves the box and its scroll
+    // position as they are.
+    void setRawText(const QString &text);
+    const QString &rawText() const { return m_raw; }
+
+private:
+    QString m_raw;
+};
+
+} // namespace morv
