@@ -1,6 +1,7 @@
 // The bank reader and its checks: what a teacher writes, what the program builds, what it refuses.
 #include "bankreader.h"
 #include "picturecheck.h"
+#include "brokenbanks.h"
 #include "testbank.h"
 
 #include <QDir>
@@ -15,41 +16,16 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
+using test::bytes;
+using test::questionJson;
+using test::validJson;
+using test::withQuestion;
 
 namespace {
 
-QJsonObject questionJson(const QString &text, const QStringList &answers, const QString &correct)
-{
-    return QJsonObject{{u"text"_s, text},
-                       {u"answers"_s, QJsonArray::fromStringList(answers)},
-                       {u"correct"_s, correct},
-                       {u"explanation"_s, QJsonArray{u"ред 1"_s}}};
-}
-
-QJsonObject validJson(int questions = 3)
-{
-    QJsonArray list;
-    for (int k = 1; k <= questions; ++k)
-        list.append(questionJson(u"Въпрос %1"_s.arg(k), {u"a%1"_s.arg(k), u"b%1"_s.arg(k)}, u"b%1"_s.arg(k)));
-    return QJsonObject{{u"settings"_s, QJsonArray::fromStringList(test::shippedSettings())}, {u"questions"_s, list}};
-}
-
-QByteArray bytes(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson();
-}
-
 BankLoad read(const QJsonObject &object)
 {
-    return readBank(bytes(object), u"/nonexistent"_s, jpegDecodeProblem);
-}
-
-QJsonObject withQuestion(QJsonObject root, int index, const QJsonObject &question)
-{
-    QJsonArray list = root[u"questions"_s].toArray();
-    list[index] = question;
-    root[u"questions"_s] = list;
-    return root;
+    return readBank(test::bytes(object), u"/nonexistent"_s, jpegDecodeProblem);
 }
 
 } // namespace
@@ -114,14 +90,7 @@ TEST(BankReader, GeneratesEveryAnswerOrder)
     EXPECT_TRUE(Bank::Poredica(6).isEmpty());
 }
 
-struct RefusedCase
-{
-    const char *name;
-    std::function<QJsonObject()> source;
-    QString message; // a part of the one problem expected
-};
-
-class RefusedBank : public testing::TestWithParam<RefusedCase>
+class RefusedBank : public testing::TestWithParam<test::BrokenBank>
 {
 };
 
@@ -153,77 +122,10 @@ TEST_P(RefusedBank, FailsTheBuildWithItsMessage)
     EXPECT_TRUE(errors.contains(GetParam().message)) << errors.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bank, RefusedBank,
-    testing::Values(
-        RefusedCase{"two_questions", [] { return validJson(2); }, u"тестът има 2 въпроса, а трябва да са поне 3"_s},
-        RefusedCase{"one_answer",
-                    [] { return withQuestion(validJson(), 1, questionJson(u"В"_s, {u"a"_s}, u"a"_s)); },
-                    u"въпрос 2: има 1 отговора, а трябва да са от 2 до 5"_s},
-        RefusedCase{"six_answers",
-                    [] {
-                        return withQuestion(validJson(), 2,
-                                            questionJson(u"В"_s, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s},
-                                                         u"1"_s));
-                    },
-                    u"въпрос 3: има 6 отговора"_s},
-        RefusedCase{"correct_missing",
-                    [] { return withQuestion(validJson(), 0, questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"B"_s)); },
-                    u"въпрос 1: верният отговор „B“ не е точно никой от отговорите"_s},
-        RefusedCase{"correct_with_trailing_blank",
-                    [] { return withQuestion(validJson(), 0, questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"b "_s)); },
-                    u"въпрос 1: верният отговор „b “ не е точно никой"_s},
-        RefusedCase{"correct_twice",
-                    [] {
-                        return withQuestion(validJson(), 0, questionJson(u"В"_s, {u"a"_s, u"a"_s, u"c"_s}, u"a"_s));
-                    },
-                    u"въпрос 1: верният отговор „a“ стои 2 пъти"_s},
-        RefusedCase{"too_many_with_repeat", [] { return validJson(29); },
-                    u"тестът има 29 въпроса, а с проверката за Тото побира най-много 28"_s},
-        RefusedCase{"too_many_without_repeat",
-                    [] {
-                        QJsonObject root = validJson(30);
-                        root[u"settings"_s] = QJsonArray::fromStringList(test::settings(0, 0, 1, 0));
-                        return root;
-                    },
-                    u"тестът има 30 въпроса, а побира най-много 29"_s},
-        RefusedCase{"five_settings",
-                    [] {
-                        QJsonObject root = validJson();
-                        QStringList rows = test::shippedSettings();
-                        rows.removeLast();
-                        root[u"settings"_s] = QJsonArray::fromStringList(rows);
-                        return root;
-                    },
-                    u"настройките са 5 реда, а трябва да са точно 6"_s},
-        RefusedCase{"empty_question_text",
-                    [] { return withQuestion(validJson(), 1, questionJson(u"  "_s, {u"a"_s, u"b"_s}, u"a"_s)); },
-                    u"въпрос 2: текстът на въпроса е празен"_s},
-        RefusedCase{"empty_answer",
-                    [] { return withQuestion(validJson(), 1, questionJson(u"В"_s, {u"a"_s, u""_s}, u"a"_s)); },
-                    u"въпрос 2: отговор 2 е празен"_s},
-        RefusedCase{"misspelt_field",
-                    [] {
-                        QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
-                        q[u"picure"_s] = u"q.jpg"_s;
-                        return withQuestion(validJson(), 2, q);
-                    },
-                    u"въпрос 3: непознато поле „picure“"_s},
-        RefusedCase{"answers_not_texts",
-                    [] {
-                        QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
-                        q[u"answers"_s] = QJsonArray{1, 2};
-                        return withQuestion(validJson(), 0, q);
-                    },
-                    u"въпрос 1: отговорите (поле answers) трябва да са списък от текстове"_s},
-        RefusedCase{"missing_picture_file",
-                    [] {
-                        QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
-                        q[u"picture"_s] = u"pictures/q02.jpg"_s;
-                        return withQuestion(validJson(), 1, q);
-                    },
-                    u"въпрос 2: файлът на изображението „pictures/q02.jpg“ не може да се прочете"_s}),
-    [](const testing::TestParamInfo<RefusedCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bank, RefusedBank, testing::ValuesIn(test::brokenBanks()),
+                         [](const testing::TestParamInfo<test::BrokenBank> &info) {
+                             return std::string(info.param.name);
+                         });
 
 // A source that is not JSON is refused with the line and column of the fault.
 TEST(BankReader, RefusesMalformedSourceWithItsPlace)

@@ -1,5 +1,6 @@
 // Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
 #include "bankreader.h"
+#include "brokenbanks.h"
 #include "scriptedrandom.h"
 #include "startup.h"
 #include "textbox.h"
@@ -87,6 +88,26 @@ TEST(StartUp, BrokenBankIsRefusedOnceWithoutAWindow)
     ASSERT_GE(problems.size(), 2);
     EXPECT_EQ(lines.mid(1), problems);
     EXPECT_FALSE(anyWindowVisible());
+}
+
+// Every class of broken bank is refused at start with its own message, and no test is shown.
+TEST(StartUp, EveryClassOfBrokenBankIsRefused)
+{
+    for (const BrokenBank &broken : brokenBanks()) {
+        SCOPED_TRACE(broken.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"bank.json"_s);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes(broken.source()));
+        file.close();
+        Recorder recorder;
+        auto session = startTest(path, recorder.presenter(), [] {});
+        EXPECT_EQ(session, nullptr);
+        ASSERT_EQ(recorder.messages.size(), 1);
+        EXPECT_TRUE(recorder.messages[0].contains(broken.message)) << recorder.messages[0].toStdString();
+        EXPECT_FALSE(anyWindowVisible());
+    }
 }
 
 // A bank that cannot be read at all is refused the same way.
