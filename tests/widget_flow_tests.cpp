@@ -2,6 +2,8 @@
 #include "layout.h"
 #include "widget_harness.h"
 
+#include <QBuffer>
+
 #include <QEventLoop>
 #include <QSignalSpy>
 #include <QTimer>
@@ -99,6 +101,29 @@ TEST(Pictures, FigureShownAndClearedWhenTheQuestionHasNone)
     EXPECT_TRUE(picture->pixmap().isNull());
     h.button(u"Command1(1)"_s)->click();
     EXPECT_EQ(picture->pixmap().size(), QSize(8, 6));
+}
+
+// A figure as big as the picture box is shown whole, to its last row and column.
+TEST(Pictures, FullSizeFigureIsNotCut)
+{
+    QImage figure(225, 137, QImage::Format_RGB32);
+    figure.fill(QColor(0, 0, 255));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    figure.save(&buffer, "JPG", 95);
+    BankSource source = fiveQuestions();
+    source.questions[2].picture = jpeg; // bank question 3, shown first
+    source.questions[2].pictureName = u"figure.jpg"_s;
+    Harness h(source);
+    h.show();
+    QWidget *picture = h.control(u"Picture2"_s);
+    for (const QPoint corner : {QPoint(0, 0), QPoint(224, 136)}) {
+        const QColor shown = h.pixel(picture, corner);
+        EXPECT_LT(shown.red(), 16) << rgb(shown);
+        EXPECT_LT(shown.green(), 16) << rgb(shown);
+        EXPECT_GT(shown.blue(), 239) << rgb(shown);
+    }
 }
 
 // "Автор" replaces the help text with the one-line message; moving on does not bring it back.

@@ -195,7 +195,8 @@ QWidget *MainWindow::createControl(const LayoutEntry &entry, QWidget *parent)
     case Kind::PictureBox:
         if (entry.name == u"Picture2") {
             auto *picture = new QLabel(parent);
-            picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            // No border: a figure is drawn exactly as big as the box, and a border would cut it.
+            picture->setFrameStyle(QFrame::NoFrame);
             picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             // No stored colour: the system colour of a picture box, not the window's.
             picture->setBackgroundRole(QPalette::Button);
