@@ -264,6 +264,12 @@ TEST(WindowIcon, HasBothSizes)
     const QList<QSize> sizes = h.window.windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+    // The images are really there, not just announced: the middle of each is painted.
+    for (const int size : {16, 32}) {
+        const QImage image = h.window.windowIcon().pixmap(QSize(size, size)).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        EXPECT_EQ(image.pixelColor(size / 2, size / 2).alpha(), 255) << size;
+    }
 }
 
 // Colours as drawn: command buttons exact, labels, the frame, the window, the strip and the indicator.

@@ -1,11 +1,10 @@
-// The program's icon, drawn at start: a check mark on a coloured square.
+// The program's icon: the same 32 x 32 and 16 x 16 images the desktop menu shows.
 #pragma once
 
 #include <QIcon>
 
 namespace morv {
 
-// One icon with a 32 x 32 and a 16 x 16 image.
 QIcon programIcon();
 
 } // namespace morv

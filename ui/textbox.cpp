@@ -1,5 +1,8 @@
 #include "textbox.h"
 
+#include <QScrollBar>
+#include <QTextDocument>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
@@ -26,7 +29,10 @@ void TextBox::setRawText(const QString &text)
     // A lone CR or LF breaks the line as well, so nothing of the text is drawn as a stray glyph.
     shown.replace(u"\r\n"_s, u"\n"_s);
     shown.replace(u'\r', u'\n');
-    setPlainText(shown);
+    // Straight into the document: the widget's own setter also moves, selects and scrolls to the
+    // cursor, laying the new text out more than once.
+    document()->setPlainText(shown);
+    verticalScrollBar()->setValue(0);
 }
 
 } // namespace morv
