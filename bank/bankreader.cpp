@@ -93,8 +93,13 @@ void readQuestion(const QJsonValue &value, std::size_t index, const QString &bas
             parsed.problems.append(place + u": изображението (поле picture) трябва да е име на файл"_s);
         } else {
             question.pictureName = object.value(u"picture").toString();
+            const QString clean = QDir::cleanPath(question.pictureName);
             QFile file(QDir(baseDir).filePath(question.pictureName));
-            if (!file.open(QIODevice::ReadOnly))
+            // Only what lies in the bank's own folder is embedded into the program.
+            if (QDir::isAbsolutePath(clean) || clean == u".." || clean.startsWith(u"../"))
+                parsed.problems.append(place + u": изображението %1 трябва да е в папката на въпросите"_s.arg(
+                                                   quoted(question.pictureName)));
+            else if (!file.open(QIODevice::ReadOnly))
                 parsed.problems.append(
                     place + u": файлът на изображението %1 не може да се прочете"_s.arg(quoted(question.pictureName)));
             else

@@ -102,6 +102,13 @@ std::vector<BrokenBank> brokenBanks()
                         return withQuestion(validJson(), 0, q);
                     },
                     u"въпрос 1: отговорите (поле answers) трябва да са списък от текстове"_s},
+        BrokenBank{"picture_outside_the_bank_folder",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"picture"_s] = u"pictures/../../q01.jpg"_s;
+                       return withQuestion(validJson(), 2, q);
+                   },
+                   u"въпрос 3: изображението „pictures/../../q01.jpg“ трябва да е в папката на въпросите"_s},
         BrokenBank{"missing_picture_file",
                     [] {
                         QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
