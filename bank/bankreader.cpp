@@ -51,6 +51,14 @@ QStringList strings(const QJsonValue &value)
     return rows;
 }
 
+// The JSON reader would turn text in another encoding into replacement characters without a word.
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // decoding happens only when the result is taken
+    return !utf8.hasError();
+}
+
 struct Parsed
 {
     BankSource source;
@@ -112,13 +120,10 @@ void readQuestion(const QJsonValue &value, std::size_t index, const QString &bas
 Parsed parse(const QByteArray &json, const QString &baseDir)
 {
     Parsed parsed;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(json);
-    if (utf8.hasError()) {
+    if (!isUtf8(json)) {
         parsed.problems.append(u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
         return parsed;
     }
-    Q_UNUSED(text);
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
