@@ -97,8 +97,9 @@ inline char colourCode(const std::optional<Rgb> &colour)
     return '?';
 }
 
-// The visible option buttons as letters: "A B* C" marks the selected one with '*'.
-inline QString selectionView(const FormState &state)
+// The visible option buttons as letters, '*' on the selected one and, when asked, the background's
+// code after it: G green (0,255,0), R red (255,0,0), L light blue (192,192,255).
+inline QString optionsView(const FormState &state, bool withColour)
 {
     QStringList parts;
     for (int i = 0; i < 5; ++i) {
@@ -108,27 +109,23 @@ inline QString selectionView(const FormState &state)
         QString part(QChar(u'A' + i));
         if (option.selected)
             part += u'*';
+        if (withColour)
+            part += QChar::fromLatin1(colourCode(option.background));
         parts.append(part);
     }
     return parts.join(u' ');
 }
 
-// The visible option buttons with selection and background: "A*R BL CG" — option A selected and
-// red, B light blue, C green. G green (0,255,0), R red (255,0,0), L light blue (192,192,255).
+// "A B* C": option B selected.
+inline QString selectionView(const FormState &state)
+{
+    return optionsView(state, false);
+}
+
+// "A*R BL CG": option A selected and red, B light blue, C green.
 inline QString colourView(const FormState &state)
 {
-    QStringList parts;
-    for (int i = 0; i < 5; ++i) {
-        const Control &option = state.Option1[std::size_t(i)];
-        if (!option.visible)
-            continue;
-        QString part(QChar(u'A' + i));
-        if (option.selected)
-            part += u'*';
-        part += QChar::fromLatin1(colourCode(option.background));
-        parts.append(part);
-    }
-    return parts.join(u' ');
+    return optionsView(state, true);
 }
 
 // Every row of a table holds the same text.
