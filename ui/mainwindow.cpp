@@ -130,7 +130,8 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
         if (entry.kind == Kind::StringList)
             continue; // the run tables are data, not widgets
         QWidget *parentWidget = entry.parent.isEmpty() ? m_client : widgetOf(entry.parent, -1);
-        m_controls.push_back({&entry, createControl(entry, parentWidget), entry.background});
+        m_controls.push_back({&entry, createControl(entry, parentWidget),
+                              m_engine.state().find(entry.name, entry.index), entry.background});
     }
     connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
         m_engine.selectOption(id);
@@ -272,7 +273,7 @@ void MainWindow::sync()
     if (windowTitle() != state.caption)
         setWindowTitle(state.caption);
     for (Bound &bound : m_controls) {
-        const Control *control = state.find(bound.entry->name, bound.entry->index);
+        const Control *control = bound.control;
         if (!control)
             continue;
         QWidget *widget = bound.widget;

@@ -37,6 +37,7 @@ private:
     struct Bound {
         const LayoutEntry *entry = nullptr;
         QWidget *widget = nullptr;
+        const Control *control = nullptr; // its state in the engine, found once
         std::optional<Rgb> shownBackground;
     };
 
