@@ -1,6 +1,6 @@
 // МОРВ: one multiple-choice test in one window.
-#include "bankreader.h"
-#include "startup.h"
+#include "bank/bankreader.h"
+#include "ui/startup.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "bank.h"
+#include "bank/bank.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Build-time check of the bank source: prints every problem and fails the build when there is one.
-#include "bankreader.h"
-#include "picturecheck.h"
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

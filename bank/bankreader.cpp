@@ -1,4 +1,4 @@
-#include "bankreader.h"
+#include "bank/bankreader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Reads a bank source (JSON text and JPEG figures beside it), checks it and builds the bank.
 #pragma once
 
-#include "bank.h"
+#include "bank/bank.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "picturecheck.h"
+#include "bank/picturecheck.h"
 
 #include <QBuffer>
 #include <QImage>

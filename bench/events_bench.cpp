@@ -1,15 +1,15 @@
 // One event of the window per benchmark: the engine alone, and (when the window library is built)
 // the engine followed by bringing the widgets in line with its state, offscreen. The goals are
 // under 50 µs per event for the engine and under 0.5 ms with the widgets, on the median.
-#include "bankreader.h"
-#include "morvprazno.h"
-#include "picturecheck.h"
-#include "random.h"
+#include "bank/bankreader.h"
+#include "engine/morvprazno.h"
+#include "bank/picturecheck.h"
+#include "engine/random.h"
 
 #include <benchmark/benchmark.h>
 
 #if MORV_BENCH_WIDGETS
-#include "startup.h"
+#include "ui/startup.h"
 
 #include <QAbstractButton>
 #include <QApplication>

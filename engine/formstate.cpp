@@ -1,4 +1,4 @@
-#include "formstate.h"
+#include "engine/formstate.h"
 
 namespace morv {
 

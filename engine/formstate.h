@@ -1,7 +1,7 @@
 // The plain state of every control of the main window; the engine writes it, the window shows it.
 #pragma once
 
-#include "layout.h"
+#include "ui/layout.h"
 
 #include <QString>
 #include <QStringList>

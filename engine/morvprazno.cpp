@@ -1,4 +1,4 @@
-#include "morvprazno.h"
+#include "engine/morvprazno.h"
 
 #include <cmath>
 

@@ -2,9 +2,9 @@
 // Every handler works on the plain control state; the window only forwards events and shows it.
 #pragma once
 
-#include "bank.h"
-#include "formstate.h"
-#include "random.h"
+#include "bank/bank.h"
+#include "engine/formstate.h"
+#include "engine/random.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,8 @@
 // The bank reader and its checks: what a teacher writes, what the program builds, what it refuses.
-#include "bankreader.h"
-#include "picturecheck.h"
-#include "brokenbanks.h"
-#include "testbank.h"
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
+#include "tests/support/brokenbanks.h"
+#include "tests/support/testbank.h"
 
 #include <QDir>
 #include <QFile>

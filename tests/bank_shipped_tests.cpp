@@ -1,7 +1,7 @@
 // The test the program ships, read from the resources exactly as the program reads it at start.
-#include "bankreader.h"
-#include "picturecheck.h"
-#include "testbank.h"
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
+#include "tests/support/testbank.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 // Thousands of random sessions on several banks: whatever the examinee does, the run tables and the
 // controls stay consistent. A failure prints the bank and the seed, so the walk can be replayed.
-#include "morvprazno.h"
-#include "scriptedrandom.h"
-#include "testbank.h"
+#include "engine/morvprazno.h"
+#include "tests/support/scriptedrandom.h"
+#include "tests/support/testbank.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Grading and results mode: the score, the consistency verdict, the graded view of a question with
 // its colours and explanation, and Forward/Back after grading.
-#include "enginehelpers.h"
+#include "tests/support/enginehelpers.h"
 
 #include <QStringList>
 

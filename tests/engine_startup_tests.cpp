@@ -1,6 +1,6 @@
 // Start-up of the main window: the repeat question, the prime multiplier, the question and answer
 // orders, the run tables and what the window shows right after loading.
-#include "enginehelpers.h"
+#include "tests/support/enginehelpers.h"
 
 #include <QStringList>
 

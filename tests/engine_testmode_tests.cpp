@@ -1,6 +1,6 @@
 // Test mode: showing a question, the progress strip and counter, answering, the phrase preview and
 // Forward/Back, on small banks built here.
-#include "enginehelpers.h"
+#include "tests/support/enginehelpers.h"
 
 #include <QStringList>
 

@@ -1,11 +1,11 @@
 // A window on an engine with a bank built in code and scripted draws, its controls found by name.
 #pragma once
 
-#include "mainwindow.h"
-#include "morvprazno.h"
-#include "scriptedrandom.h"
-#include "testbank.h"
-#include "textbox.h"
+#include "ui/mainwindow.h"
+#include "engine/morvprazno.h"
+#include "tests/support/scriptedrandom.h"
+#include "tests/support/testbank.h"
+#include "ui/textbox.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,6 +1,6 @@
 // Random sessions driven through the real widgets, offscreen: after every click the widgets show
 // exactly the engine's state and the engine's counts stay consistent. Failures print bank and seed.
-#include "widget_harness.h"
+#include "tests/widget_harness.h"
 
 #include <QLabel>
 #include <QWidget>

@@ -1,9 +1,9 @@
 // Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
-#include "bankreader.h"
-#include "brokenbanks.h"
-#include "scriptedrandom.h"
-#include "startup.h"
-#include "textbox.h"
+#include "bank/bankreader.h"
+#include "tests/support/brokenbanks.h"
+#include "tests/support/scriptedrandom.h"
+#include "ui/startup.h"
+#include "ui/textbox.h"
 
 #include <QApplication>
 #include <QDir>

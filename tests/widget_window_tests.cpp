@@ -1,6 +1,6 @@
 // The window as built from the layout table and as the engine leaves it after start-up.
-#include "layout.h"
-#include "widget_harness.h"
+#include "ui/layout.h"
+#include "tests/widget_harness.h"
 
 #include <QAccessible>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "appicon.h"
+#include "ui/appicon.h"
 
 using namespace Qt::Literals::StringLiterals;
 

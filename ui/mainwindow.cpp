@@ -1,7 +1,7 @@
-#include "mainwindow.h"
+#include "ui/mainwindow.h"
 
-#include "appicon.h"
-#include "textbox.h"
+#include "ui/appicon.h"
+#include "ui/textbox.h"
 
 #include <QButtonGroup>
 #include <QCloseEvent>

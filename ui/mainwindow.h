@@ -2,8 +2,8 @@
 // engine's handler and then brings all widgets in line with the engine's state.
 #pragma once
 
-#include "layout.h"
-#include "morvprazno.h"
+#include "ui/layout.h"
+#include "engine/morvprazno.h"
 
 #include <QByteArray>
 #include <QHash>

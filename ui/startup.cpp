@@ -1,7 +1,7 @@
-#include "startup.h"
+#include "ui/startup.h"
 
-#include "bankreader.h"
-#include "picturecheck.h"
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
 
 #include <QMessageBox>
 

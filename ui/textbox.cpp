@@ -1,4 +1,4 @@
-#include "textbox.h"
+#include "ui/textbox.h"
 
 #include <QScrollBar>
 #include <QTextDocument>

@@ -1,5 +1,5 @@
-#include "brokenbanks.h"
-#include "testbank.h"
+#include "tests/support/brokenbanks.h"
+#include "tests/support/testbank.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,9 +2,9 @@
 // renderings of the control state so that expectations read like what the examinee sees.
 #pragma once
 
-#include "morvprazno.h"
-#include "scriptedrandom.h"
-#include "testbank.h"
+#include "engine/morvprazno.h"
+#include "tests/support/scriptedrandom.h"
+#include "tests/support/testbank.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // A random source that gives the draws a test scripts, in order, and counts them.
 #pragma once
 
-#include "random.h"
+#include "engine/random.h"
 
 #include <stdexcept>
 #include <vector>

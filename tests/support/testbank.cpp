@@ -1,4 +1,4 @@
-#include "testbank.h"
+#include "tests/support/testbank.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -1,8 +1,8 @@
 // Banks built in code for tests: the shipped settings unless a test changes them.
 #pragma once
 
-#include "bank.h"
-#include "bankreader.h"
+#include "bank/bank.h"
+#include "bank/bankreader.h"
 
 #include <QByteArray>
 #include <QString>
