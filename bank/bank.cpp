@@ -50,7 +50,7 @@ const QByteArray &Bank::Picture1(int k) const
 
 const QStringList &Bank::Poredica(int n)
 {
-    static const std::array<QStringList, 6> orders = {QStringList(), QStringList(), permutations(2),
+    static const std::array<QStringList, 6> orders = {QStringList(),   QStringList(),   permutations(2),
                                                       permutations(3), permutations(4), permutations(5)};
     return n >= 2 && n <= 5 ? orders[std::size_t(n)] : noRows();
 }

@@ -92,7 +92,8 @@ void readQuestion(const QJsonValue &value, std::size_t index, const QString &bas
     question.correct = object.value(u"correct").toString();
     if (object.contains(u"explanation")) {
         if (!isStringArray(object.value(u"explanation")))
-            parsed.problems.append(place + u": обяснението (поле explanation) трябва да е списък от редове"_s);
+            parsed.problems.append(place +
+                                   u": обяснението (поле explanation) трябва да е списък от редове"_s);
         else
             question.explanation = strings(object.value(u"explanation"));
     }
@@ -108,8 +109,8 @@ void readQuestion(const QJsonValue &value, std::size_t index, const QString &bas
                 parsed.problems.append(place + u": изображението %1 трябва да е в папката на въпросите"_s.arg(
                                                    quoted(question.pictureName)));
             else if (!file.open(QIODevice::ReadOnly))
-                parsed.problems.append(
-                    place + u": файлът на изображението %1 не може да се прочете"_s.arg(quoted(question.pictureName)));
+                parsed.problems.append(place + u": файлът на изображението %1 не може да се прочете"_s.arg(
+                                                   quoted(question.pictureName)));
             else
                 question.picture = file.readAll();
         }
@@ -127,7 +128,8 @@ Parsed parse(const QByteArray &json, const QString &baseDir)
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
-        parsed.problems.append(u"грешка в записа, %1: %2"_s.arg(sourcePlace(json, error.offset), error.errorString()));
+        parsed.problems.append(
+            u"грешка в записа, %1: %2"_s.arg(sourcePlace(json, error.offset), error.errorString()));
         return parsed;
     }
     if (!document.isObject()) {
@@ -168,15 +170,17 @@ void checkQuestion(const QuestionSource &question, std::size_t index, const Pict
     }
     const auto matches = question.answers.count(question.correct);
     if (matches == 0)
-        problems.append(place + u": верният отговор %1 не е точно никой от отговорите"_s.arg(quoted(question.correct)));
+        problems.append(
+            place + u": верният отговор %1 не е точно никой от отговорите"_s.arg(quoted(question.correct)));
     else if (matches > 1)
-        problems.append(place + u": верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s.arg(
-                                    quoted(question.correct))
+        problems.append(place + u": верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s
+                                    .arg(quoted(question.correct))
                                     .arg(matches));
     if (!question.pictureName.isEmpty() && !question.picture.isEmpty() && pictureCheck) {
         const QString why = pictureCheck(question.picture);
         if (!why.isEmpty())
-            problems.append(place + u": изображението %1 не може да се покаже: %2"_s.arg(quoted(question.pictureName), why));
+            problems.append(place + u": изображението %1 не може да се покаже: %2"_s.arg(
+                                        quoted(question.pictureName), why));
     }
 }
 
@@ -200,8 +204,10 @@ QStringList checkBank(const BankSource &source, const PictureCheck &pictureCheck
     const bool repeat = settingValue(source.settings, Bank::TotoRow) == 1;
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))
-        problems.append(repeat ? u"тестът има %1 въпроса, а с проверката за Тото побира най-много %2"_s.arg(count).arg(most)
-                               : u"тестът има %1 въпроса, а побира най-много %2"_s.arg(count).arg(most));
+        problems.append(
+            repeat
+                ? u"тестът има %1 въпроса, а с проверката за Тото побира най-много %2"_s.arg(count).arg(most)
+                : u"тестът има %1 въпроса, а побира най-много %2"_s.arg(count).arg(most));
     for (std::size_t i = 0; i < count; ++i)
         checkQuestion(source.questions[i], i, pictureCheck, problems);
     return problems;

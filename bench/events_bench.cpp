@@ -2,8 +2,8 @@
 // the engine followed by bringing the widgets in line with its state, offscreen. The goals are
 // under 50 µs per event for the engine and under 0.5 ms with the widgets, on the median.
 #include "bank/bankreader.h"
-#include "engine/morvprazno.h"
 #include "bank/picturecheck.h"
+#include "engine/morvprazno.h"
 #include "engine/random.h"
 
 #include <benchmark/benchmark.h>

@@ -18,8 +18,7 @@ QString number(int value)
 MORV_Prazno::MORV_Prazno(Bank bank, RandomSource &random, std::function<void()> endProgram)
     : m_bank(std::move(bank)), m_random(random), m_endProgram(std::move(endProgram)),
       m_state(FormState::fromLayout())
-{
-}
+{}
 
 int MORV_Prazno::drawScaled(float scale)
 {

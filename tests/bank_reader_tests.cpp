@@ -52,7 +52,8 @@ TEST(BankReader, LaysOutTheListsWithSpareSlots)
 TEST(BankReader, KeepsTextsLetterForLetter)
 {
     QJsonObject root = validJson(3);
-    root = withQuestion(root, 1, questionJson(u"Чуждоeзиково  ___ "_s, {u"13690 и 10680  "_s, u"72°"_s}, u"72°"_s));
+    root = withQuestion(root, 1,
+                        questionJson(u"Чуждоeзиково  ___ "_s, {u"13690 и 10680  "_s, u"72°"_s}, u"72°"_s));
     const BankLoad load = read(root);
     ASSERT_TRUE(load.bank);
     EXPECT_EQ(load.bank->List1(2).value(0), u"Чуждоeзиково  ___ "_s);
@@ -91,8 +92,7 @@ TEST(BankReader, GeneratesEveryAnswerOrder)
 }
 
 class RefusedBank : public testing::TestWithParam<test::BrokenBank>
-{
-};
+{};
 
 // Every class of broken bank is refused with a message that names the place and the problem.
 TEST_P(RefusedBank, IsRefusedWithItsMessage)
@@ -145,7 +145,8 @@ TEST(BankReader, RefusesSourceThatIsNotUtf8)
     json.replace("Въпрос 1", "\xc2\xfa\xef\xf0\xee\xf1 1"); // the same word in a one-byte Cyrillic code page
     const BankLoad load = readBank(json, u"/nonexistent"_s);
     ASSERT_FALSE(load.bank);
-    EXPECT_EQ(load.problems, QStringList{u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s});
+    EXPECT_EQ(load.problems,
+              QStringList{u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s});
 }
 
 // Several faults are all reported at once, each with its question, so one build shows them all.
@@ -200,12 +201,14 @@ TEST_F(PictureFiles, RefusesFiguresThatCannotBeShown)
     write(u"pictures/png.jpg"_s, QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, 'x'));
     BankLoad load = readBankFile(writeBank(u"pictures/png.jpg"_s), jpegHeaderProblem);
     ASSERT_EQ(load.problems.size(), 1);
-    EXPECT_EQ(load.problems.first(), u"въпрос 1: изображението „pictures/png.jpg“ не може да се покаже: не е във формат JPEG"_s);
+    EXPECT_EQ(load.problems.first(),
+              u"въпрос 1: изображението „pictures/png.jpg“ не може да се покаже: не е във формат JPEG"_s);
 
     write(u"pictures/cut.jpg"_s, test::tinyJpeg().left(20));
     load = readBankFile(writeBank(u"pictures/cut.jpg"_s), jpegDecodeProblem);
     ASSERT_EQ(load.problems.size(), 1);
-    EXPECT_TRUE(load.problems.first().startsWith(u"въпрос 1: изображението „pictures/cut.jpg“ не може да се покаже"_s))
+    EXPECT_TRUE(load.problems.first().startsWith(
+        u"въпрос 1: изображението „pictures/cut.jpg“ не може да се покаже"_s))
         << load.problems.first().toStdString();
 }
 
@@ -224,7 +227,8 @@ TEST_F(PictureFiles, BuildCheckFailsOnABrokenBank)
     ASSERT_TRUE(check.waitForFinished(30000));
     EXPECT_EQ(check.exitCode(), 1);
     const QString errors = QString::fromUtf8(check.readAllStandardError());
-    EXPECT_TRUE(errors.contains(path + u": въпрос 1: изображението „pictures/q01.jpg“ не може да се покаже"_s))
+    EXPECT_TRUE(
+        errors.contains(path + u": въпрос 1: изображението „pictures/q01.jpg“ не може да се покаже"_s))
         << errors.toStdString();
 }
 

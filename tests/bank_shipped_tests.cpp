@@ -54,9 +54,11 @@ TEST(ShippedBank, KeepsTheCorrectAnswersAtTheirPositions)
 TEST(ShippedBank, QuestionOneAsWritten)
 {
     const Bank &bank = shipped();
-    EXPECT_EQ(bank.List1(1),
-              (QStringList{u"В триъгълника ABC е построена т.M на страната AB. Ако AC = BC = AM и CM = MB то ъгъл ACM = ?"_s,
-                           u"50°"_s, u"72°"_s, u"60°"_s, u"64°"_s}));
+    EXPECT_EQ(
+        bank.List1(1),
+        (QStringList{
+            u"В триъгълника ABC е построена т.M на страната AB. Ако AC = BC = AM и CM = MB то ъгъл ACM = ?"_s,
+            u"50°"_s, u"72°"_s, u"60°"_s, u"64°"_s}));
     EXPECT_EQ(bank.List1(0).value(0), u"72°"_s);
     EXPECT_EQ(bank.Obqsnenie(1).size(), 17);
     EXPECT_FALSE(bank.Picture1(1).isEmpty());

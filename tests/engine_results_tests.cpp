@@ -10,10 +10,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace morv::test
-{
-namespace
-{
+namespace morv::test {
+namespace {
 
 const std::optional<Rgb> red = Rgb{255, 0, 0};
 const std::optional<Rgb> green = Rgb{0, 255, 0};
@@ -72,7 +70,8 @@ TEST(Grading, NothingAnsweredInTheShippedLikeTest)
         EXPECT_FALSE(s.Option1[std::size_t(i)].enabled) << "Option1(" << i << ")";
 }
 
-struct ScoreCase {
+struct ScoreCase
+{
     const char *name;
     BankSource source;
     std::vector<float> draws;
@@ -135,7 +134,8 @@ TEST(Grading, ScoreIsAppendedOnce)
     EXPECT_EQ(run.state().Label1[1].text, u"Резултат: 1/4 = 25%"_s);
 }
 
-struct VerdictCase {
+struct VerdictCase
+{
     const char *name;
     int toto;
     // Option chosen at positions 0, 1, 2; -1 leaves the position unanswered.
@@ -227,7 +227,8 @@ TEST(GradedView, UnansweredRevealsNothing)
     EXPECT_EQ(s.Text1[0].text, noAnswer);
 }
 
-struct DuplicateCase {
+struct DuplicateCase
+{
     const char *name;
     int option;
     QString colours;
@@ -256,7 +257,8 @@ TEST(GradedView, DuplicatedCorrectTextIsGreenAtEitherIndex)
     }
 }
 
-struct ExplanationCase {
+struct ExplanationCase
+{
     const char *name;
     int explanations;
     int position;
@@ -317,7 +319,8 @@ TEST(GradedView, EmptyExplanationLeavesBoxEmpty)
     EXPECT_EQ(run.state().Text1[0].text, QString());
 }
 
-struct NavigationCase {
+struct NavigationCase
+{
     const char *name;
     int navigation;
     bool shown;

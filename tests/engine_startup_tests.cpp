@@ -11,10 +11,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace morv::test
-{
-namespace
-{
+namespace morv::test {
+namespace {
 
 // 20 questions of 4 answers with the shipped settings (consistency check on), like the real test.
 BankSource shippedLike()
@@ -48,7 +46,8 @@ TEST(StartupShippedBank, AppendsRepeatAndTrimsPrimesBelowTwentyOne)
     EXPECT_EQ(run.random.seeds, 1);
 }
 
-struct MultiplierCase {
+struct MultiplierCase
+{
     const char *name;
     std::vector<float> shuffleDraws;
     int multiplier;
@@ -130,7 +129,8 @@ TEST(StartupCheckOff, NoRepeatQuestionIsAppended)
 // N = 3 leaves only the prime 2, whatever the draw, and the order 2, 1, 0 (question 3 first).
 TEST(StartupThreeQuestions, OnlyPrimeTwoRemainsAndOrderIsTwoOneZero)
 {
-    const struct {
+    const struct
+    {
         const char *name;
         float draw;
     } cases[] = {{"draw 0", 0.0f}, {"draw 0.55", 0.55f}, {"draw 0.9", 0.9f}, {"draw 0.9999", 0.9999f}};
@@ -154,7 +154,8 @@ TEST(StartupThreeQuestions, TwoStoredQuestionsAndTheRepeatMakeThree)
     EXPECT_EQ(run.state().Text2[0].text, u"Въпрос 1"_s);
 }
 
-struct OrderCase {
+struct OrderCase
+{
     const char *name;
     BankSource source;
     std::vector<float> draws;
@@ -203,7 +204,8 @@ TEST(StartupQuestionOrder, LastPositionShowsBankQuestionOne)
     EXPECT_EQ(run.state().Text2[0].text, u"Въпрос 1"_s);
 }
 
-struct AnswerOrderCase {
+struct AnswerOrderCase
+{
     const char *name;
     int answers;
     float draw;
@@ -253,7 +255,8 @@ TEST(StartupAnswerOrder, MixedAnswerCountsUseTheirOwnLists)
     EXPECT_EQ(run.table(2), (QStringList{u"12"_s, u"213"_s, u"15324"_s}));
 }
 
-struct PermutationListCase {
+struct PermutationListCase
+{
     int n;
     int rows;
     QString first;
@@ -332,7 +335,8 @@ TEST(StartupRepeatQuestion, ShippedLikeBankRepeatExplainsLikeQuestionOne)
     EXPECT_EQ(bank.Obqsnenie(22), QStringList{u"Обяснение 22"_s});
 }
 
-struct InvariantCase {
+struct InvariantCase
+{
     const char *name;
     BankSource source;
     std::vector<float> draws;
@@ -408,7 +412,8 @@ TEST(StartupWindow, TitleIsTheWholeSettingsRow)
 // The phrase preview is visible only with the phrase setting at 1, and empty after loading either way.
 TEST(StartupWindow, PhrasePreviewVisibleOnlyWithPhraseSetting)
 {
-    const struct {
+    const struct
+    {
         const char *name;
         int phrase;
         bool visible;

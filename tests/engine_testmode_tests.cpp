@@ -10,10 +10,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace morv::test
-{
-namespace
-{
+namespace morv::test {
+namespace {
 
 const std::optional<Rgb> red = Rgb{255, 0, 0};
 const std::optional<Rgb> green = Rgb{0, 255, 0};
@@ -78,7 +76,8 @@ TEST(ShowQuestion, FirstDisplayAfterStartup)
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(3));
 }
 
-struct DisplayCase {
+struct DisplayCase
+{
     const char *name;
     int position;
     QString text;
@@ -246,7 +245,8 @@ TEST(Answering, ReturningRestoresTheStoredAnswer)
     EXPECT_EQ(run.table(3), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
 }
 
-struct FirstLastCase {
+struct FirstLastCase
+{
     const char *name;
     int position;
     std::vector<int> choices;
@@ -275,7 +275,8 @@ TEST(Answering, FirstAndLastBankQuestionAnswersAreKept)
     }
 }
 
-struct GradeCase {
+struct GradeCase
+{
     const char *name;
     int position;
     int option;
@@ -303,7 +304,8 @@ TEST(Answering, GradeByExactTextComparison)
     }
 }
 
-struct StripCase {
+struct StripCase
+{
     const char *name;
     int count;
     float doneWidth;
@@ -344,7 +346,8 @@ TEST(ProgressStrip, PositionRowForTwentyQuestions)
 // a = 2 is one step, a = 20 reaches the last step.
 TEST(ProgressStrip, AnswersRowForTwentyQuestions)
 {
-    const struct {
+    const struct
+    {
         const char *name;
         int answered;
         StripCase expected;
@@ -389,7 +392,8 @@ TEST(ProgressStrip, RestWidthThatWouldBeNegativeIsZero)
     EXPECT_FLOAT_EQ(s.Shape1[1].width, 0.0f);
 }
 
-struct PhraseCase {
+struct PhraseCase
+{
     const char *name;
     QString question;
     QString answer;

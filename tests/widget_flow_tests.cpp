@@ -1,6 +1,6 @@
 // User events through the widgets: each reaches its handler once and the widgets follow the engine.
-#include "ui/layout.h"
 #include "tests/widget_harness.h"
+#include "ui/layout.h"
 
 #include <QBuffer>
 

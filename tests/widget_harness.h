@@ -1,10 +1,10 @@
 // A window on an engine with a bank built in code and scripted draws, its controls found by name.
 #pragma once
 
-#include "ui/mainwindow.h"
 #include "engine/morvprazno.h"
 #include "tests/support/scriptedrandom.h"
 #include "tests/support/testbank.h"
+#include "ui/mainwindow.h"
 #include "ui/textbox.h"
 
 #include <QAbstractButton>
@@ -57,7 +57,8 @@ public:
 
     QWidget *client() const { return window.centralWidget(); }
 
-    template <typename T = QWidget> T *control(const QString &id) const
+    template <typename T = QWidget>
+    T *control(const QString &id) const
     {
         T *found = window.findChild<T *>(id);
         EXPECT_NE(found, nullptr) << id.toStdString();

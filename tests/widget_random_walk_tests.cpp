@@ -35,7 +35,8 @@ void expectWidgetsFollowState(const Harness &h)
     ASSERT_LE(checked, 1);
     const RunValues &v = h.engine.values();
     ASSERT_EQ(v.AnsweredCount, int(s.List2[3].count() - s.List2[3].rows.count(u"-1"_s)));
-    ASSERT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: %1/%2"_s.arg(v.AnsweredCount).arg(v.QuestionCount));
+    ASSERT_EQ(h.caption(u"Label1(2)"_s),
+              u"Въведени отговори: %1/%2"_s.arg(v.AnsweredCount).arg(v.QuestionCount));
 }
 
 } // namespace

@@ -19,7 +19,8 @@ namespace morv::test {
 namespace {
 
 // Records what the program would show in its message box.
-struct Recorder {
+struct Recorder
+{
     QStringList messages;
     RefusalPresenter presenter()
     {

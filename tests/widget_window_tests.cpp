@@ -1,6 +1,6 @@
 // The window as built from the layout table and as the engine leaves it after start-up.
-#include "ui/layout.h"
 #include "tests/widget_harness.h"
+#include "ui/layout.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -12,7 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 namespace morv::test {
 namespace {
 
-struct Place {
+struct Place
+{
     const char *id;
     QRect rect; // pixels in the client area, the option buttons in their frame
 };

@@ -2,8 +2,8 @@
 // engine's handler and then brings all widgets in line with the engine's state.
 #pragma once
 
-#include "ui/layout.h"
 #include "engine/morvprazno.h"
+#include "ui/layout.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -34,7 +34,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    struct Bound {
+    struct Bound
+    {
         const LayoutEntry *entry = nullptr;
         QWidget *widget = nullptr;
         const Control *control = nullptr; // its state in the engine, found once

@@ -1,9 +1,9 @@
 // Start-up: the embedded bank is read and checked, the load handler runs, then the window is shown.
 #pragma once
 
-#include "ui/mainwindow.h"
 #include "engine/morvprazno.h"
 #include "engine/random.h"
+#include "ui/mainwindow.h"
 
 #include <QString>
 #include <QStringList>

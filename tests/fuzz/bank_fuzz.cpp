@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as a bank source must be refused with problems or give a bank the
 // engine can run a whole test on, never a crash. Figures are looked up among the embedded ones.
 #include "bank/bankreader.h"
-#include "engine/morvprazno.h"
 #include "bank/picturecheck.h"
+#include "engine/morvprazno.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -13,8 +13,7 @@
 
 #include <vector>
 
-namespace morv::test
-{
+namespace morv::test {
 
 // A window whose load handler has run over `source`, drawing `draws` in order and then `afterwards`.
 // The random source lives beside the window because the window keeps a reference to it.

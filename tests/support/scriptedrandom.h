@@ -13,8 +13,7 @@ class ScriptedRandom final : public RandomSource
 public:
     explicit ScriptedRandom(std::vector<float> draws = {}, float afterwards = 0.0f)
         : m_draws(std::move(draws)), m_afterwards(afterwards)
-    {
-    }
+    {}
     void seedFromClock() override { ++seeds; }
     float draw() override
     {

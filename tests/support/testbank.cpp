@@ -9,15 +9,19 @@ namespace morv::test {
 
 QStringList shippedSettings()
 {
-    return {u"Настройки - последната цифра"_s, u"ЧЕО - фраза от 2 части - 0"_s, u"Проверка за Тото - 1"_s,
-            u"МОРВ по Геометрия - ъгли в триъгълник"_s, u"Дава описание - 1"_s, u"Дава обяснения - 0"_s};
+    return {u"Настройки - последната цифра"_s,
+            u"ЧЕО - фраза от 2 части - 0"_s,
+            u"Проверка за Тото - 1"_s,
+            u"МОРВ по Геометрия - ъгли в триъгълник"_s,
+            u"Дава описание - 1"_s,
+            u"Дава обяснения - 0"_s};
 }
 
 QStringList settings(int phrase, int toto, int explanations, int navigation, const QString &title)
 {
-    return {u"Настройки - последната цифра"_s, u"ЧЕО - фраза от 2 части - %1"_s.arg(phrase),
-            u"Проверка за Тото - %1"_s.arg(toto), title, u"Дава описание - %1"_s.arg(explanations),
-            u"Дава обяснения - %1"_s.arg(navigation)};
+    return {u"Настройки - последната цифра"_s,         u"ЧЕО - фраза от 2 части - %1"_s.arg(phrase),
+            u"Проверка за Тото - %1"_s.arg(toto),      title,
+            u"Дава описание - %1"_s.arg(explanations), u"Дава обяснения - %1"_s.arg(navigation)};
 }
 
 QuestionSource question(const QString &text, const QStringList &answers, int correctIndex,

@@ -36,7 +36,8 @@ namespace {
 constexpr double kPi = std::numbers::pi;
 
 // Every error carries the figure name so a broken entry in figures.json is easy to find.
-struct FigureError : std::runtime_error {
+struct FigureError : std::runtime_error
+{
     using std::runtime_error::runtime_error;
 };
 
@@ -45,7 +46,10 @@ struct FigureError : std::runtime_error {
     throw FigureError((where + QStringLiteral(": ") + what).toStdString());
 }
 
-double len(QPointF v) { return std::hypot(v.x(), v.y()); }
+double len(QPointF v)
+{
+    return std::hypot(v.x(), v.y());
+}
 
 QPointF unit(QPointF v)
 {
@@ -53,25 +57,31 @@ QPointF unit(QPointF v)
     return l > 0 ? v / l : QPointF(0, 0);
 }
 
-double dot(QPointF a, QPointF b) { return a.x() * b.x() + a.y() * b.y(); }
+double dot(QPointF a, QPointF b)
+{
+    return a.x() * b.x() + a.y() * b.y();
+}
 
 // Geometry happens in "model" coordinates (y up, any unit); drawing in pixels (y down).
-struct Point {
+struct Point
+{
     QString name;
     QPointF model;
     QPointF px;
-    QString text;    // label text, may differ from the name (A₁)
+    QString text;     // label text, may differ from the name (A₁)
     QJsonValue place; // compass word, [dx, dy] or "none"
     bool dot = false;
 };
 
-struct Label {
+struct Label
+{
     QString text;
     QRectF rect;
     bool small = false;
 };
 
-struct Settings {
+struct Settings
+{
     int width = 225;
     int height = 137;
     int quality = 60;
@@ -84,7 +94,8 @@ struct Settings {
     double textSize = 11;
 };
 
-class Figure {
+class Figure
+{
 public:
     Figure(const QJsonObject &obj, const Settings &s) : m_obj(obj), m_s(s)
     {
@@ -323,7 +334,9 @@ private:
             }
 
             const QRectF ink = fm.tightBoundingRect(text);
-            const double half = text.isEmpty() ? 0 : std::abs(d.x()) * ink.width() / 2 + std::abs(d.y()) * ink.height() / 2 + 3.0;
+            const double half =
+                text.isEmpty() ? 0
+                               : std::abs(d.x()) * ink.width() / 2 + std::abs(d.y()) * ink.height() / 2 + 3.0;
             const QPointF c = P + o.value(QStringLiteral("t")).toDouble(0.5) * (Q - P);
             const double tc = dot(c - P, d), total = len(Q - P);
             if (tc - half < 8 || tc + half > total - 8)
@@ -400,8 +413,9 @@ private:
                     const QPointF tip = V + r * QPointF(std::cos(mid), -std::sin(mid));
                     const QFontMetricsF fm(f);
                     const QRectF ink = fm.tightBoundingRect(text);
-                    const QRectF box = QRectF(c.x() - ink.width() / 2, c.y() - ink.height() / 2, ink.width(), ink.height())
-                                           .adjusted(-2, -2, 2, 2);
+                    const QRectF box =
+                        QRectF(c.x() - ink.width() / 2, c.y() - ink.height() / 2, ink.width(), ink.height())
+                            .adjusted(-2, -2, 2, 2);
                     // Walk from the arc towards the label and stop at the box around the text.
                     const QPointF dir = c - tip;
                     double lo = 0, hi = 1;
@@ -549,7 +563,6 @@ private:
                     problems << QStringLiteral("label \"%1\" lies on a line").arg(l.text);
                     break;
                 }
-
         }
         for (size_t i = 0; i < m_labels.size(); ++i)
             for (size_t j = i + 1; j < m_labels.size(); ++j)
