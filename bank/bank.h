@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The question bank: the test's content and switches, held as the hidden data window's lists.
 #pragma once
 

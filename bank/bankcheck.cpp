@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build-time check of the bank source: prints every problem and fails the build when there is one.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"

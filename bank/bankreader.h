@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads a bank source (JSON text and JPEG figures beside it), checks it and builds the bank.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks that a figure is a JPEG the program can show.
 #pragma once
 

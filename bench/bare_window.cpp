@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the program's start-up: the least a Qt Widgets window of the same size costs,
 // a menu bar with two commands and one label, in the same font, shown at once.
 #include <QAction>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One event of the window per benchmark: the engine alone, and (when the window library is built)
 // the engine followed by bringing the widgets in line with its state, offscreen. The goals are
 // under 50 µs per event for the engine and under 0.5 ms with the widgets, on the median.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 МОРВ developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fuzzes the bank reader and checker (and the engine on every bank it accepts) for a bounded time.
 # Usage: bench/fuzz-bank.sh [seconds]   (default 120). Crashes land in build/fuzz/findings/.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 МОРВ developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up of the program against a bare Qt window of the same size, under a private Xvfb.
 
 Each launch is timed from just before the process is started until the X server reports its

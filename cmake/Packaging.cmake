@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 МОРВ developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cmake --build <dir> --target package` makes morv_<version>_<arch>.deb, which
 # `apt install ./morv_*.deb` installs with what it needs. What goes in is dist/CMakeLists.txt's
 # install rules: the program, its menu entry, its metainfo and its icons.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 МОРВ developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a finished build tree and reads it back: the files a desktop needs,
 # the fields apt needs, and the installed tree as a software centre sees it.
 #   cmake -DCPACK=... -DCPACK_CONFIG=... -DWORK_DIR=... -DEXPECTED_VERSION=... -DAPP_ID=...

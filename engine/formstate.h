@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain state of every control of the main window; the engine writes it, the window shows it.
 #pragma once
 

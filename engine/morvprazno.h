@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logic of the main window: run tables, start-up and shuffle, test mode, grading, results mode.
 // Every handler works on the plain control state; the window only forwards events and shows it.
 #pragma once

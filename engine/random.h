@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one source of chance: uniform draws in [0, 1), seeded once from the clock.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bank reader and its checks: what a teacher writes, what the program builds, what it refuses.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"

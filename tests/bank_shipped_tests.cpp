@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The test the program ships, read from the resources exactly as the program reads it at start.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"

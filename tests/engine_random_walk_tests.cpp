@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Thousands of random sessions on several banks: whatever the examinee does, the run tables and the
 // controls stay consistent. A failure prints the bank and the seed, so the walk can be replayed.
 #include "engine/morvprazno.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Grading and results mode: the score, the consistency verdict, the graded view of a question with
 // its colours and explanation, and Forward/Back after grading.
 #include "tests/support/enginehelpers.h"

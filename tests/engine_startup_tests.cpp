@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the main window: the repeat question, the prime multiplier, the question and answer
 // orders, the run tables and what the window shows right after loading.
 #include "tests/support/enginehelpers.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test mode: showing a question, the progress strip and counter, answering, the phrase preview and
 // Forward/Back, on small banks built here.
 #include "tests/support/enginehelpers.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // User events through the widgets: each reaches its handler once and the widgets follow the engine.
 #include "tests/widget_harness.h"
 #include "ui/layout.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window on an engine with a bank built in code and scripted draws, its controls found by name.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One application object for every widget test, on the offscreen platform unless a display is given.
 #include <QApplication>
 

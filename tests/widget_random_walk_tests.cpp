@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random sessions driven through the real widgets, offscreen: after every click the widgets show
 // exactly the engine's state and the engine's counts stay consistent. Failures print bank and seed.
 #include "tests/widget_harness.h"

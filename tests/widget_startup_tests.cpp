@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
 #include "bank/bankreader.h"
 #include "tests/support/brokenbanks.h"

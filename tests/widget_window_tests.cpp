@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from the layout table and as the engine leaves it after start-up.
 #include "tests/widget_harness.h"
 #include "ui/layout.h"

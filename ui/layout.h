@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's fixed layout: every control with its place in twips, colours and first text.
 // Both the engine's initial control state and the window's widgets are made from this one table.
 #pragma once

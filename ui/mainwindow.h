@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: builds every control from the layout table, forwards each user event to the
 // engine's handler and then brings all widgets in line with the engine's state.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: the embedded bank is read and checked, the load handler runs, then the window is shown.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A read-only multi-line text box that gives back exactly the text it was given, CR LF included.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: any bytes as a bank source must be refused with problems or give a bank the
 // engine can run a whole test on, never a crash. Figures are looked up among the embedded ones.
 #include "bank/bankreader.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/brokenbanks.h"
 #include "tests/support/testbank.h"
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bank sources built in code: a sound one to start from, and one of each class of broken bank
 // with the message that refuses it, shared by the reader, build-time and start-up tests.
 #pragma once

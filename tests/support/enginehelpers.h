@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the engine tests: a started window over a bank built in the test, and short
 // renderings of the control state so that expectations read like what the examinee sees.
 #pragma once

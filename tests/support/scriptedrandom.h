@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A random source that gives the draws a test scripts, in order, and counts them.
 #pragma once
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Banks built in code for tests: the shipped settings unless a test changes them.
 #pragma once
 

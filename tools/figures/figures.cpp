@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // morv_figures: draws the figures of the test questions into small JPEG files (white, black lines).
 // Every figure (points, segments, equal-side ticks, angle arcs, dimension lines, labels) is described
 // in figures.json.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's icon at every size the desktop asks for, and its scalable twin, from one
 // shape description: a green check mark on the window's lavender square inside a dark border.
 // The shapes are tested point by point instead of painted, so the images are the same on every
