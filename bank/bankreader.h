@@ -18,6 +18,14 @@ namespace morv {
 // The bank the program carries, embedded as a resource.
 inline constexpr QStringView EmbeddedBankPath = u":/bank/bank.json";
 
+// One thing wrong with a source, in the teacher's words: the line it is on (from 1; 0 when it concerns
+// the whole source) and what is wrong.
+struct Problem
+{
+    int line = 0;
+    QString text;
+};
+
 struct QuestionSource
 {
     QString text;
@@ -25,7 +33,9 @@ struct QuestionSource
     QString correct;
     QString pictureName; // as written in the source; empty when the question has no figure
     QByteArray picture;  // the figure's JPEG bytes
+    QString pictureText; // what a screen reader says of the figure; empty for the program's default
     QStringList explanation;
+    int line = 0; // where the question starts in its source, from 1; 0 when not known
 };
 
 struct BankSource
