@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace morv {
 
 namespace {
@@ -22,9 +24,7 @@ List *slot(std::array<List, Size> &lists, int k)
 
 QStringList permutations(int n)
 {
-    QString digits;
-    for (int d = 1; d <= n; ++d)
-        digits.append(QChar(u'0' + d));
+    QString digits = u"12345"_s.first(n);
     QStringList rows;
     do
         rows.append(digits);
@@ -65,28 +65,16 @@ int settingValue(const QStringList &settings, int row)
     return last >= u'0' && last <= u'9' ? last.unicode() - u'0' : 0;
 }
 
-void Bank::appendList1(int k, const QString &row)
+void Bank::setList1(int k, const QStringList &rows)
 {
     if (auto *list = slot(m_list1, k))
-        list->append(row);
+        *list = rows;
 }
 
-void Bank::emptyList1(int k)
-{
-    if (auto *list = slot(m_list1, k))
-        list->clear();
-}
-
-void Bank::appendObqsnenie(int k, const QString &row)
+void Bank::setObqsnenie(int k, const QStringList &rows)
 {
     if (auto *list = slot(m_obqsnenie, k))
-        list->append(row);
-}
-
-void Bank::emptyObqsnenie(int k)
-{
-    if (auto *list = slot(m_obqsnenie, k))
-        list->clear();
+        *list = rows;
 }
 
 void Bank::setPicture1(int k, const QByteArray &jpeg)

@@ -36,14 +36,10 @@ public:
 
     int settingValue(int row) const { return morv::settingValue(m_settings, row); }
 
-    // The only writes, used once by start-up for the repeat question.
-    void appendList1(int k, const QString &row);
-    void emptyList1(int k);
-    void appendObqsnenie(int k, const QString &row);
-    void emptyObqsnenie(int k);
+    // The writes: the reader lays a source out with them, start-up adds the repeat question.
+    void setList1(int k, const QStringList &rows);
+    void setObqsnenie(int k, const QStringList &rows);
     void setPicture1(int k, const QByteArray &jpeg);
-
-    // Filled by the bank builder.
     void setSettings(const QStringList &rows) { m_settings = rows; }
 
 private:

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringDecoder>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -51,14 +50,6 @@ QStringList strings(const QJsonValue &value)
     for (const QJsonValue &v : value.toArray())
         rows.append(v.toString());
     return rows;
-}
-
-// The JSON reader would turn text in another encoding into replacement characters without a word.
-bool isUtf8(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes); // decoding happens only when the result is taken
-    return !utf8.hasError();
 }
 
 struct Parsed
@@ -123,7 +114,8 @@ void readQuestion(const QJsonValue &value, std::size_t index, const QString &bas
 Parsed parse(const QByteArray &json, const QString &baseDir)
 {
     Parsed parsed;
-    if (!isUtf8(json)) {
+    // The JSON reader would turn text in another encoding into replacement characters without a word.
+    if (!json.isValidUtf8()) {
         parsed.problems.append(u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
         return parsed;
     }
@@ -219,22 +211,21 @@ Bank buildBank(const BankSource &source)
 {
     Bank bank;
     bank.setSettings(source.settings);
+    QStringList correct;
     const int count = int(source.questions.size());
     for (int k = 1; k <= count; ++k) {
         const QuestionSource &question = source.questions[std::size_t(k - 1)];
-        bank.appendList1(0, question.correct);
-        bank.appendList1(k, question.text);
-        for (const QString &answer : question.answers)
-            bank.appendList1(k, answer);
-        for (const QString &line : question.explanation)
-            bank.appendObqsnenie(k, line);
+        correct.append(question.correct);
+        bank.setList1(k, QStringList{question.text} + question.answers);
+        bank.setObqsnenie(k, question.explanation);
         bank.setPicture1(k, question.picture);
     }
+    bank.setList1(0, correct);
     for (int k = count + 1; k < Bank::QuestionSlots; ++k)
-        bank.appendList1(k, u"List1(%1) - въпрос от теста"_s.arg(k));
-    bank.appendObqsnenie(0, u"Остави ме на мира Обяснение - няма"_s);
+        bank.setList1(k, {u"List1(%1) - въпрос от теста"_s.arg(k)});
+    bank.setObqsnenie(0, {u"Остави ме на мира Обяснение - няма"_s});
     for (int k = count + 1; k < Bank::ExplanationSlots; ++k)
-        bank.appendObqsnenie(k, u"Обяснение %1"_s.arg(k));
+        bank.setObqsnenie(k, {u"Обяснение %1"_s.arg(k)});
     return bank;
 }
 

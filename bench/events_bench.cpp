@@ -10,12 +10,10 @@
 
 #include <benchmark/benchmark.h>
 
-#if MORV_BENCH_WIDGETS
 #include "ui/startup.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#endif
 
 #include <memory>
 #include <stdexcept>
@@ -63,10 +61,10 @@ struct Run
     {
         for (int p = 0; p <= last(); ++p) {
             engine->selectOption(p % 2);
-            engine->Command1_Click(0);
+            engine->Command1_Click(morv::Forward);
         }
         while (position() > 0)
-            engine->Command1_Click(1);
+            engine->Command1_Click(morv::Back);
     }
 };
 
@@ -87,11 +85,11 @@ void forward(benchmark::State &state, bool answered)
     if (answered)
         run.answerAll();
     for (auto _ : state) {
-        run.engine->Command1_Click(0);
+        run.engine->Command1_Click(morv::Forward);
         if (run.position() == run.last()) {
             state.PauseTiming();
             while (run.position() > 0)
-                run.engine->Command1_Click(1);
+                run.engine->Command1_Click(morv::Back);
             state.ResumeTiming();
         }
     }
@@ -125,7 +123,7 @@ void grade(benchmark::State &state)
         auto run = std::make_unique<Run>(bank);
         run->answerAll();
         state.ResumeTiming();
-        run->engine->Command2_Click(0);
+        run->engine->Command2_Click(morv::Grade);
         state.PauseTiming();
         run.reset();
         state.ResumeTiming();
@@ -137,17 +135,17 @@ void resultsStep(benchmark::State &state)
 {
     Run run(bankWithResultsNavigation());
     run.answerAll();
-    run.engine->Command2_Click(0);
-    if (!run.engine->state().Command2[1].visible) {
+    run.engine->Command2_Click(morv::Grade);
+    if (!run.engine->state().Command2[morv::ResultsForward].visible) {
         state.SkipWithError("results mode offers no Forward");
         return;
     }
     for (auto _ : state) {
-        run.engine->Command2_Click(1);
+        run.engine->Command2_Click(morv::ResultsForward);
         if (run.position() == run.last()) {
             state.PauseTiming();
             while (run.position() > 0)
-                run.engine->Command2_Click(2);
+                run.engine->Command2_Click(morv::ResultsBack);
             state.ResumeTiming();
         }
     }
@@ -161,8 +159,6 @@ BENCHMARK_CAPTURE(forward, answered, true)
 BENCHMARK(optionClick)->Name("engine/option click")->Unit(benchmark::kMicrosecond);
 BENCHMARK(grade)->Name("engine/Grade")->Unit(benchmark::kMicrosecond);
 BENCHMARK(resultsStep)->Name("engine/results-mode Forward")->Unit(benchmark::kMicrosecond);
-
-#if MORV_BENCH_WIDGETS
 
 // The window as the program runs it, offscreen: each event is a click on the real widget, which
 // runs the engine's handler and then MainWindow::sync(). With `paint` the repaint that follows is
@@ -352,18 +348,14 @@ BENCHMARK_CAPTURE(widgetResultsStep, painted, true)
     ->Name("widgets+paint/results-mode Forward")
     ->Unit(benchmark::kMicrosecond);
 
-#endif
-
 } // namespace
 
 int main(int argc, char *argv[])
 {
-#if MORV_BENCH_WIDGETS
     // The widgets are measured offscreen unless a platform is asked for: the same on every machine.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -4,16 +4,6 @@
 
 namespace morv {
 
-namespace {
-
-template <std::size_t Size>
-Control *element(std::array<Control, Size> &array, int index)
-{
-    return index >= 0 && index < int(Size) ? &array[std::size_t(index)] : nullptr;
-}
-
-} // namespace
-
 void StringList::write(int r, const QString &text)
 {
     if (r >= 0 && r < rows.size())
@@ -24,60 +14,24 @@ FormState FormState::fromLayout()
 {
     FormState state;
     state.caption = windowCaption();
-    for (const LayoutEntry &entry : layoutTable()) {
-        if (entry.kind == Kind::StringList) {
-            state.List2[std::size_t(entry.index)].rows = entry.text.toString().split(u'\n');
-            continue;
-        }
-        Control *control = state.find(entry.name, entry.index);
-        control->name = entry.name.toString();
-        control->index = entry.index;
-        control->kind = entry.kind;
-        control->left = float(entry.left);
-        control->top = float(entry.top);
-        control->width = float(entry.width);
-        control->height = float(entry.height);
-        control->visible = entry.visible;
-        control->background = entry.background;
-        control->text = entry.text.toString();
+    for (const ControlSpec &spec : controlTable()) {
+        Control &control = spec.slot(state);
+        control.name = spec.name.toString();
+        control.index = spec.index;
+        control.kind = spec.kind;
+        control.left = float(spec.left);
+        control.top = float(spec.top);
+        control.width = float(spec.width);
+        control.height = float(spec.height);
+        control.visible = spec.visible;
+        control.background = spec.background;
+        control.text = spec.text.toString();
     }
-    state.Text1[0].text = helpText();
-    state.Text1[1].text = authorNote();
+    for (std::size_t t = 0; t < state.List2.size(); ++t)
+        state.List2[t].rows = runTableRows()[t].toString().split(u'\n');
+    state.Text1[Help].text = helpText();
+    state.Text1[AuthorNote].text = authorNote();
     return state;
-}
-
-Control *FormState::find(QStringView name, int index)
-{
-    if (name == u"Label1")
-        return element(Label1, index);
-    if (name == u"Command1")
-        return element(Command1, index);
-    if (name == u"Command2")
-        return element(Command2, index);
-    if (name == u"Text1")
-        return element(Text1, index);
-    if (name == u"Text2")
-        return element(Text2, index);
-    if (name == u"Option1")
-        return element(Option1, index);
-    if (name == u"Shape1")
-        return element(Shape1, index);
-    if (name == u"Shape2")
-        return element(Shape2, index);
-    if (index >= 0)
-        return nullptr;
-    if (name == u"Frame1")
-        return &Frame1;
-    if (name == u"Picture1")
-        return &Picture1;
-    if (name == u"Picture2")
-        return &Picture2;
-    return nullptr;
-}
-
-const Control *FormState::find(QStringView name, int index) const
-{
-    return const_cast<FormState *>(this)->find(name, index);
 }
 
 int rowNumber(QStringView row)

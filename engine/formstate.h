@@ -3,7 +3,7 @@
 // The plain state of every control of the main window; the engine writes it, the window shows it.
 #pragma once
 
-#include "ui/layout.h"
+#include "engine/controls.h"
 
 #include <QString>
 #include <QStringList>
@@ -24,8 +24,6 @@ struct Control
     bool selected = false; // option buttons only
     std::optional<Rgb> background;
     QString text;
-
-    QString id() const { return controlId(name, index); }
 };
 
 // A hidden string list used as a table: rows of text and a selected row that nobody reads.
@@ -60,18 +58,6 @@ struct FormState
 
     // The window as laid out, before the load handler runs.
     static FormState fromLayout();
-    // The control called "Text2" with index 3, and so on; nullptr for an unknown name.
-    Control *find(QStringView name, int index);
-    const Control *find(QStringView name, int index) const;
-    // Every visible-kind control, in layout order.
-    template <typename Visit>
-    void forEachControl(Visit visit) const
-    {
-        for (const LayoutEntry &entry : layoutTable()) {
-            if (const Control *control = find(entry.name, entry.index))
-                visit(*control);
-        }
-    }
 };
 
 // A row read as a number: its leading decimal number, 0 when it has none.

@@ -8,15 +8,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
-namespace {
-
-QString number(int value)
-{
-    return QString::number(value);
-}
-
-} // namespace
-
 MORV_Prazno::MORV_Prazno(Bank bank, RandomSource &random, std::function<void()> endProgram)
     : m_bank(std::move(bank)), m_random(random), m_endProgram(std::move(endProgram)),
       m_state(FormState::fromLayout())
@@ -34,64 +25,56 @@ void MORV_Prazno::Form_Load()
         return;
     m_loaded = true;
     m_random.seedFromClock();
-    m_state.Label1[0].text = m_bank.List2().value(Bank::TitleRow);
+    m_state.Label1[Title].text = m_bank.List2().value(Bank::TitleRow);
 
     if (m_bank.settingValue(Bank::TotoRow) == 1) {
         const int m = int(m_bank.List1(0).size());
-        const QStringList first = m_bank.List1(1);
         m_bank.setPicture1(m + 1, m_bank.Picture1(1));
-        m_bank.appendList1(0, m_bank.List1(0).value(0));
-        m_bank.emptyList1(m + 1);
-        for (const QString &row : first)
-            m_bank.appendList1(m + 1, row);
+        m_bank.setList1(0, m_bank.List1(0) + QStringList{m_bank.List1(0).value(0)});
+        m_bank.setList1(m + 1, m_bank.List1(1));
         // The repeat is graded like question 1, so it explains itself like question 1 too.
-        const QStringList explanation = m_bank.Obqsnenie(1);
-        m_bank.emptyObqsnenie(m + 1);
-        for (const QString &line : explanation)
-            m_bank.appendObqsnenie(m + 1, line);
+        m_bank.setObqsnenie(m + 1, m_bank.Obqsnenie(1));
     }
 
     m_values.QuestionCount = qint16(m_bank.List1(0).size());
     m_state.Picture1.background = colours::Red;
     ShuffleQuestions();
     m_values.AnsweredCount = 0;
-    m_state.Text2[6].visible = m_bank.settingValue(Bank::PhraseRow) == 1;
+    m_state.Text2[Preview].visible = m_bank.settingValue(Bank::PhraseRow) == 1;
 
     for (auto *row : {&m_state.Shape1, &m_state.Shape2}) {
-        Control &done = (*row)[0];
-        Control &rest = (*row)[1];
-        done.left = m_state.Command1[0].left;
+        Control &done = (*row)[Done];
+        Control &rest = (*row)[Rest];
+        done.left = m_state.Command1[Forward].left;
         rest.left = done.left + done.width;
-        rest.width = (m_state.Command1[1].left + m_state.Command1[1].width) - rest.left;
+        rest.width = (m_state.Command1[Back].left + m_state.Command1[Back].width) - rest.left;
     }
 
-    for (int t = 0; t <= 4; ++t)
-        m_state.List2[std::size_t(t)].rows.clear();
+    for (RunTable t : {Chosen, QuestionOrder, AnswerOrder, Grades, CorrectOption})
+        m_state.List2[t].rows.clear();
     const int N = m_values.QuestionCount;
     const int x = m_values.ShuffleStep;
     for (int k = 1; k <= N; ++k) {
-        m_state.List2[0].rows.append(u"-1"_s);
-        m_state.List2[1].rows.append(number(N > 0 ? (k * x) % N : 0));
+        m_state.List2[Chosen].rows.append(u"-1"_s);
+        m_state.List2[QuestionOrder].rows.append(QString::number(N > 0 ? (k * x) % N : 0));
         const int n = int(m_bank.List1(k).size()) - 1;
         const QStringList &orders = Bank::Poredica(n);
-        int f = 1;
-        for (int d = 2; d <= n; ++d)
-            f *= d;
-        const int j = drawScaled(1000.0f) % f;
-        m_state.List2[2].rows.append(orders.value(j));
-        m_state.List2[3].rows.append(u"-1"_s);
-        m_state.List2[4].rows.append(u"-1"_s);
+        // A question outside 2..5 answers has no orders; a checked bank never has one.
+        const int j = orders.isEmpty() ? 0 : drawScaled(1000.0f) % int(orders.size());
+        m_state.List2[AnswerOrder].rows.append(orders.value(j));
+        m_state.List2[Grades].rows.append(u"-1"_s);
+        m_state.List2[CorrectOption].rows.append(u"-1"_s);
     }
 
     m_values.CurrentPosition = 0;
-    m_state.List2[1].selected = 0;
+    m_state.List2[QuestionOrder].selected = 0;
     ShowQuestion();
 }
 
 void MORV_Prazno::ShuffleQuestions()
 {
     const int N = m_values.QuestionCount;
-    StringList &primes = m_state.List2[5];
+    StringList &primes = m_state.List2[Primes];
     while (!primes.rows.isEmpty() && rowNumber(primes.rows.last()) >= N)
         primes.rows.removeLast();
     const int count = primes.count();
@@ -114,14 +97,15 @@ void MORV_Prazno::fillAnswers(int b)
 {
     const QStringList &question = m_bank.List1(b + 1);
     const int n = int(question.size()) - 1;
-    const QString order = m_state.List2[2].row(b);
-    for (int i = 1; i <= 5; ++i) {
-        Control &box = m_state.Text2[std::size_t(i)];
-        Control &option = m_state.Option1[std::size_t(i - 1)];
-        if (i <= n) {
+    const QString order = m_state.List2[AnswerOrder].row(b);
+    for (int i = 0; i < OptionCount; ++i) {
+        Control &box = m_state.Text2[answerBox(i)];
+        Control &option = m_state.Option1[std::size_t(i)];
+        if (i < n) {
             box.visible = true;
             option.visible = true;
-            const int d = i <= order.size() ? rowNumber(QStringView(order).mid(i - 1, 1)) : 0;
+            // Digit i of the order is the stored answer row shown in this box; a non-digit reads as 0.
+            const int d = i < order.size() ? std::max(0, order[i].digitValue()) : 0;
             box.text = question.value(d);
         } else {
             box.visible = false;
@@ -133,31 +117,32 @@ void MORV_Prazno::fillAnswers(int b)
 void MORV_Prazno::ShowQuestion()
 {
     const int p = m_values.CurrentPosition;
-    const int b = rowNumber(m_state.List2[1].row(p));
+    const int b = rowNumber(m_state.List2[QuestionOrder].row(p));
     UpdateProgress();
     const QStringList &question = m_bank.List1(b + 1);
     const int n = int(question.size()) - 1;
-    m_state.Text2[0].text = question.value(0);
+    m_state.Text2[Question].text = question.value(0);
     fillAnswers(b);
     const QString correct = m_bank.List1(0).value(b);
-    for (int i = 1; i <= std::min(n, 5); ++i) {
-        if (m_state.Text2[std::size_t(i)].text == correct)
-            m_state.List2[4].write(p, number(i - 1));
+    for (int i = 0; i < std::min(n, OptionCount); ++i) {
+        if (m_state.Text2[answerBox(i)].text == correct)
+            m_state.List2[CorrectOption].write(p, QString::number(i));
     }
     SelectRunRow();
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i < OptionCount; ++i)
         deselectOption(i);
-    const int c = rowNumber(m_state.List2[0].row(p));
+    const int c = rowNumber(m_state.List2[Chosen].row(p));
     if (c > -1)
         selectOption(c);
-    m_state.Picture1.background = rowNumber(m_state.List2[3].row(p)) == -1 ? colours::Red : colours::Green;
+    m_state.Picture1.background =
+        rowNumber(m_state.List2[Grades].row(p)) == -1 ? colours::Red : colours::Green;
     ShowPicture(qint16(b));
 }
 
 void MORV_Prazno::SelectRunRow()
 {
-    for (int t = 0; t <= 4; ++t)
-        m_state.List2[std::size_t(t)].selected = m_values.CurrentPosition;
+    for (RunTable t : {Chosen, QuestionOrder, AnswerOrder, Grades, CorrectOption})
+        m_state.List2[t].selected = m_values.CurrentPosition;
 }
 
 void MORV_Prazno::ShowPicture(qint16 b)
@@ -167,58 +152,63 @@ void MORV_Prazno::ShowPicture(qint16 b)
 
 void MORV_Prazno::UpdateProgress()
 {
-    m_state.Text2[6].text.clear();
+    m_state.Text2[Preview].text.clear();
     const float p = m_values.CurrentPosition;
     const float N = m_values.QuestionCount;
     const int a = m_values.AnsweredCount;
-    const Control &back = m_state.Command1[1];
+    const Control &back = m_state.Command1[Back];
     const float E = back.width + back.left - 50.0f;
     // A rest part never gets a negative width, however many questions the bank holds.
     auto layRow = [E, N](std::array<Control, 2> &row, float count) {
-        row[0].width = float(50.0 + double(E) * count / N);
-        row[1].left = row[0].left + row[0].width;
-        row[1].width = std::max(0.0f, E - row[1].left);
+        row[Done].width = float(50.0 + double(E) * count / N);
+        row[Rest].left = row[Done].left + row[Done].width;
+        row[Rest].width = std::max(0.0f, E - row[Rest].left);
     };
     layRow(m_state.Shape1, p);
     layRow(m_state.Shape2, float(a >= 1 ? a - 1 : a));
-    m_state.Label1[2].text = u"Въведени отговори: "_s + number(a) + u'/' + number(m_values.QuestionCount);
+    m_state.Label1[AnsweredCounter].text =
+        u"Въведени отговори: "_s + QString::number(a) + u'/' + QString::number(m_values.QuestionCount);
 }
 
 void MORV_Prazno::selectOption(int index)
 {
-    if (index < 0 || index > 4)
+    if (index < 0 || index >= OptionCount)
         return;
-    for (int i = 0; i <= 4; ++i)
+    for (int i = 0; i < OptionCount; ++i)
         m_state.Option1[std::size_t(i)].selected = i == index;
     Option1_Click(qint16(index));
 }
 
 void MORV_Prazno::deselectOption(int index)
 {
-    if (index >= 0 && index <= 4)
+    if (index >= 0 && index < OptionCount)
         m_state.Option1[std::size_t(index)].selected = false;
 }
 
 void MORV_Prazno::Option1_Click(qint16 Index)
 {
+    // Only the five options exist; any other index would grade against another box.
+    if (Index < 0 || Index >= OptionCount)
+        return;
     const int c = Index;
     const int p = m_values.CurrentPosition;
     const int N = m_values.QuestionCount;
-    m_state.List2[0].write(p, number(c));
-    if (rowNumber(m_state.List2[3].row(p)) == -1) {
+    m_state.List2[Chosen].write(p, QString::number(c));
+    if (rowNumber(m_state.List2[Grades].row(p)) == -1) {
         ++m_values.AnsweredCount;
         UpdateProgress();
     }
-    const qint16 b = qint16(rowNumber(m_state.List2[1].row(p)));
+    const qint16 b = qint16(rowNumber(m_state.List2[QuestionOrder].row(p)));
     const QString correct = m_bank.List1(0).value(b);
-    const QString chosen = m_state.Text2[std::size_t(c + 1)].text;
-    m_state.List2[3].write(p, chosen == correct ? u"1"_s : u"0"_s);
+    const QString chosen = m_state.Text2[answerBox(c)].text;
+    m_state.List2[Grades].write(p, chosen == correct ? u"1"_s : u"0"_s);
+    // Row 0 keeps the answer for bank question 1, row 1 the one for the last bank question.
     if (b == N - 1)
-        m_state.List2[6].write(1, chosen);
+        m_state.List2[FirstAndLast].write(1, chosen);
     if (b == 0)
-        m_state.List2[6].write(0, chosen);
+        m_state.List2[FirstAndLast].write(0, chosen);
     m_state.Picture1.background = colours::Green;
-    m_state.List2[3].selected = p;
+    m_state.List2[Grades].selected = p;
     m_values.ChosenOption = Index;
     ComposePhrase();
 }
@@ -227,57 +217,64 @@ void MORV_Prazno::ComposePhrase()
 {
     if (m_bank.settingValue(Bank::PhraseRow) != 1)
         return;
-    // Positions count characters, so a figure outside the basic plane is never cut in half.
-    const QList<uint> ucs4 = m_state.Text2[0].text.toUcs4();
-    const auto *s = reinterpret_cast<const char32_t *>(ucs4.constData());
-    const qsizetype L = ucs4.size();
-    qsizetype i = 1;
-    while (i <= L && s[i - 1] != U'_')
-        ++i;
-    const qsizetype blank = i; // everything before it is the prefix
-    while (i <= L && s[i - 1] == U'_')
-        ++i;
-    const QString prefix = QString::fromUcs4(s, blank - 1);
-    const QString suffix = L > i ? QString::fromUcs4(s + i, L - i) : QString();
-    const int chosen = m_values.ChosenOption + 1;
-    const QString answer = chosen >= 1 && chosen <= 5 ? m_state.Text2[std::size_t(chosen)].text : QString();
-    m_state.Text2[6].text = prefix + u' ' + answer + u' ' + suffix;
+    // The first run of underscores is the blank; an underscore is never half of a surrogate pair.
+    const QString &question = m_state.Text2[Question].text;
+    const qsizetype size = question.size();
+    const qsizetype start = question.contains(u'_') ? question.indexOf(u'_') : size;
+    qsizetype end = start;
+    while (end < size && question[end] == u'_')
+        ++end;
+    // The character after the blank is dropped, a whole character even beyond the basic plane.
+    qsizetype rest = end + 1;
+    if (end < size && question[end].isHighSurrogate() && rest < size && question[rest].isLowSurrogate())
+        ++rest;
+    const QString prefix = question.first(start);
+    const QString suffix = rest < size ? question.sliced(rest) : QString();
+    const int chosen = m_values.ChosenOption;
+    const QString answer =
+        chosen >= 0 && chosen < OptionCount ? m_state.Text2[answerBox(chosen)].text : QString();
+    m_state.Text2[Preview].text = prefix + u' ' + answer + u' ' + suffix;
 }
 
 void MORV_Prazno::Command1_Click(qint16 Index)
 {
     const int last = m_values.QuestionCount - 1;
-    if (Index == 0)
+    if (Index == Forward)
         m_values.CurrentPosition = qint16(std::min(m_values.CurrentPosition + 1, last));
-    else if (Index == 1)
+    else if (Index == Back)
         m_values.CurrentPosition = qint16(std::max(m_values.CurrentPosition - 1, 0));
+    else
+        return;
     ShowQuestion();
 }
 
 void MORV_Prazno::Command2_Click(qint16 Index)
 {
     const int N = m_values.QuestionCount;
-    if (Index == 0) {
+    if (Index == Grade) {
         const int navigation = m_bank.settingValue(Bank::ResultsNavigationRow);
-        m_state.Command2[0].enabled = false;
-        m_state.Command1[0].visible = false;
-        m_state.Command1[1].visible = false;
-        m_state.Command2[1].visible = navigation == 1;
-        m_state.Command2[2].visible = navigation == 1;
+        m_state.Command2[Grade].enabled = false;
+        m_state.Command1[Forward].visible = false;
+        m_state.Command1[Back].visible = false;
+        m_state.Command2[ResultsForward].visible = navigation == 1;
+        m_state.Command2[ResultsBack].visible = navigation == 1;
         for (Control &option : m_state.Option1) {
             option.enabled = false;
             option.background = colours::LightBlue;
         }
-        const int correct = int(m_state.List2[3].rows.count(u"1"_s));
+        const int correct = int(m_state.List2[Grades].rows.count(u"1"_s));
         const int percent = N > 0 ? int(std::floor(double(correct) * 100.0 / double(N))) : 0;
-        m_state.Label1[1].text += number(correct) + u'/' + number(N) + u" = "_s + number(percent) + u'%';
+        m_state.Label1[Result].text +=
+            QString::number(correct) + u'/' + QString::number(N) + u" = "_s + QString::number(percent) + u'%';
         m_values.CurrentPosition = 0;
-        m_state.Shape1[1].visible = true;
+        m_state.Shape1[Rest].visible = true;
         ShowConsistencyCheck();
-    } else if (Index == 1) {
+    } else if (Index == ResultsForward) {
         m_values.CurrentPosition = qint16(std::min(m_values.CurrentPosition + 1, N - 1));
-    } else if (Index == 2) {
+    } else if (Index == ResultsBack) {
         m_values.CurrentPosition = qint16(std::max(m_values.CurrentPosition - 1, 0));
+    } else {
+        return;
     }
     ShowGradedQuestion();
 }
@@ -285,33 +282,33 @@ void MORV_Prazno::Command2_Click(qint16 Index)
 void MORV_Prazno::ShowGradedQuestion()
 {
     const int p = m_values.CurrentPosition;
-    const int b = rowNumber(m_state.List2[1].row(p));
+    const int b = rowNumber(m_state.List2[QuestionOrder].row(p));
     UpdateProgress();
-    m_state.Text2[0].text = m_bank.List1(b + 1).value(0);
-    for (int i = 0; i <= 4; ++i) {
+    m_state.Text2[Question].text = m_bank.List1(b + 1).value(0);
+    for (int i = 0; i < OptionCount; ++i) {
         deselectOption(i);
         m_state.Option1[std::size_t(i)].background = colours::LightBlue;
     }
     fillAnswers(b);
-    m_state.Text2[6].text.clear();
-    const int c = rowNumber(m_state.List2[0].row(p));
+    m_state.Text2[Preview].text.clear();
+    const int c = rowNumber(m_state.List2[Chosen].row(p));
     if (c > -1) {
         selectOption(c);
-        const int k = rowNumber(m_state.List2[4].row(p));
-        if (k >= 0 && k <= 4)
+        const int k = rowNumber(m_state.List2[CorrectOption].row(p));
+        if (k >= 0 && k < OptionCount)
             m_state.Option1[std::size_t(k)].background = colours::Green;
-        if (c <= 4) {
-            const bool right = m_state.Text2[std::size_t(c + 1)].text == m_bank.List1(0).value(b);
+        if (c < OptionCount) {
+            const bool right = m_state.Text2[answerBox(c)].text == m_bank.List1(0).value(b);
             m_state.Option1[std::size_t(c)].background = right ? colours::Green : colours::Red;
         }
     }
     SelectRunRow();
-    if (rowNumber(m_state.List2[3].row(p)) < 1)
+    if (rowNumber(m_state.List2[Grades].row(p)) < 1)
         m_state.Picture1.background = colours::Red;
     ShowPicture(qint16(b));
-    QString &help = m_state.Text1[0].text;
+    QString &help = m_state.Text1[Help].text;
     help.clear();
-    if (rowNumber(m_state.List2[3].row(p)) < 0) {
+    if (rowNumber(m_state.List2[Grades].row(p)) < 0) {
         help = u"Няма въведен отговор!"_s;
         return;
     }
@@ -323,8 +320,8 @@ void MORV_Prazno::ShowGradedQuestion()
 
 void MORV_Prazno::ShowConsistencyCheck()
 {
-    Control &verdict = m_state.Label1[3];
-    const StringList &firstAndLast = m_state.List2[6];
+    Control &verdict = m_state.Label1[Verdict];
+    const StringList &firstAndLast = m_state.List2[FirstAndLast];
     verdict.text = firstAndLast.row(1) == firstAndLast.row(0) ? u"Проверка - Да"_s : u"Вероятно!"_s;
     if (m_values.AnsweredCount < m_values.QuestionCount)
         verdict.text = u"Частично!"_s;
@@ -333,12 +330,14 @@ void MORV_Prazno::ShowConsistencyCheck()
 
 void MORV_Prazno::autor_Click()
 {
-    m_state.Text1[0].text = u"За повече информация посетете "_s + layout::WebAddress.toString() + u'.';
+    m_state.Text1[Help].text = u"За повече информация посетете "_s + layout::WebAddress.toString() + u'.';
 }
 
 void MORV_Prazno::izhod_Click(qint16 Index)
 {
-    Q_UNUSED(Index);
+    // The menu array has the one command Exit.
+    if (Index != 0)
+        return;
     m_bank = Bank(); // the data window is unloaded before the program ends
     m_ended = true;
     if (m_endProgram)

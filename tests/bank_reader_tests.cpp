@@ -73,6 +73,7 @@ TEST(BankReader, ReadsSettingValuesFromTheLastCharacter)
     EXPECT_EQ(settingValue(rows, 4), 0);
     EXPECT_EQ(settingValue(rows, 5), 0);
     EXPECT_EQ(settingValue(rows, 6), 0);
+    EXPECT_EQ(settingValue({u"header"_s, u"x - 9"_s}, 1), 9);
 }
 
 // Poredica(n) holds all n! orderings in ascending order and nothing for other n.
@@ -125,8 +126,8 @@ TEST_P(RefusedBank, FailsTheBuildWithItsMessage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bank, RefusedBank, testing::ValuesIn(test::brokenBanks()),
-                         [](const testing::TestParamInfo<test::BrokenBank> &info) {
-                             return std::string(info.param.name);
+                         [](const testing::TestParamInfo<test::BrokenBank> &row) {
+                             return std::string(row.param.name);
                          });
 
 // A source that is not JSON is refused with the line and column of the fault.

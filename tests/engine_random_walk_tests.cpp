@@ -58,7 +58,7 @@ public:
         m_form->Form_Load();
         const int N = m_form->values().QuestionCount;
         m_chosen.assign(std::size_t(N), -1);
-        m_graded = m_form->state().List2[3].rows;
+        m_graded = m_form->state().List2[Grades].rows;
     }
 
     void step()
@@ -84,9 +84,9 @@ public:
             else if (s.Command2[std::size_t(index + 1)].visible)
                 m_form->Command2_Click(qint16(index + 1));
         } else if (kind == 8) {
-            if (m_rng() % 8 == 0 && s.Command2[0].enabled) {
+            if (m_rng() % 8 == 0 && s.Command2[Grade].enabled) {
                 m_form->Command2_Click(0);
-                m_score = s.Label1[1].text;
+                m_score = s.Label1[Result].text;
             }
         } else {
             m_form->autor_Click();
@@ -102,7 +102,7 @@ public:
         const int N = v.QuestionCount;
         for (int t = 0; t <= 4; ++t)
             ASSERT_EQ(s.List2[std::size_t(t)].count(), N) << "List2(" << t << ")";
-        QStringList order = s.List2[1].rows;
+        QStringList order = s.List2[QuestionOrder].rows;
         ASSERT_EQ(order.last(), u"0"_s);
         std::vector<bool> seen(std::size_t(N), false);
         for (const QString &row : order) {
@@ -115,24 +115,24 @@ public:
 
         int answered = 0;
         for (int p = 0; p < N; ++p) {
-            const QString graded = s.List2[3].row(p);
+            const QString graded = s.List2[Grades].row(p);
             if (m_graded[p] != u"-1"_s) {
                 ASSERT_NE(graded, u"-1"_s) << "position " << p << " lost its answer";
             }
             answered += graded != u"-1"_s;
-            ASSERT_EQ(s.List2[0].row(p), QString::number(m_chosen[std::size_t(p)])) << "position " << p;
+            ASSERT_EQ(s.List2[Chosen].row(p), QString::number(m_chosen[std::size_t(p)])) << "position " << p;
             if (m_chosen[std::size_t(p)] >= 0) {
                 // The grade agrees with the answer text shown at the chosen option.
-                const int b = s.List2[1].row(p).toInt();
+                const int b = s.List2[QuestionOrder].row(p).toInt();
                 const int c = m_chosen[std::size_t(p)];
-                const int stored = s.List2[2].row(b).mid(c, 1).toInt();
+                const int stored = s.List2[AnswerOrder].row(b).mid(c, 1).toInt();
                 const bool right = bank.List1(b + 1).value(stored) == bank.List1(0).value(b);
                 ASSERT_EQ(graded, right ? u"1"_s : u"0"_s) << "position " << p;
             }
         }
-        m_graded = s.List2[3].rows;
+        m_graded = s.List2[Grades].rows;
         ASSERT_EQ(v.AnsweredCount, answered);
-        ASSERT_EQ(s.Label1[2].text, u"Въведени отговори: %1/%2"_s.arg(answered).arg(N));
+        ASSERT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: %1/%2"_s.arg(answered).arg(N));
 
         int selected = 0;
         for (const Control &option : s.Option1) {
@@ -145,13 +145,13 @@ public:
             ASSERT_GE((*row)[1].width, 0.0f);
         }
         if (!m_score.isEmpty()) {
-            ASSERT_FALSE(s.Command2[0].enabled);
-            ASSERT_FALSE(s.Command1[0].visible);
-            ASSERT_FALSE(s.Command1[1].visible);
+            ASSERT_FALSE(s.Command2[Grade].enabled);
+            ASSERT_FALSE(s.Command1[Forward].visible);
+            ASSERT_FALSE(s.Command1[Back].visible);
             for (const Control &option : s.Option1)
                 ASSERT_FALSE(option.enabled);
-            ASSERT_EQ(s.Label1[1].text, m_score) << "the score was written again";
-            ASSERT_EQ(s.Label1[1].text.count(u'%'), 1);
+            ASSERT_EQ(s.Label1[Result].text, m_score) << "the score was written again";
+            ASSERT_EQ(s.Label1[Result].text.count(u'%'), 1);
         }
     }
 

@@ -52,22 +52,22 @@ TEST(Grading, NothingAnsweredInTheShippedLikeTest)
     run.forward(3);
     run.grade();
     const FormState &s = run.state();
-    EXPECT_EQ(s.Label1[1].text, u"Резултат: 0/21 = 0%"_s);
-    EXPECT_EQ(s.Label1[3].text, u"Частично!"_s);
-    EXPECT_TRUE(s.Label1[3].visible);
+    EXPECT_EQ(s.Label1[Result].text, u"Резултат: 0/21 = 0%"_s);
+    EXPECT_EQ(s.Label1[Verdict].text, u"Частично!"_s);
+    EXPECT_TRUE(s.Label1[Verdict].visible);
     EXPECT_EQ(run.position(), 0);
-    EXPECT_EQ(s.Text2[0].text, u"Въпрос 3"_s);
+    EXPECT_EQ(s.Text2[Question].text, u"Въпрос 3"_s);
     EXPECT_EQ(colourView(s), u"AL BL CL DL"_s);
     EXPECT_EQ(s.Picture1.background, red);
-    EXPECT_EQ(s.Text2[6].text, QString());
-    EXPECT_EQ(s.Text1[0].text, noAnswer);
-    EXPECT_FALSE(s.Command2[0].enabled);
-    EXPECT_TRUE(s.Command2[0].visible);
-    EXPECT_FALSE(s.Command1[0].visible);
-    EXPECT_FALSE(s.Command1[1].visible);
-    EXPECT_FALSE(s.Command2[1].visible);
-    EXPECT_FALSE(s.Command2[2].visible);
-    EXPECT_TRUE(s.Shape1[1].visible);
+    EXPECT_EQ(s.Text2[Preview].text, QString());
+    EXPECT_EQ(s.Text1[Help].text, noAnswer);
+    EXPECT_FALSE(s.Command2[Grade].enabled);
+    EXPECT_TRUE(s.Command2[Grade].visible);
+    EXPECT_FALSE(s.Command1[Forward].visible);
+    EXPECT_FALSE(s.Command1[Back].visible);
+    EXPECT_FALSE(s.Command2[ResultsForward].visible);
+    EXPECT_FALSE(s.Command2[ResultsBack].visible);
+    EXPECT_TRUE(s.Shape1[Rest].visible);
     for (int i = 0; i < 5; ++i)
         EXPECT_FALSE(s.Option1[std::size_t(i)].enabled) << "Option1(" << i << ")";
 }
@@ -119,8 +119,29 @@ TEST(Grading, ScoreAndPercentage)
                 run.choose(1);
         }
         run.grade();
-        EXPECT_EQ(run.state().Label1[1].text, c.score);
+        EXPECT_EQ(run.state().Label1[Result].text, c.score);
     }
+}
+
+// The fifth option takes part in results mode like the others: with the correct answer shown in box E,
+// List2(4) records option 4, E turns green, and the next graded question resets it to light blue.
+TEST(GradedView, FifthOptionShowsTheCorrectAnswerAndIsReset)
+{
+    // N = 3, x = 2: p0 shows bank question 3, p1 question 2. Draw 0.033 is row 33 of the 120 orders of
+    // five: "23451" (24 orders start with 1; then 6 with 21, 2 with 231, 1 with 2341 before it), so the
+    // correct stored answer 1 is in box E.
+    StartedRun run(numberedSource(3, 5, settings(0, 0, 1, 1)), {0.0f, 0.033f, 0.033f, 0.033f});
+    ASSERT_EQ(run.state().Text2[AnswerE].text, u"3-1"_s);
+    EXPECT_EQ(run.table(CorrectOption).value(0), u"4"_s);
+    run.choose(OptionA);
+    run.forward();
+    run.choose(OptionE);
+    run.grade();
+    EXPECT_EQ(colourView(run.state()), u"A*R BL CL DL EG"_s);
+    run.resultsForward();
+    EXPECT_EQ(colourView(run.state()), u"AL BL CL DL E*G"_s);
+    run.resultsForward();
+    EXPECT_EQ(colourView(run.state()), u"AL BL CL DL EL"_s);
 }
 
 // Grade can be used once: it disables itself, and results-mode Forward/Back never append again.
@@ -129,11 +150,11 @@ TEST(Grading, ScoreIsAppendedOnce)
     StartedRun run(resultsBank(0, 1, 1), resultsDraws);
     run.choose(3); // p0 right
     run.grade();
-    EXPECT_EQ(run.state().Label1[1].text, u"Резултат: 1/4 = 25%"_s);
-    EXPECT_FALSE(run.state().Command2[0].enabled);
+    EXPECT_EQ(run.state().Label1[Result].text, u"Резултат: 1/4 = 25%"_s);
+    EXPECT_FALSE(run.state().Command2[Grade].enabled);
     run.resultsForward(2);
     run.resultsBack();
-    EXPECT_EQ(run.state().Label1[1].text, u"Резултат: 1/4 = 25%"_s);
+    EXPECT_EQ(run.state().Label1[Result].text, u"Резултат: 1/4 = 25%"_s);
 }
 
 struct VerdictCase
@@ -178,8 +199,8 @@ TEST(Grading, ConsistencyVerdict)
                 run.choose(c.choices[std::size_t(p)]);
         }
         run.grade();
-        EXPECT_EQ(run.state().Label1[3].text, c.verdict);
-        EXPECT_EQ(run.state().Label1[3].visible, c.shown);
+        EXPECT_EQ(run.state().Label1[Verdict].text, c.verdict);
+        EXPECT_EQ(run.state().Label1[Verdict].visible, c.shown);
     }
 }
 
@@ -191,11 +212,11 @@ TEST(GradedView, WrongAnswerColoursAndExplanation)
     run.choose(0); // "3"
     run.grade();
     const FormState &s = run.state();
-    EXPECT_EQ(s.Text2[0].text, u"Колко е 2+2?"_s);
+    EXPECT_EQ(s.Text2[Question].text, u"Колко е 2+2?"_s);
     EXPECT_EQ(shownAnswers(s), (QStringList{u"3"_s, u"5"_s, u"22"_s, u"4"_s}));
     EXPECT_EQ(colourView(s), u"A*R BL CL DG"_s);
     EXPECT_EQ(s.Picture1.background, red);
-    EXPECT_EQ(s.Text1[0].text, questionOneExplanation);
+    EXPECT_EQ(s.Text1[Help].text, questionOneExplanation);
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(1));
     for (int i = 0; i < 5; ++i)
         EXPECT_FALSE(s.Option1[std::size_t(i)].enabled) << "Option1(" << i << ")";
@@ -211,8 +232,8 @@ TEST(GradedView, RightAnswerColoursPreviewAndExplanation)
     const FormState &s = run.state();
     EXPECT_EQ(colourView(s), u"AL BL CL D*G"_s);
     EXPECT_EQ(s.Picture1.background, green);
-    EXPECT_EQ(s.Text2[6].text, u"Колко е 2+2? 4 "_s);
-    EXPECT_EQ(s.Text1[0].text, questionOneExplanation);
+    EXPECT_EQ(s.Text2[Preview].text, u"Колко е 2+2? 4 "_s);
+    EXPECT_EQ(s.Text1[Help].text, questionOneExplanation);
 }
 
 // An unanswered question reveals nothing: no selection, no green, red indicator, the message.
@@ -226,7 +247,7 @@ TEST(GradedView, UnansweredRevealsNothing)
     EXPECT_EQ(run.position(), 0);
     EXPECT_EQ(colourView(s), u"AL BL CL DL"_s);
     EXPECT_EQ(s.Picture1.background, red);
-    EXPECT_EQ(s.Text1[0].text, noAnswer);
+    EXPECT_EQ(s.Text1[Help].text, noAnswer);
 }
 
 struct DuplicateCase
@@ -255,7 +276,7 @@ TEST(GradedView, DuplicatedCorrectTextIsGreenAtEitherIndex)
         run.resultsForward();
         EXPECT_EQ(colourView(run.state()), c.colours);
         EXPECT_EQ(run.state().Picture1.background, c.indicator);
-        EXPECT_EQ(run.state().Text1[0].text, u"Всяко „да“ е вярно\r\n"_s);
+        EXPECT_EQ(run.state().Text1[Help].text, u"Всяко „да“ е вярно\r\n"_s);
     }
 }
 
@@ -292,7 +313,7 @@ TEST(GradedView, ExplanationsFollowSettingRowFour)
         run.grade();
         run.resultsForward(c.position);
         ASSERT_EQ(run.position(), c.position);
-        EXPECT_EQ(run.state().Text1[0].text, c.help);
+        EXPECT_EQ(run.state().Text1[Help].text, c.help);
     }
 }
 
@@ -300,11 +321,11 @@ TEST(GradedView, ExplanationsFollowSettingRowFour)
 TEST(GradedView, RepeatQuestionShowsQuestionOneExplanation)
 {
     StartedRun run(resultsBank(0, 1, 0), resultsDraws);
-    ASSERT_EQ(run.table(1).value(0), u"3"_s); // position 0 is the repeat
+    ASSERT_EQ(run.table(QuestionOrder).value(0), u"3"_s); // position 0 is the repeat
     run.choose(3);
     run.grade();
-    EXPECT_EQ(run.state().Text1[0].text, questionOneExplanation);
-    EXPECT_NE(run.state().Text1[0].text, u"Обяснение 4\r\n"_s);
+    EXPECT_EQ(run.state().Text1[Help].text, questionOneExplanation);
+    EXPECT_NE(run.state().Text1[Help].text, u"Обяснение 4\r\n"_s);
 }
 
 // An answered question whose explanation list has no rows leaves the help box empty.
@@ -318,7 +339,7 @@ TEST(GradedView, EmptyExplanationLeavesBoxEmpty)
     run.choose(1);
     run.grade();
     EXPECT_EQ(colourView(run.state()), u"AL B*G"_s);
-    EXPECT_EQ(run.state().Text1[0].text, QString());
+    EXPECT_EQ(run.state().Text1[Help].text, QString());
 }
 
 struct NavigationCase
@@ -340,12 +361,12 @@ TEST(ResultsNavigation, OfferedOnlyWithSettingRowFiveAtOne)
         SCOPED_TRACE(c.name);
         StartedRun run(resultsBank(0, 1, c.navigation), resultsDraws);
         run.grade();
-        EXPECT_EQ(run.state().Command2[1].visible, c.shown);
-        EXPECT_EQ(run.state().Command2[2].visible, c.shown);
-        EXPECT_FALSE(run.state().Command1[0].visible);
-        EXPECT_FALSE(run.state().Command1[1].visible);
+        EXPECT_EQ(run.state().Command2[ResultsForward].visible, c.shown);
+        EXPECT_EQ(run.state().Command2[ResultsBack].visible, c.shown);
+        EXPECT_FALSE(run.state().Command1[Forward].visible);
+        EXPECT_FALSE(run.state().Command1[Back].visible);
         EXPECT_EQ(run.position(), 0);
-        EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
+        EXPECT_EQ(run.state().Text2[Question].text, u"Колко е 2+2?"_s);
     }
 }
 
@@ -357,19 +378,19 @@ TEST(ResultsNavigation, ForwardAndBackClampAtBothEnds)
     run.grade();
     run.resultsBack();
     EXPECT_EQ(run.position(), 0);
-    EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
-    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 50.0f);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Колко е 2+2?"_s);
+    EXPECT_FLOAT_EQ(run.state().Shape1[Done].width, 50.0f);
     run.resultsForward(3);
     EXPECT_EQ(run.position(), 3);
     EXPECT_EQ(shownAnswers(run.state()), (QStringList{u"5"_s, u"4"_s, u"3"_s, u"22"_s}));
-    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 7943.75f);
+    EXPECT_FLOAT_EQ(run.state().Shape1[Done].width, 7943.75f);
     run.resultsForward();
     EXPECT_EQ(run.position(), 3);
-    EXPECT_EQ(run.state().Text2[0].text, u"Колко е 2+2?"_s);
-    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 7943.75f);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Колко е 2+2?"_s);
+    EXPECT_FLOAT_EQ(run.state().Shape1[Done].width, 7943.75f);
     run.resultsBack();
     EXPECT_EQ(run.position(), 2);
-    EXPECT_EQ(run.state().Text2[0].text, u"Вярно ли е, че 1 > 2?"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Вярно ли е, че 1 > 2?"_s);
 }
 
 // Each graded display starts afresh: moving from a coloured, answered question to an unanswered one
@@ -389,8 +410,8 @@ TEST(ResultsNavigation, EachDisplayStartsFromScratch)
         EXPECT_FALSE(s.Text2[std::size_t(i + 1)].visible) << "Text2(" << i + 1 << ")";
     }
     EXPECT_EQ(s.Picture1.background, red);
-    EXPECT_EQ(s.Text2[6].text, QString());
-    EXPECT_EQ(s.Text1[0].text, noAnswer);
+    EXPECT_EQ(s.Text2[Preview].text, QString());
+    EXPECT_EQ(s.Text1[Help].text, noAnswer);
     EXPECT_TRUE(run.engine.picture2().isEmpty());
 }
 
@@ -406,19 +427,19 @@ TEST(ResultsNavigation, GradedViewChangesNoTable)
     const QStringList grades = {u"0"_s, u"0"_s, u"-1"_s, u"-1"_s};
     const QStringList correct = {u"3"_s, u"2"_s, u"-1"_s, u"-1"_s};
     const QStringList firstAndLast = {u"Pyrwi"_s, u"3"_s};
-    ASSERT_EQ(run.table(0), chosen);
-    ASSERT_EQ(run.table(3), grades);
-    ASSERT_EQ(run.table(4), correct);
-    ASSERT_EQ(run.table(6), firstAndLast);
+    ASSERT_EQ(run.table(Chosen), chosen);
+    ASSERT_EQ(run.table(Grades), grades);
+    ASSERT_EQ(run.table(CorrectOption), correct);
+    ASSERT_EQ(run.table(FirstAndLast), firstAndLast);
     run.grade();
     run.resultsForward(3);
     run.resultsBack(3);
-    EXPECT_EQ(run.table(0), chosen);
-    EXPECT_EQ(run.table(3), grades);
-    EXPECT_EQ(run.table(4), correct);
-    EXPECT_EQ(run.table(6), firstAndLast);
+    EXPECT_EQ(run.table(Chosen), chosen);
+    EXPECT_EQ(run.table(Grades), grades);
+    EXPECT_EQ(run.table(CorrectOption), correct);
+    EXPECT_EQ(run.table(FirstAndLast), firstAndLast);
     EXPECT_EQ(run.values().AnsweredCount, 2);
-    EXPECT_EQ(run.state().Label1[2].text, u"Въведени отговори: 2/4"_s);
+    EXPECT_EQ(run.state().Label1[AnsweredCounter].text, u"Въведени отговори: 2/4"_s);
 }
 
 // A question whose correct text is none of its answers records no correct option, can only be wrong,
@@ -432,9 +453,9 @@ TEST(GradedView, CorrectTextMissingFromAnswersShowsNoGreen)
     source.questions = {question(u"Първи"_s, {u"а"_s, u"б"_s}, 0), question(u"Втори"_s, {u"а"_s, u"б"_s}, 0),
                         broken};
     StartedRun run(source, {0.0f});
-    EXPECT_EQ(run.table(4).value(0), u"-1"_s);
+    EXPECT_EQ(run.table(CorrectOption).value(0), u"-1"_s);
     run.choose(0);
-    EXPECT_EQ(run.table(3).value(0), u"0"_s);
+    EXPECT_EQ(run.table(Grades).value(0), u"0"_s);
     run.grade();
     EXPECT_EQ(colourView(run.state()), u"A*R BL"_s);
     EXPECT_EQ(run.state().Picture1.background, red);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -44,7 +45,7 @@ TEST(StartupShippedBank, AppendsRepeatAndTrimsPrimesBelowTwentyOne)
     EXPECT_EQ(run.values().QuestionCount, 21);
     EXPECT_EQ(run.engine.MORV_Danni().List1(0).size(), 21);
     EXPECT_EQ(run.engine.MORV_Danni().List1(0).value(20), u"1-1"_s);
-    EXPECT_EQ(run.table(5), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
+    EXPECT_EQ(run.table(Primes), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
     EXPECT_EQ(run.random.seeds, 1);
 }
 
@@ -82,11 +83,11 @@ TEST(StartupShippedBank, MultiplierComesFromTheDrawAndDivisorsAreDrawnAgain)
         draws.push_back(0.0123f);
         StartedRun run(shippedLike(), draws);
         EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
-        EXPECT_EQ(run.state().List2[5].selected, c.primeRow);
+        EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
         EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 21);
         // Position 0 shows bank index (1 × x) mod 21 = x.
-        EXPECT_EQ(run.table(1).value(0), QString::number(c.multiplier));
-        EXPECT_EQ(run.table(2).value(0), u"3124"_s);
+        EXPECT_EQ(run.table(QuestionOrder).value(0), QString::number(c.multiplier));
+        EXPECT_EQ(run.table(AnswerOrder).value(0), u"3124"_s);
     }
 }
 
@@ -110,9 +111,9 @@ TEST(StartupCheckOff, MultiplierAmongPrimesThatDoNotDivideTwenty)
         SCOPED_TRACE(c.name);
         StartedRun run(checkOff(20), c.shuffleDraws);
         EXPECT_EQ(run.values().QuestionCount, 20);
-        EXPECT_EQ(run.table(5), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
+        EXPECT_EQ(run.table(Primes), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
         EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
-        EXPECT_EQ(run.state().List2[5].selected, c.primeRow);
+        EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
         EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 20);
     }
 }
@@ -139,11 +140,11 @@ TEST(StartupThreeQuestions, OnlyPrimeTwoRemainsAndOrderIsTwoOneZero)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         StartedRun run(checkOff(3), {c.draw, 0.0f, 0.0f, 0.0f});
-        EXPECT_EQ(run.table(5), QStringList{u"2"_s});
+        EXPECT_EQ(run.table(Primes), QStringList{u"2"_s});
         EXPECT_EQ(run.values().ShuffleStep, 2);
-        EXPECT_EQ(run.table(1), numbers({2, 1, 0}));
+        EXPECT_EQ(run.table(QuestionOrder), numbers({2, 1, 0}));
         EXPECT_EQ(run.random.drawn, 4u);
-        EXPECT_EQ(run.state().Text2[0].text, u"Въпрос 3"_s);
+        EXPECT_EQ(run.state().Text2[Question].text, u"Въпрос 3"_s);
     }
 }
 
@@ -152,8 +153,8 @@ TEST(StartupThreeQuestions, TwoStoredQuestionsAndTheRepeatMakeThree)
 {
     StartedRun run(numberedSource(2, 4, shippedSettings()), {0.0f});
     EXPECT_EQ(run.values().QuestionCount, 3);
-    EXPECT_EQ(run.table(1), numbers({2, 1, 0}));
-    EXPECT_EQ(run.state().Text2[0].text, u"Въпрос 1"_s);
+    EXPECT_EQ(run.table(QuestionOrder), numbers({2, 1, 0}));
+    EXPECT_EQ(run.state().Text2[Question].text, u"Въпрос 1"_s);
 }
 
 struct OrderCase
@@ -192,8 +193,8 @@ TEST(StartupQuestionOrder, RowsAreMultiplesOfTheStepModuloN)
     for (const OrderCase &c : cases) {
         SCOPED_TRACE(c.name);
         StartedRun run(c.source, c.draws);
-        EXPECT_EQ(run.table(1), c.order);
-        EXPECT_EQ(run.state().Text2[0].text, c.firstShown);
+        EXPECT_EQ(run.table(QuestionOrder), c.order);
+        EXPECT_EQ(run.state().Text2[Question].text, c.firstShown);
     }
 }
 
@@ -203,7 +204,7 @@ TEST(StartupQuestionOrder, LastPositionShowsBankQuestionOne)
     StartedRun run(shippedLike(), {0.0f});
     run.forward(20);
     EXPECT_EQ(run.position(), 20);
-    EXPECT_EQ(run.state().Text2[0].text, u"Въпрос 1"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Въпрос 1"_s);
 }
 
 struct AnswerOrderCase
@@ -239,8 +240,8 @@ TEST(StartupAnswerOrder, RowOfThePermutationListFromTheDraw)
         SCOPED_TRACE(c.name);
         // One shuffle draw, then bank questions 1, 2, 3 in turn.
         StartedRun run(checkOff(3, c.answers), {0.0f, c.draw, 0.0f, 0.0f});
-        EXPECT_EQ(run.table(2).value(0), c.order);
-        EXPECT_EQ(run.table(2).value(1), Bank::Poredica(c.answers).value(0));
+        EXPECT_EQ(run.table(AnswerOrder).value(0), c.order);
+        EXPECT_EQ(run.table(AnswerOrder).value(1), Bank::Poredica(c.answers).value(0));
     }
 }
 
@@ -254,7 +255,7 @@ TEST(StartupAnswerOrder, MixedAnswerCountsUseTheirOwnLists)
                         question(u"Пет"_s, {u"а"_s, u"б"_s, u"в"_s, u"г"_s, u"д"_s}, 0)};
     // 0.5 gives 500: mod 2 = row 0, mod 6 = row 2, mod 120 = row 20.
     StartedRun run(source, {0.0f, 0.5f, 0.5f, 0.5f});
-    EXPECT_EQ(run.table(2), (QStringList{u"12"_s, u"213"_s, u"15324"_s}));
+    EXPECT_EQ(run.table(AnswerOrder), (QStringList{u"12"_s, u"213"_s, u"15324"_s}));
 }
 
 struct PermutationListCase
@@ -318,11 +319,11 @@ TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
     EXPECT_EQ(bank.Obqsnenie(4), (QStringList{u"ред 1"_s, u"ред 2"_s}));
     EXPECT_EQ(bank.Obqsnenie(1), (QStringList{u"ред 1"_s, u"ред 2"_s}));
     // The repeat draws its own answer order.
-    EXPECT_EQ(run.table(2), (QStringList{u"321"_s, u"12"_s, u"1234"_s, u"123"_s}));
+    EXPECT_EQ(run.table(AnswerOrder), (QStringList{u"321"_s, u"12"_s, u"1234"_s, u"123"_s}));
     // Position 0 shows bank index 3, the repeat, in its own order, with question 1's figure.
-    EXPECT_EQ(run.state().Text2[0].text, u"Първи въпрос?"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Първи въпрос?"_s);
     EXPECT_EQ(shownAnswers(run.state()), (QStringList{u"а"_s, u"б"_s, u"в"_s}));
-    EXPECT_EQ(run.table(4).value(0), u"1"_s);
+    EXPECT_EQ(run.table(CorrectOption).value(0), u"1"_s);
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(1));
 }
 
@@ -367,23 +368,23 @@ TEST(StartupRunTables, InvariantsHoldAfterLoading)
         StartedRun run(c.source, c.draws, c.afterwards);
         const int N = c.questionCount;
         ASSERT_EQ(run.values().QuestionCount, N);
-        for (int t = 0; t <= 4; ++t)
+        for (RunTable t : {Chosen, QuestionOrder, AnswerOrder, Grades, CorrectOption})
             EXPECT_EQ(run.table(t).size(), N) << "List2(" << t << ")";
         std::vector<int> order;
-        for (const QString &row : run.table(1))
+        for (const QString &row : run.table(QuestionOrder))
             order.push_back(row.toInt());
         EXPECT_EQ(order.back(), 0);
         std::sort(order.begin(), order.end());
         for (int b = 0; b < N; ++b)
             EXPECT_EQ(order[std::size_t(b)], b);
-        EXPECT_EQ(run.table(0), repeated(u"-1"_s, N));
-        EXPECT_EQ(run.table(3), repeated(u"-1"_s, N));
+        EXPECT_EQ(run.table(Chosen), repeated(u"-1"_s, N));
+        EXPECT_EQ(run.table(Grades), repeated(u"-1"_s, N));
         QStringList correctOptions = repeated(u"-1"_s, N);
         correctOptions[0] = c.correctOptionAtPositionZero;
-        EXPECT_EQ(run.table(4), correctOptions);
-        for (const QString &row : run.table(2))
+        EXPECT_EQ(run.table(CorrectOption), correctOptions);
+        for (const QString &row : run.table(AnswerOrder))
             EXPECT_TRUE(Bank::Poredica(c.answers).contains(row)) << row.toStdString();
-        EXPECT_EQ(run.table(6), (QStringList{u"Pyrwi"_s, u"Posleden"_s}));
+        EXPECT_EQ(run.table(FirstAndLast), (QStringList{u"Pyrwi"_s, u"Posleden"_s}));
         EXPECT_EQ(run.values().AnsweredCount, 0);
         EXPECT_EQ(run.values().CurrentPosition, 0);
     }
@@ -395,20 +396,41 @@ TEST(StartupWindow, TitleIndicatorCounterAndFirstQuestion)
 {
     StartedRun run(shippedLike(), {0.0f});
     const FormState &s = run.state();
-    EXPECT_EQ(s.Label1[0].text, u"МОРВ по Геометрия - ъгли в триъгълник"_s);
+    EXPECT_EQ(s.Label1[Title].text, u"МОРВ по Геометрия - ъгли в триъгълник"_s);
     EXPECT_EQ(s.Picture1.background, std::optional<Rgb>(Rgb{255, 0, 0}));
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 0/21"_s);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 0/21"_s);
     EXPECT_EQ(selectionView(s), u"A B C D"_s);
-    EXPECT_EQ(s.Text2[0].text, u"Въпрос 3"_s);
+    EXPECT_EQ(s.Text2[Question].text, u"Въпрос 3"_s);
     EXPECT_EQ(shownAnswers(s), (QStringList{u"3-1"_s, u"3-2"_s, u"3-3"_s, u"3-4"_s}));
     EXPECT_EQ(s.picture2Source, 3);
+}
+
+// Every row of the table of controls has a slot of its own in the state, and the state's control there
+// carries the row's name, index, kind and text.
+TEST(ControlTable, EveryRowHasItsOwnSlotNamedLikeIt)
+{
+    const FormState state = FormState::fromLayout();
+    std::set<const Control *> slots;
+    for (const ControlSpec &spec : controlTable()) {
+        SCOPED_TRACE(spec.id().toStdString());
+        const Control &control = spec.slot(state);
+        EXPECT_TRUE(slots.insert(&control).second);
+        EXPECT_EQ(control.name, spec.name.toString());
+        EXPECT_EQ(control.index, spec.index);
+        EXPECT_EQ(control.kind, spec.kind);
+    }
+    // Label1(0..4), Command1(0..1), Command2(0..2), Text2(0..6), Text1(0..1), Option1(0..4),
+    // Shape1(0..1), Shape2(0..1), Frame1, Picture1, Picture2.
+    EXPECT_EQ(slots.size(), 31u);
+    EXPECT_EQ(state.List2[Primes].rows.join(u' '), u"2 3 5 7 11 13 17 19 23 29 31"_s);
+    EXPECT_EQ(state.List2[FirstAndLast].rows, (QStringList{u"Pyrwi"_s, u"Posleden"_s}));
 }
 
 // The title is the whole of settings row 3, whatever it says.
 TEST(StartupWindow, TitleIsTheWholeSettingsRow)
 {
     StartedRun run(numberedSource(3, 4, settings(0, 0, 1, 0, u"Проверка по история - 7"_s)), {0.0f});
-    EXPECT_EQ(run.state().Label1[0].text, u"Проверка по история - 7"_s);
+    EXPECT_EQ(run.state().Label1[Title].text, u"Проверка по история - 7"_s);
 }
 
 // The phrase preview is visible only with the phrase setting at 1, and empty after loading either way.
@@ -423,8 +445,11 @@ TEST(StartupWindow, PhrasePreviewVisibleOnlyWithPhraseSetting)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         StartedRun run(numberedSource(3, 4, settings(c.phrase, 0, 1, 0)), {0.0f});
-        EXPECT_EQ(run.state().Text2[6].visible, c.visible);
-        EXPECT_EQ(run.state().Text2[6].text, QString());
+        EXPECT_EQ(run.state().Text2[Preview].visible, c.visible);
+        EXPECT_EQ(run.state().Text2[Preview].text, QString());
+        // Only the setting 1 composes the phrase when an answer is chosen.
+        run.choose(OptionA);
+        EXPECT_EQ(run.state().Text2[Preview].text.isEmpty(), !c.visible);
     }
 }
 
@@ -440,8 +465,8 @@ TEST(StartupWindow, ProgressStripLaidOutFromTheForwardButton)
         EXPECT_FLOAT_EQ((*row)[1].left, 290.0f);
         EXPECT_FLOAT_EQ((*row)[1].width, 10235.0f);
     }
-    EXPECT_FLOAT_EQ(s.Shape1[0].top, 3700.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[0].top, 4000.0f);
+    EXPECT_FLOAT_EQ(s.Shape1[Done].top, 3700.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].top, 4000.0f);
 }
 
 } // namespace

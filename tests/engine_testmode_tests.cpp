@@ -65,15 +65,15 @@ TEST(ShowQuestion, FirstDisplayAfterStartup)
 {
     StartedRun run(fiveQuestions(), fiveDraws);
     const FormState &s = run.state();
-    EXPECT_EQ(s.Text2[0].text, u"Избери буква Д"_s);
+    EXPECT_EQ(s.Text2[Question].text, u"Избери буква Д"_s);
     EXPECT_EQ(shownAnswers(s), (QStringList{u"А"_s, u"Д"_s, u"В"_s, u"Б"_s, u"Г"_s}));
     EXPECT_EQ(selectionView(s), u"A B C D E"_s);
     EXPECT_EQ(s.Picture1.background, red);
-    EXPECT_EQ(s.Text2[6].text, QString());
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 0/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape1[0].width, 50.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 50.0f);
-    EXPECT_EQ(run.table(4), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(s.Text2[Preview].text, QString());
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 0/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape1[Done].width, 50.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 50.0f);
+    EXPECT_EQ(run.table(CorrectOption), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
     EXPECT_EQ(s.picture2Source, 3);
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(3));
 }
@@ -131,7 +131,7 @@ TEST(ShowQuestion, EachPositionInItsAnswerOrder)
         run.forward(c.position);
         const FormState &s = run.state();
         ASSERT_EQ(run.position(), c.position);
-        EXPECT_EQ(s.Text2[0].text, c.text);
+        EXPECT_EQ(s.Text2[Question].text, c.text);
         EXPECT_EQ(shownAnswers(s), c.answers);
         EXPECT_EQ(shownOptionCount(s), c.answers.size());
         for (int i = 0; i < 5; ++i) {
@@ -139,7 +139,7 @@ TEST(ShowQuestion, EachPositionInItsAnswerOrder)
             EXPECT_EQ(s.Option1[std::size_t(i)].visible, shown) << "Option1(" << i << ")";
             EXPECT_EQ(s.Text2[std::size_t(i + 1)].visible, shown) << "Text2(" << i + 1 << ")";
         }
-        EXPECT_EQ(run.table(4).value(c.position), c.correctOption);
+        EXPECT_EQ(run.table(CorrectOption).value(c.position), c.correctOption);
         EXPECT_EQ(s.picture2Source, c.pictureElement);
         EXPECT_EQ(run.engine.picture2().isEmpty(), !c.hasPicture);
     }
@@ -150,7 +150,7 @@ TEST(ShowQuestion, CorrectOptionRecordedOnlyForShownPositions)
 {
     StartedRun run(fiveQuestions(), fiveDraws);
     run.forward(2);
-    EXPECT_EQ(run.table(4), (QStringList{u"1"_s, u"2"_s, u"0"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(run.table(CorrectOption), (QStringList{u"1"_s, u"2"_s, u"0"_s, u"-1"_s, u"-1"_s}));
 }
 
 // Moving from a question with a figure to one without empties the picture box.
@@ -174,13 +174,13 @@ TEST(Answering, FirstAnswerRecordsGradesAndCounts)
     StartedRun run(fiveQuestions(), fiveDraws);
     run.choose(0); // "А", wrong
     const FormState &s = run.state();
-    EXPECT_EQ(run.table(0), (QStringList{u"0"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
-    EXPECT_EQ(run.table(3), (QStringList{u"0"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(run.table(Chosen), (QStringList{u"0"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(run.table(Grades), (QStringList{u"0"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
     EXPECT_EQ(run.values().AnsweredCount, 1);
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 1/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 50.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].left, 290.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].width, 10235.0f);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 1/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 50.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].left, 290.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].width, 10235.0f);
     EXPECT_EQ(s.Picture1.background, green);
     EXPECT_EQ(selectionView(s), u"A* B C D E"_s);
 }
@@ -191,10 +191,10 @@ TEST(Answering, ChangingAnAnswerOverwritesWithoutCounting)
     StartedRun run(fiveQuestions(), fiveDraws);
     run.choose(0); // "А", wrong
     run.choose(1); // "Д", right
-    EXPECT_EQ(run.table(0).value(0), u"1"_s);
-    EXPECT_EQ(run.table(3).value(0), u"1"_s);
+    EXPECT_EQ(run.table(Chosen).value(0), u"1"_s);
+    EXPECT_EQ(run.table(Grades).value(0), u"1"_s);
     EXPECT_EQ(run.values().AnsweredCount, 1);
-    EXPECT_EQ(run.state().Label1[2].text, u"Въведени отговори: 1/5"_s);
+    EXPECT_EQ(run.state().Label1[AnsweredCounter].text, u"Въведени отговори: 1/5"_s);
     EXPECT_EQ(selectionView(run.state()), u"A B* C D E"_s);
     EXPECT_EQ(run.state().Picture1.background, green);
 }
@@ -208,25 +208,25 @@ TEST(Answering, AnswersRowGrowsOnlyOnFirstAnswers)
     run.choose(0);
     run.forward();
     run.choose(1);
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 2/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 2155.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].left, 2395.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].width, 8130.0f);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 2/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 2155.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].left, 2395.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].width, 8130.0f);
     run.choose(0); // a change
     EXPECT_EQ(run.values().AnsweredCount, 2);
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 2/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 2155.0f);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 2/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 2155.0f);
     run.forward();
     run.choose(0);
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 3/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 4260.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].left, 4500.0f);
-    EXPECT_FLOAT_EQ(s.Shape2[1].width, 6025.0f);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 3/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 4260.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].left, 4500.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].width, 6025.0f);
     run.back(2);
     EXPECT_EQ(run.values().AnsweredCount, 3);
-    EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 3/5"_s);
-    EXPECT_FLOAT_EQ(s.Shape2[0].width, 4260.0f);
-    EXPECT_FLOAT_EQ(s.Shape1[0].width, 50.0f);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 3/5"_s);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, 4260.0f);
+    EXPECT_FLOAT_EQ(s.Shape1[Done].width, 50.0f);
 }
 
 // Returning to an answered question selects its option again and shows green without counting;
@@ -238,13 +238,13 @@ TEST(Answering, ReturningRestoresTheStoredAnswer)
     run.forward();
     EXPECT_EQ(selectionView(run.state()), u"A B C"_s);
     EXPECT_EQ(run.state().Picture1.background, red);
-    EXPECT_EQ(run.state().Text2[6].text, QString());
+    EXPECT_EQ(run.state().Text2[Preview].text, QString());
     run.back();
     EXPECT_EQ(selectionView(run.state()), u"A B* C D E"_s);
     EXPECT_EQ(run.state().Picture1.background, green);
     EXPECT_EQ(run.values().AnsweredCount, 1);
-    EXPECT_EQ(run.table(0), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
-    EXPECT_EQ(run.table(3), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(run.table(Chosen), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
+    EXPECT_EQ(run.table(Grades), (QStringList{u"1"_s, u"-1"_s, u"-1"_s, u"-1"_s, u"-1"_s}));
 }
 
 struct FirstLastCase
@@ -273,7 +273,7 @@ TEST(Answering, FirstAndLastBankQuestionAnswersAreKept)
         run.forward(c.position);
         for (int option : c.choices)
             run.choose(option);
-        EXPECT_EQ(run.table(6), c.firstAndLast);
+        EXPECT_EQ(run.table(FirstAndLast), c.firstAndLast);
     }
 }
 
@@ -301,8 +301,8 @@ TEST(Answering, GradeByExactTextComparison)
         StartedRun run(fiveQuestions(), fiveDraws);
         run.forward(c.position);
         run.choose(c.option);
-        EXPECT_EQ(run.table(3).value(c.position), c.grade);
-        EXPECT_EQ(run.table(0).value(c.position), QString::number(c.option));
+        EXPECT_EQ(run.table(Grades).value(c.position), c.grade);
+        EXPECT_EQ(run.table(Chosen).value(c.position), QString::number(c.option));
     }
 }
 
@@ -336,11 +336,11 @@ TEST(ProgressStrip, PositionRowForTwentyQuestions)
         StartedRun run(twentyQuestions(), {0.1f});
         run.forward(c.count);
         const FormState &s = run.state();
-        EXPECT_FLOAT_EQ(s.Shape1[0].left, 240.0f);
-        EXPECT_FLOAT_EQ(s.Shape1[0].width, c.doneWidth);
-        EXPECT_FLOAT_EQ(s.Shape1[1].left, c.restLeft);
-        EXPECT_FLOAT_EQ(s.Shape1[1].width, c.restWidth);
-        EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: 0/20"_s);
+        EXPECT_FLOAT_EQ(s.Shape1[Done].left, 240.0f);
+        EXPECT_FLOAT_EQ(s.Shape1[Done].width, c.doneWidth);
+        EXPECT_FLOAT_EQ(s.Shape1[Rest].left, c.restLeft);
+        EXPECT_FLOAT_EQ(s.Shape1[Rest].width, c.restWidth);
+        EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 0/20"_s);
     }
 }
 
@@ -367,11 +367,11 @@ TEST(ProgressStrip, AnswersRowForTwentyQuestions)
         }
         const FormState &s = run.state();
         EXPECT_EQ(run.values().AnsweredCount, c.answered);
-        EXPECT_EQ(s.Label1[2].text, u"Въведени отговори: %1/20"_s.arg(c.answered));
-        EXPECT_FLOAT_EQ(s.Shape2[0].left, 240.0f);
-        EXPECT_FLOAT_EQ(s.Shape2[0].width, c.expected.doneWidth);
-        EXPECT_FLOAT_EQ(s.Shape2[1].left, c.expected.restLeft);
-        EXPECT_FLOAT_EQ(s.Shape2[1].width, c.expected.restWidth);
+        EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: %1/20"_s.arg(c.answered));
+        EXPECT_FLOAT_EQ(s.Shape2[Done].left, 240.0f);
+        EXPECT_FLOAT_EQ(s.Shape2[Done].width, c.expected.doneWidth);
+        EXPECT_FLOAT_EQ(s.Shape2[Rest].left, c.expected.restLeft);
+        EXPECT_FLOAT_EQ(s.Shape2[Rest].width, c.expected.restWidth);
     }
 }
 
@@ -385,13 +385,13 @@ TEST(ProgressStrip, RestWidthThatWouldBeNegativeIsZero)
     const FormState &s = run.state();
     run.forward(37);
     // 50 + 10525 × 37 ÷ 39 = 10035.256..., rest 10525 − 10275.256... = 249.74...
-    EXPECT_NEAR(s.Shape1[0].width, 10035.256f, 0.01f);
-    EXPECT_NEAR(s.Shape1[1].width, 249.744f, 0.01f);
+    EXPECT_NEAR(s.Shape1[Done].width, 10035.256f, 0.01f);
+    EXPECT_NEAR(s.Shape1[Rest].width, 249.744f, 0.01f);
     run.forward();
     ASSERT_EQ(run.position(), 38);
     // 50 + 10525 × 38 ÷ 39 = 10305.128...
-    EXPECT_NEAR(s.Shape1[0].width, 10305.128f, 0.01f);
-    EXPECT_FLOAT_EQ(s.Shape1[1].width, 0.0f);
+    EXPECT_NEAR(s.Shape1[Done].width, 10305.128f, 0.01f);
+    EXPECT_FLOAT_EQ(s.Shape1[Rest].width, 0.0f);
 }
 
 struct PhraseCase
@@ -420,11 +420,11 @@ TEST(PhrasePreview, FillsTheFirstBlank)
     for (const PhraseCase &c : cases) {
         SCOPED_TRACE(c.name);
         StartedRun run(firstShown(c.question, {c.answer, u"друго"_s}), {0.0f});
-        ASSERT_EQ(run.state().Text2[0].text, c.question);
-        ASSERT_EQ(run.state().Text2[1].text, c.answer);
+        ASSERT_EQ(run.state().Text2[Question].text, c.question);
+        ASSERT_EQ(run.state().Text2[AnswerA].text, c.answer);
         run.choose(0);
-        EXPECT_EQ(run.state().Text2[6].text, c.preview);
-        EXPECT_TRUE(run.state().Text2[6].visible);
+        EXPECT_EQ(run.state().Text2[Preview].text, c.preview);
+        EXPECT_TRUE(run.state().Text2[Preview].visible);
     }
 }
 
@@ -433,13 +433,13 @@ TEST(PhrasePreview, RecomposedOnChangeAndOnReturn)
 {
     StartedRun run(firstShown(u"I ___ a student."_s, {u"am"_s, u"is"_s}), {0.0f});
     run.choose(0);
-    EXPECT_EQ(run.state().Text2[6].text, u"I  am a student."_s);
+    EXPECT_EQ(run.state().Text2[Preview].text, u"I  am a student."_s);
     run.choose(1);
-    EXPECT_EQ(run.state().Text2[6].text, u"I  is a student."_s);
+    EXPECT_EQ(run.state().Text2[Preview].text, u"I  is a student."_s);
     run.forward();
-    EXPECT_EQ(run.state().Text2[6].text, QString());
+    EXPECT_EQ(run.state().Text2[Preview].text, QString());
     run.back();
-    EXPECT_EQ(run.state().Text2[6].text, u"I  is a student."_s);
+    EXPECT_EQ(run.state().Text2[Preview].text, u"I  is a student."_s);
     EXPECT_EQ(run.values().AnsweredCount, 1);
 }
 
@@ -448,11 +448,11 @@ TEST(PhrasePreview, PhraseSettingOffLeavesPreviewEmpty)
 {
     StartedRun run(firstShown(u"I ___ a student."_s, {u"am"_s, u"is"_s}, 0), {0.0f});
     run.choose(0);
-    EXPECT_EQ(run.state().Text2[6].text, QString());
-    EXPECT_FALSE(run.state().Text2[6].visible);
+    EXPECT_EQ(run.state().Text2[Preview].text, QString());
+    EXPECT_FALSE(run.state().Text2[Preview].visible);
     run.forward();
     run.back();
-    EXPECT_EQ(run.state().Text2[6].text, QString());
+    EXPECT_EQ(run.state().Text2[Preview].text, QString());
 }
 
 // Back at the first position keeps position 0 and shows the same question again.
@@ -462,9 +462,9 @@ TEST(Navigation, BackAtTheStartStays)
     run.choose(1);
     run.back();
     EXPECT_EQ(run.position(), 0);
-    EXPECT_EQ(run.state().Text2[0].text, u"Избери буква Д"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Избери буква Д"_s);
     EXPECT_EQ(selectionView(run.state()), u"A B* C D E"_s);
-    EXPECT_FLOAT_EQ(run.state().Shape1[0].width, 50.0f);
+    EXPECT_FLOAT_EQ(run.state().Shape1[Done].width, 50.0f);
     EXPECT_EQ(run.values().AnsweredCount, 1);
 }
 
@@ -474,32 +474,32 @@ TEST(Navigation, ForwardAtTheEndStays)
     StartedRun run(firstShown(u"Трети"_s, {u"а"_s, u"б"_s}), {0.0f});
     run.forward(2);
     ASSERT_EQ(run.position(), 2);
-    EXPECT_EQ(run.state().Text2[0].text, u"Първи"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Първи"_s);
     run.choose(1);
-    const QString preview = run.state().Text2[6].text; // no "_": "Първи б "
+    const QString preview = run.state().Text2[Preview].text; // no "_": "Първи б "
     EXPECT_EQ(preview, u"Първи б "_s);
     run.forward();
     EXPECT_EQ(run.position(), 2);
-    EXPECT_EQ(run.state().Text2[0].text, u"Първи"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Първи"_s);
     EXPECT_EQ(selectionView(run.state()), u"A B*"_s);
-    EXPECT_EQ(run.state().Text2[6].text, u"Първи б "_s);
-    EXPECT_EQ(run.state().Label1[2].text, u"Въведени отговори: 1/3"_s);
+    EXPECT_EQ(run.state().Text2[Preview].text, u"Първи б "_s);
+    EXPECT_EQ(run.state().Label1[AnsweredCounter].text, u"Въведени отговори: 1/3"_s);
     // 50 + 10525 × 2 ÷ 3 = 7066.67
-    EXPECT_NEAR(run.state().Shape1[0].width, 7066.667f, 0.01f);
+    EXPECT_NEAR(run.state().Shape1[Done].width, 7066.667f, 0.01f);
 }
 
 // Forward and Back walk the shuffled order (2, 1, 0 for N = 3), not the bank order.
 TEST(Navigation, ForwardAndBackFollowTheShuffledOrder)
 {
     StartedRun run(firstShown(u"Трети"_s, {u"а"_s, u"б"_s}), {0.0f});
-    EXPECT_EQ(run.state().Text2[0].text, u"Трети"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Трети"_s);
     run.forward();
-    EXPECT_EQ(run.state().Text2[0].text, u"Втори"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Втори"_s);
     run.forward();
-    EXPECT_EQ(run.state().Text2[0].text, u"Първи"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Първи"_s);
     run.back();
     EXPECT_EQ(run.position(), 1);
-    EXPECT_EQ(run.state().Text2[0].text, u"Втори"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Втори"_s);
 }
 
 // An index other than Forward or Back leaves the position and shows the same question again.
@@ -509,7 +509,47 @@ TEST(Navigation, OtherIndexKeepsPosition)
     run.forward();
     run.engine.Command1_Click(2);
     EXPECT_EQ(run.position(), 1);
-    EXPECT_EQ(run.state().Text2[0].text, u"Две еднакви"_s);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Две еднакви"_s);
+}
+
+// The handlers that take an index do nothing outside their arrays: no option 5 graded against the
+// preview box, no option 6 read past the boxes, no other button or menu entry.
+TEST(Handlers, IndicesOutsideTheirArraysChangeNothing)
+{
+    StartedRun run(fiveQuestions(1), fiveDraws);
+    run.choose(OptionB);
+    auto snapshot = [&run] {
+        QStringList parts{selectionView(run.state()), run.state().Text2[Preview].text,
+                          QString::number(run.values().AnsweredCount), QString::number(run.position())};
+        for (const StringList &table : run.state().List2)
+            parts.append(table.rows.join(u','));
+        return parts;
+    };
+    const QStringList before = snapshot();
+    for (int index : {-1, 5, 6})
+        run.engine.Option1_Click(qint16(index));
+    run.engine.Command2_Click(3);
+    run.engine.izhod_Click(1);
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_FALSE(run.engine.ended());
+}
+
+// Exit unloads the data window, then ends the program once.
+TEST(Handlers, ExitUnloadsTheBank)
+{
+    int ends = 0;
+    ScriptedRandom random({0.0f});
+    MORV_Prazno engine(bankOf(fiveQuestions()), random, [&ends] { ++ends; });
+    engine.Form_Load();
+    ASSERT_FALSE(engine.picture2().isEmpty());
+    engine.izhod_Click(0);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(engine.ended());
+    EXPECT_TRUE(engine.MORV_Danni().List2().isEmpty());
+    EXPECT_TRUE(engine.MORV_Danni().List1(0).isEmpty());
+    EXPECT_TRUE(engine.MORV_Danni().List1(1).isEmpty());
+    EXPECT_TRUE(engine.MORV_Danni().Obqsnenie(0).isEmpty());
+    EXPECT_TRUE(engine.picture2().isEmpty());
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // User events through the widgets: each reaches its handler once and the widgets follow the engine.
+#include "engine/controls.h"
 #include "tests/widget_harness.h"
-#include "ui/layout.h"
 
 #include <QBuffer>
 
@@ -30,8 +30,8 @@ TEST(Answering, MouseClickRunsTheHandlerOnce)
     EXPECT_EQ(clicks.count(), 1);
     EXPECT_EQ(h.engine.values().AnsweredCount, 1);
     EXPECT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: 1/5"_s);
-    EXPECT_EQ(h.engine.state().List2[0].row(0), u"1"_s);
-    EXPECT_EQ(h.engine.state().List2[3].row(0), u"0"_s); // "3-2" is not the correct "3-1"
+    EXPECT_EQ(h.engine.state().List2[Chosen].row(0), u"1"_s);
+    EXPECT_EQ(h.engine.state().List2[Grades].row(0), u"0"_s); // "3-2" is not the correct "3-1"
     EXPECT_TRUE(h.option(1)->isChecked());
     EXPECT_EQ(h.pixel(h.control(u"Picture1"_s), {200, 6}), QColor(0, 255, 0));
 }
@@ -45,8 +45,8 @@ TEST(Answering, ChangingTheAnswerKeepsTheCount)
     h.option(0)->click();
     EXPECT_EQ(h.engine.values().AnsweredCount, 1);
     EXPECT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: 1/5"_s);
-    EXPECT_EQ(h.engine.state().List2[0].row(0), u"0"_s);
-    EXPECT_EQ(h.engine.state().List2[3].row(0), u"1"_s);
+    EXPECT_EQ(h.engine.state().List2[Chosen].row(0), u"0"_s);
+    EXPECT_EQ(h.engine.state().List2[Grades].row(0), u"1"_s);
     EXPECT_TRUE(h.option(0)->isChecked());
     EXPECT_FALSE(h.option(1)->isChecked());
 }
@@ -216,7 +216,7 @@ TEST(Grading, ResultsModeAfterOneRightAnswer)
     // A disabled option ignores the examinee.
     QTest::mouseClick(h.option(2), Qt::LeftButton, {}, indicatorOf(h.option(2)));
     EXPECT_TRUE(h.option(0)->isChecked());
-    EXPECT_EQ(h.engine.state().List2[0].row(0), u"0"_s);
+    EXPECT_EQ(h.engine.state().List2[Chosen].row(0), u"0"_s);
 }
 
 // With results navigation on, a wrong answer shows red, the right one green, the indicator red.

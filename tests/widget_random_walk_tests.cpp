@@ -18,25 +18,27 @@ namespace {
 void expectWidgetsFollowState(const Harness &h)
 {
     const FormState &s = h.engine.state();
-    s.forEachControl([&](const Control &c) {
-        QWidget *widget = h.window.findChild<QWidget *>(c.id());
-        ASSERT_NE(widget, nullptr) << c.id().toStdString();
-        ASSERT_EQ(widget->isVisibleTo(h.client()), c.visible) << c.id().toStdString();
-        ASSERT_EQ(widget->isEnabled(), c.enabled) << c.id().toStdString();
+    for (const ControlSpec &spec : controlTable()) {
+        const Control &c = spec.slot(s);
+        const std::string id = spec.id().toStdString();
+        QWidget *widget = h.window.findChild<QWidget *>(spec.id());
+        ASSERT_NE(widget, nullptr) << id;
+        ASSERT_EQ(widget->isVisibleTo(h.client()), c.visible) << id;
+        ASSERT_EQ(widget->isEnabled(), c.enabled) << id;
         if (c.kind == Kind::TextBox) {
-            ASSERT_EQ(h.rawText(c.id()), c.text) << c.id().toStdString();
+            ASSERT_EQ(h.rawText(spec.id()), c.text) << id;
         } else if (c.kind == Kind::Label) {
-            ASSERT_EQ(h.caption(c.id()), c.text) << c.id().toStdString();
+            ASSERT_EQ(h.caption(spec.id()), c.text) << id;
         } else if (c.kind == Kind::OptionButton) {
-            ASSERT_EQ(h.option(c.index)->isChecked(), c.selected) << c.id().toStdString();
+            ASSERT_EQ(h.option(c.index)->isChecked(), c.selected) << id;
         }
-    });
+    }
     int checked = 0;
     for (int i = 0; i < 5; ++i)
         checked += h.option(i)->isChecked();
     ASSERT_LE(checked, 1);
     const RunValues &v = h.engine.values();
-    ASSERT_EQ(v.AnsweredCount, int(s.List2[3].count() - s.List2[3].rows.count(u"-1"_s)));
+    ASSERT_EQ(v.AnsweredCount, int(s.List2[Grades].count() - s.List2[Grades].rows.count(u"-1"_s)));
     ASSERT_EQ(h.caption(u"Label1(2)"_s),
               u"Въведени отговори: %1/%2"_s.arg(v.AnsweredCount).arg(v.QuestionCount));
 }
@@ -64,7 +66,7 @@ TEST(WidgetRandomWalk, WidgetsFollowTheEngine)
             std::mt19937 rng(seed);
             ASSERT_NO_FATAL_FAILURE(expectWidgetsFollowState(h));
             for (int event = 0; event < 40; ++event) {
-                const unsigned kind = rng() % 10;
+                const auto kind = rng() % 10;
                 if (kind < 5) {
                     QRadioButton *option = h.option(int(rng() % 5));
                     if (option->isVisible() && option->isEnabled())
@@ -80,7 +82,7 @@ TEST(WidgetRandomWalk, WidgetsFollowTheEngine)
                 ASSERT_NO_FATAL_FAILURE(expectWidgetsFollowState(h)) << "event " << event;
             }
             answered += h.engine.values().AnsweredCount;
-            graded += !h.engine.state().Command2[0].enabled;
+            graded += !h.engine.state().Command2[Grade].enabled;
         }
     }
     // The walk really reached answers and results mode, through real clicks.

@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from the layout table and as the engine leaves it after start-up.
+#include "engine/controls.h"
 #include "tests/widget_harness.h"
-#include "ui/layout.h"
 
 #include <QAccessible>
 #include <QFontInfo>
@@ -109,6 +109,11 @@ TEST(WindowTexts, LayoutTextsBeforeStartUp)
     const QString title = h.caption(u"Label1(0)"_s);
     EXPECT_EQ(title, u"МОРВ по Чуждоeзиково Обучение"_s);
     EXPECT_EQ(title.at(13), u'e'); // a Latin e inside the Cyrillic word
+    EXPECT_TRUE(h.control<QLabel>(u"Label1(0)"_s)->alignment() & Qt::AlignHCenter);
+    EXPECT_FALSE(h.control<QLabel>(u"Label1(1)"_s)->alignment() & Qt::AlignHCenter);
+    // Both captions end in a blank, so the count or the indicator never touches the colon.
+    EXPECT_EQ(h.caption(u"Label1(4)"_s), u"Въведен отговор: "_s);
+    EXPECT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: "_s);
     EXPECT_EQ(h.rawText(u"Text2(6)"_s), u"При посочен отговор се извежда цялата фраза.\r\n"_s);
     EXPECT_EQ(h.rawText(u"Text2(1)"_s), u"1-ви отговор\r\nasdfasdfasdfas\r\n"_s);
     EXPECT_EQ(h.caption(u"Label1(3)"_s), u"Тото: "_s);
@@ -157,8 +162,42 @@ TEST(WindowTexts, HelpTextReadsBackWithItsLineBreaks)
     EXPECT_EQ(text.size(), 1733);
     EXPECT_EQ(text.count(u"\r\n"_s), 25);
     EXPECT_EQ(text.count(u'\n'), 25);
-    EXPECT_TRUE(text.startsWith(u"Това е  затворен динамичен едновариантен тест"_s));
-    EXPECT_TRUE(text.endsWith(u"ако не е въведен отговор.\r\n"_s));
+    const QStringList expected = {
+        u"Това е  затворен динамичен едновариантен тест - тест с избор само на един отговор."_s,
+        u"Особеност на теста:"_s,
+        u" - при всяко ново стартиране се променя последователността на отговорите."_s,
+        u" - при всяко ново стартиране ще се променя последователността на въпросите/фразите."_s,
+        u" - при посочен отговор може да се представя отделно вида на ново формиранаата фраза - с избрания "
+        u"отговор."_s,
+        u" - съществува анимиран oбект, който показва позицията в теста - преминати, оставащи въпроси."_s,
+        u" - за всеки отделен въпрос може да съществуват различен брой дистрактори от интервала 2-5."_s,
+        u" - за всеки отделен въпрос може да се добави по 1 изображение."_s,
+        u"Следва описание на отделните обекти, съобразно вертикалното им положение:"_s,
+        u"Бутон Напред - извежда следващ номер въпрос."_s,
+        u"Бутон Назад - извежда предходен номер въпрос."_s,
+        u"В най-високо разположеното текстово поле се извежда въпросът/фразата, която трябва да се допълни."_s,
+        u"В 2-5-те текстови полета под нея се извеждат отделните дистрактори."_s,
+        u"Под всяко от тях е разположен радиобутон. Изпитваният посочва верния отговор чрез събитие On-Click "
+        u"върху съответния радиобутон."_s,
+        u"Под тях е разположено текстово поле, което показва как би изглеждала фразата с вече посочен "
+        u"отговор "
+        u"(при ЧЕО)."_s,
+        u"Междинното графично поле показва дали е въведен отговор на текущия въпрос (зелено да)."_s,
+        u"Бутон Резултат - извежда реултатите от теста и забранява възможността за въвеждане на корекции."_s,
+        u"Като данни се извеждат:"_s,
+        u" - брой вярно посочени дистрактори (отговори);"_s,
+        u" - общ брой въпроси в теста;"_s,
+        u" - процент верни отговори."_s,
+        u"В режим извеждане на резултатите радиобутоните се оцветяват в:"_s,
+        u" - червено - въведеният отговор е грешен;"_s,
+        u" - зелено - въведеният отговор е правилен;"_s,
+        u" - не се оцветява нито един радиобутон, ако не е въведен отговор."_s,
+    };
+    QStringList lines = text.split(u"\r\n"_s);
+    EXPECT_EQ(lines.takeLast(), QString());
+    ASSERT_EQ(lines.size(), 25);
+    for (int i = 0; i < 25; ++i)
+        EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
     // On screen every CR LF is a line break: 25 lines and the empty one after the last break.
     EXPECT_EQ(help->document()->blockCount(), 26);
     EXPECT_FALSE(help->toPlainText().contains(u'\r'));

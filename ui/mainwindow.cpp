@@ -24,17 +24,6 @@ namespace morv {
 
 namespace {
 
-// Keyboard order of the window; controls that take no focus are passed over.
-constexpr std::pair<QStringView, int> TabOrder[] = {
-    {u"Text1", 0},     {u"Text1", 1},     {u"Label1", 0},   {u"Text2", 0},    {u"Text2", 1},
-    {u"Text2", 2},     {u"Text2", 3},     {u"Text2", 4},    {u"Text2", 6},    {u"Frame1", -1},
-    {u"Option1", 0},   {u"Option1", 1},   {u"Option1", 2},  {u"Option1", 3},  {u"Command1", 0},
-    {u"Command1", 1},  {u"List2", 0},     {u"List2", 1},    {u"List2", 2},    {u"List2", 3},
-    {u"Label1", 1},    {u"Command2", 0},  {u"Command2", 1}, {u"Command2", 2}, {u"Label1", 2},
-    {u"Picture1", -1}, {u"Label1", 3},    {u"List2", 5},    {u"List2", 4},    {u"Text2", 5},
-    {u"Label1", 4},    {u"Picture2", -1}, {u"List2", 6},    {u"Option1", 4},
-};
-
 // Edges are rounded, not the width, so neighbours laid out edge to edge stay edge to edge.
 QRect pixelRect(float left, float top, float width, float height)
 {
@@ -89,28 +78,6 @@ void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
         widget->setAccessibleDescription(colourName(rgb));
 }
 
-QString accessibleNameOf(const LayoutEntry &entry)
-{
-    static constexpr QStringView Letters[] = {u"A", u"B", u"C", u"D", u"E"};
-    const QStringView name = entry.name;
-    if (name == u"Text1")
-        return entry.index == 0 ? u"Помощ"_s : u"Бележка на автора"_s;
-    if (name == u"Text2") {
-        if (entry.index == 0)
-            return u"Въпрос"_s;
-        if (entry.index == 6)
-            return u"Фраза с избрания отговор"_s;
-        return u"Текст на отговор "_s + Letters[entry.index - 1].toString();
-    }
-    if (name == u"Picture1")
-        return u"Индикатор за въведен отговор"_s;
-    if (name == u"Picture2")
-        return u"Изображение към въпроса"_s;
-    if (name == u"Frame1")
-        return u"Отговори"_s;
-    return entry.text.toString();
-}
-
 } // namespace
 
 MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(parent), m_engine(engine)
@@ -128,12 +95,11 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     setCentralWidget(m_client);
 
     m_options = new QButtonGroup(this);
-    for (const LayoutEntry &entry : layoutTable()) {
-        if (entry.kind == Kind::StringList)
-            continue; // the run tables are data, not widgets
-        QWidget *parentWidget = entry.parent.isEmpty() ? m_client : widgetOf(entry.parent, -1);
-        m_controls.push_back({&entry, createControl(entry, parentWidget),
-                              m_engine.state().find(entry.name, entry.index), entry.background});
+    for (const ControlSpec &spec : controlTable()) {
+        QWidget *parentWidget =
+            spec.parent.isEmpty() ? m_client : m_client->findChild<QWidget *>(spec.parent.toString());
+        m_controls.push_back(
+            {&spec, createControl(spec, parentWidget), &spec.slot(m_engine.state()), spec.background});
     }
     connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
         m_engine.selectOption(id);
@@ -145,29 +111,28 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     // The client area keeps its size: the window can be neither resized nor maximised.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     // The help text holds the focus when the window opens.
-    widgetOf(u"Text1", 0)->setFocus();
+    widgetOf(m_engine.state().Text1[Help])->setFocus();
     sync();
 }
 
-QWidget *MainWindow::createControl(const LayoutEntry &entry, QWidget *parent)
+QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
 {
     QWidget *widget = nullptr;
-    switch (entry.kind) {
+    switch (spec.kind) {
     case Kind::Label: {
         auto *label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment((entry.name == u"Label1" && entry.index == 0 ? Qt::AlignHCenter : Qt::AlignLeft) |
-                            Qt::AlignTop);
-        label->setText(entry.text.toString());
+        label->setAlignment((spec.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setText(spec.text.toString());
         widget = label;
         break;
     }
     case Kind::CommandButton: {
-        auto *button = new QPushButton(entry.text.toString(), parent);
+        auto *button = new QPushButton(spec.text.toString(), parent);
         button->setAutoDefault(false);
-        const int index = entry.index;
-        if (entry.name == u"Command1")
+        const int index = spec.index;
+        if (spec.name == u"Command1")
             connect(button, &QPushButton::clicked, this, [this, index] {
                 m_engine.Command1_Click(qint16(index));
                 sync();
@@ -182,7 +147,7 @@ QWidget *MainWindow::createControl(const LayoutEntry &entry, QWidget *parent)
     }
     case Kind::TextBox: {
         auto *box = new TextBox(parent);
-        box->setRawText(entry.text.toString());
+        box->setRawText(spec.text.toString());
         widget = box;
         break;
     }
@@ -193,48 +158,43 @@ QWidget *MainWindow::createControl(const LayoutEntry &entry, QWidget *parent)
         break;
     }
     case Kind::OptionButton: {
-        auto *option = new QRadioButton(entry.text.toString(), parent);
-        m_options->addButton(option, entry.index);
+        auto *option = new QRadioButton(spec.text.toString(), parent);
+        m_options->addButton(option, spec.index);
         widget = option;
         break;
     }
-    case Kind::PictureBox:
-        if (entry.name == u"Picture2") {
-            auto *picture = new QLabel(parent);
-            // No border: a figure is drawn exactly as big as the box, and a border would cut it.
-            picture->setFrameStyle(QFrame::NoFrame);
-            picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            // No stored colour: the system colour of a picture box, not the window's.
-            picture->setBackgroundRole(QPalette::Button);
-            picture->setAutoFillBackground(true);
-            m_picture = picture;
-            widget = picture;
-        } else {
-            widget = new QWidget(parent);
-        }
+    case Kind::FigureBox: {
+        auto *picture = new QLabel(parent);
+        // No border: a figure is drawn exactly as big as the box, and a border would cut it.
+        picture->setFrameStyle(QFrame::NoFrame);
+        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // No stored colour: the system colour of a picture box, not the window's.
+        picture->setBackgroundRole(QPalette::Button);
+        picture->setAutoFillBackground(true);
+        m_picture = picture;
+        widget = picture;
         break;
+    }
+    case Kind::PictureBox:
     case Kind::Shape:
         widget = new QWidget(parent);
         break;
-    case Kind::StringList:
-        break;
     }
-    widget->setObjectName(controlId(entry.name, entry.index));
+    widget->setObjectName(spec.id());
     // A label is read out by its current caption; a fixed name would go stale when the caption changes.
-    if (entry.kind != Kind::Label)
-        widget->setAccessibleName(accessibleNameOf(entry));
-    widget->setGeometry(
-        pixelRect(float(entry.left), float(entry.top), float(entry.width), float(entry.height)));
-    widget->setVisible(entry.visible);
-    if (entry.background)
-        applyBackground(widget, entry.kind, *entry.background);
+    if (!spec.accessibleName.isEmpty())
+        widget->setAccessibleName(spec.accessibleName.toString());
+    widget->setGeometry(pixelRect(float(spec.left), float(spec.top), float(spec.width), float(spec.height)));
+    widget->setVisible(spec.visible);
+    if (spec.background)
+        applyBackground(widget, spec.kind, *spec.background);
     return widget;
 }
 
-QWidget *MainWindow::widgetOf(QStringView name, int index) const
+QWidget *MainWindow::widgetOf(const Control &control) const
 {
     for (const Bound &bound : m_controls) {
-        if (bound.entry->name == name && bound.entry->index == index)
+        if (bound.control == &control)
             return bound.widget;
     }
     return nullptr;
@@ -255,11 +215,15 @@ void MainWindow::buildMenu()
 
 void MainWindow::setTabOrderFromTable()
 {
+    std::vector<const Bound *> order;
+    for (const Bound &bound : m_controls) {
+        if (bound.spec->tabIndex >= 0 && (bound.widget->focusPolicy() & Qt::TabFocus))
+            order.push_back(&bound);
+    }
+    std::ranges::sort(order, {}, [](const Bound *bound) { return bound->spec->tabIndex; });
     QWidget *previous = nullptr;
-    for (const auto &[name, index] : TabOrder) {
-        QWidget *widget = widgetOf(name, index);
-        if (!widget || !(widget->focusPolicy() & Qt::TabFocus))
-            continue;
+    for (const Bound *bound : order) {
+        QWidget *widget = bound->widget;
         if (previous)
             setTabOrder(previous, widget);
         previous = widget;
@@ -276,8 +240,6 @@ void MainWindow::sync()
         setWindowTitle(state.caption);
     for (Bound &bound : m_controls) {
         const Control *control = bound.control;
-        if (!control)
-            continue;
         QWidget *widget = bound.widget;
         const QRect rect = pixelRect(control->left, control->top, control->width, control->height);
         if (widget->geometry() != rect)
@@ -314,7 +276,7 @@ void MainWindow::sync()
 void MainWindow::syncOptions()
 {
     int selected = -1;
-    for (int i = 0; i < int(m_engine.state().Option1.size()); ++i) {
+    for (int i = 0; i < OptionCount; ++i) {
         if (m_engine.state().Option1[std::size_t(i)].selected)
             selected = i;
     }

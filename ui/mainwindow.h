@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window: builds every control from the layout table, forwards each user event to the
+// The main window: builds every control from the table of controls, forwards each user event to the
 // engine's handler and then brings all widgets in line with the engine's state.
 #pragma once
 
+#include "engine/controls.h"
 #include "engine/morvprazno.h"
-#include "ui/layout.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -38,14 +38,14 @@ protected:
 private:
     struct Bound
     {
-        const LayoutEntry *entry = nullptr;
+        const ControlSpec *spec = nullptr;
         QWidget *widget = nullptr;
         const Control *control = nullptr; // its state in the engine, found once
         std::optional<Rgb> shownBackground;
     };
 
-    QWidget *createControl(const LayoutEntry &entry, QWidget *parent);
-    QWidget *widgetOf(QStringView name, int index) const;
+    QWidget *createControl(const ControlSpec &spec, QWidget *parent);
+    QWidget *widgetOf(const Control &control) const;
     void buildMenu();
     void setTabOrderFromTable();
     void syncOptions();

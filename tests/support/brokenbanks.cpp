@@ -99,6 +99,11 @@ std::vector<BrokenBank> brokenBanks()
                        return withQuestion(validJson(), 1, questionJson(u"В"_s, {u"a"_s, u""_s}, u"a"_s));
                    },
                    u"въпрос 2: отговор 2 е празен"_s},
+        BrokenBank{"blank_only_answer",
+                   [] {
+                       return withQuestion(validJson(), 2, questionJson(u"В"_s, {u"   "_s, u"b"_s}, u"b"_s));
+                   },
+                   u"въпрос 3: отговор 1 е празен"_s},
         BrokenBank{"misspelt_field",
                    [] {
                        QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);

@@ -32,7 +32,7 @@ public:
 
     const FormState &state() const { return engine.state(); }
     const RunValues &values() const { return engine.values(); }
-    QStringList table(int t) const { return engine.state().List2[std::size_t(t)].rows; }
+    QStringList table(RunTable t) const { return engine.state().List2[t].rows; }
     int position() const { return engine.values().CurrentPosition; }
 
     // The examinee's actions.

@@ -33,9 +33,9 @@ struct Point
 };
 constexpr std::array<Point, 3> Check = {{{3.75, 8.25}, {6.75, 11.25}, {12.25, 4.75}}};
 
-const QColor Lavender(192, 192, 255); // the main window's own background
-const QColor Dark(32, 32, 96);
-const QColor Green(0, 160, 0);
+const QColor LavenderColour(192, 192, 255); // the main window's own background
+const QColor DarkColour(32, 32, 96);
+const QColor GreenColour(0, 160, 0);
 
 // The two smallest images keep to three flat colours so that they stay sharp at their size on old
 // screens; larger ones are smoothed.
@@ -68,13 +68,13 @@ QColor colourOf(Ink ink)
 {
     switch (ink) {
     case Ink::Dark:
-        return Dark;
+        return DarkColour;
     case Ink::Green:
-        return Green;
+        return GreenColour;
     case Ink::Lavender:
         break;
     }
-    return Lavender;
+    return LavenderColour;
 }
 
 QImage draw(int size)
@@ -110,7 +110,8 @@ QImage draw(int size)
         }
     }
     if (flat(size))
-        return image.convertToFormat(QImage::Format_Indexed8, {Lavender.rgb(), Dark.rgb(), Green.rgb()},
+        return image.convertToFormat(QImage::Format_Indexed8,
+                                     {LavenderColour.rgb(), DarkColour.rgb(), GreenColour.rgb()},
                                      Qt::ThresholdDither | Qt::AvoidDither);
     return image;
 }
@@ -125,9 +126,9 @@ QByteArray svg()
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 16 16\">\n"
         << "  <rect x=\"" << Border / 2 << "\" y=\"" << Border / 2 << "\" width=\"" << Grid - Border
-        << "\" height=\"" << Grid - Border << "\" fill=\"" << Lavender.name() << "\" stroke=\"" << Dark.name()
-        << "\" stroke-width=\"" << Border << "\"/>\n"
-        << "  <polyline points=\"" << points.trimmed() << "\" fill=\"none\" stroke=\"" << Green.name()
+        << "\" height=\"" << Grid - Border << "\" fill=\"" << LavenderColour.name() << "\" stroke=\""
+        << DarkColour.name() << "\" stroke-width=\"" << Border << "\"/>\n"
+        << "  <polyline points=\"" << points.trimmed() << "\" fill=\"none\" stroke=\"" << GreenColour.name()
         << "\" stroke-width=\"" << CheckWidth << "\" stroke-linecap=\"round\" stroke-linejoin=\"round\"/>\n"
         << "</svg>\n";
     out.flush();

@@ -1,0 +1,118 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every control of the main window in one typed table: its place in twips, colours, first text, keyboard
+// order, accessible name, alignment and the slot of the engine's state it maps to. The engine's first
+// state and the window's widgets are both made from it.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstddef>
+#include <optional>
+#include <span>
+
+namespace morv {
+
+struct Rgb
+{
+    int r = 0;
+    int g = 0;
+    int b = 0;
+    friend bool operator==(Rgb, Rgb) = default;
+};
+
+namespace colours {
+inline constexpr Rgb Red{255, 0, 0};
+inline constexpr Rgb Green{0, 255, 0};
+inline constexpr Rgb LightBlue{192, 192, 255};
+inline constexpr Rgb Window{192, 192, 255};
+} // namespace colours
+
+// FigureBox is the picture box that shows the question's figure; a PictureBox only shows its colour.
+enum class Kind { Label, CommandButton, TextBox, Frame, OptionButton, PictureBox, FigureBox, Shape };
+
+enum class Align { Left, Centre };
+
+// Named elements of the control arrays: `Text2[Preview]`, `List2[Grades]`.
+enum Label1Caption : std::size_t { Title, Result, AnsweredCounter, Verdict, AnswerCaption };
+enum Command1Button : std::size_t { Forward, Back };
+enum Command2Button : std::size_t { Grade, ResultsForward, ResultsBack };
+enum Text2Box : std::size_t { Question, AnswerA, AnswerB, AnswerC, AnswerD, AnswerE, Preview };
+enum Text1Box : std::size_t { Help, AuthorNote };
+enum Option1Button : std::size_t { OptionA, OptionB, OptionC, OptionD, OptionE };
+// Shape1 is the position row of the strip, Shape2 the answered row; each has a done and a rest part.
+enum ShapePart : std::size_t { Done, Rest };
+// The run tables List2(0..6).
+enum RunTable : std::size_t {
+    Chosen,
+    QuestionOrder,
+    AnswerOrder,
+    Grades,
+    CorrectOption,
+    Primes,
+    FirstAndLast
+};
+
+inline constexpr int OptionCount = 5;
+
+// The answer box above option button `option` (0 for A): Text2(1) to Text2(5).
+constexpr std::size_t answerBox(int option)
+{
+    return AnswerA + std::size_t(option);
+}
+
+struct Control;
+struct FormState;
+
+// Where a control's state lives in FormState, for reading and for writing.
+struct ControlSlot
+{
+    Control &(*get)(FormState &);
+    const Control &(*read)(const FormState &);
+
+    Control &operator()(FormState &state) const { return get(state); }
+    const Control &operator()(const FormState &state) const { return read(state); }
+};
+
+struct ControlSpec
+{
+    QStringView name;
+    int index; // -1 for a control that is not an element of an array
+    Kind kind;
+    int left, top, width, height; // twips; option buttons from the frame's corner
+    bool visible;
+    std::optional<Rgb> background; // none: the system colour of its kind
+    QStringView text;              // caption or text at creation
+    QStringView parent;            // the container, empty for the window
+    int tabIndex;                  // place in the keyboard order; -1 for a control that takes no focus
+    QStringView accessibleName;    // empty: read out by its caption
+    Align align;
+    ControlSlot slot;
+
+    // "Text2(3)" for an element of an array, the bare name otherwise: the widget's objectName.
+    QString id() const;
+};
+
+namespace layout {
+inline constexpr int TwipsPerPixel = 15;
+inline constexpr int ClientWidth = 10905;
+inline constexpr int ClientHeight = 6945;
+inline constexpr QStringView FontFamily = u"Times New Roman";
+inline constexpr int FontPointSize = 12;
+inline constexpr QStringView WebAddress = u"https://morv.example.org";
+inline constexpr QStringView ProductFamily = u"Малки отворени ресурси за всеки урок";
+} // namespace layout
+
+// Every control of the window, top to bottom.
+std::span<const ControlSpec> controlTable();
+// The rows of the run tables List2(0..6) at creation, one per line: hidden lists, never widgets.
+std::span<const QStringView> runTableRows();
+// The window caption: the web address, four blanks, then the program and its family.
+QString windowCaption();
+// The help text shown when the window opens: 25 lines, each ending in CR LF.
+QString helpText();
+// The hidden author's note.
+QString authorNote();
+
+} // namespace morv
