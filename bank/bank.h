@@ -21,6 +21,8 @@ public:
     static constexpr int ExplanationSlots = 30; // Obqsnenie(0..29)
     static constexpr int PictureSlots = 30;     // Picture1(0..29)
     static constexpr int SettingsRows = 6;
+    // List1(0) holds the correct answer of every question, in bank order; question k is List1(k).
+    static constexpr int CorrectAnswers = 0;
 
     // Settings rows the program reads.
     enum Setting { PhraseRow = 1, TotoRow = 2, TitleRow = 3, ExplanationRow = 4, ResultsNavigationRow = 5 };

@@ -220,7 +220,7 @@ Bank buildBank(const BankSource &source)
         bank.setObqsnenie(k, question.explanation);
         bank.setPicture1(k, question.picture);
     }
-    bank.setList1(0, correct);
+    bank.setList1(Bank::CorrectAnswers, correct);
     for (int k = count + 1; k < Bank::QuestionSlots; ++k)
         bank.setList1(k, {u"List1(%1) - въпрос от теста"_s.arg(k)});
     bank.setObqsnenie(0, {u"Остави ме на мира Обяснение - няма"_s});

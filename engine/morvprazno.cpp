@@ -28,15 +28,16 @@ void MORV_Prazno::Form_Load()
     m_state.Label1[Title].text = m_bank.List2().value(Bank::TitleRow);
 
     if (m_bank.settingValue(Bank::TotoRow) == 1) {
-        const int m = int(m_bank.List1(0).size());
+        const int m = int(m_bank.List1(Bank::CorrectAnswers).size());
         m_bank.setPicture1(m + 1, m_bank.Picture1(1));
-        m_bank.setList1(0, m_bank.List1(0) + QStringList{m_bank.List1(0).value(0)});
+        m_bank.setList1(Bank::CorrectAnswers, m_bank.List1(Bank::CorrectAnswers) +
+                                                  QStringList{m_bank.List1(Bank::CorrectAnswers).value(0)});
         m_bank.setList1(m + 1, m_bank.List1(1));
         // The repeat is graded like question 1, so it explains itself like question 1 too.
         m_bank.setObqsnenie(m + 1, m_bank.Obqsnenie(1));
     }
 
-    m_values.QuestionCount = qint16(m_bank.List1(0).size());
+    m_values.QuestionCount = qint16(m_bank.List1(Bank::CorrectAnswers).size());
     m_state.Picture1.background = colours::Red;
     ShuffleQuestions();
     m_values.AnsweredCount = 0;
@@ -123,7 +124,7 @@ void MORV_Prazno::ShowQuestion()
     const int n = int(question.size()) - 1;
     m_state.Text2[Question].text = question.value(0);
     fillAnswers(b);
-    const QString correct = m_bank.List1(0).value(b);
+    const QString correct = m_bank.List1(Bank::CorrectAnswers).value(b);
     for (int i = 0; i < std::min(n, OptionCount); ++i) {
         if (m_state.Text2[answerBox(i)].text == correct)
             m_state.List2[CorrectOption].write(p, QString::number(i));
@@ -199,7 +200,7 @@ void MORV_Prazno::Option1_Click(qint16 Index)
         UpdateProgress();
     }
     const qint16 b = qint16(rowNumber(m_state.List2[QuestionOrder].row(p)));
-    const QString correct = m_bank.List1(0).value(b);
+    const QString correct = m_bank.List1(Bank::CorrectAnswers).value(b);
     const QString chosen = m_state.Text2[answerBox(c)].text;
     m_state.List2[Grades].write(p, chosen == correct ? u"1"_s : u"0"_s);
     // Row 0 keeps the answer for bank question 1, row 1 the one for the last bank question.
@@ -298,7 +299,8 @@ void MORV_Prazno::ShowGradedQuestion()
         if (k >= 0 && k < OptionCount)
             m_state.Option1[std::size_t(k)].background = colours::Green;
         if (c < OptionCount) {
-            const bool right = m_state.Text2[answerBox(c)].text == m_bank.List1(0).value(b);
+            const bool right =
+                m_state.Text2[answerBox(c)].text == m_bank.List1(Bank::CorrectAnswers).value(b);
             m_state.Option1[std::size_t(c)].background = right ? colours::Green : colours::Red;
         }
     }
