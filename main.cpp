@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // МОРВ: one multiple-choice test in one window.
 #include "bank/bankreader.h"
+#include "bank/picturecheck.h"
 #include "ui/startup.h"
 
 #include <QApplication>
@@ -9,8 +10,10 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    auto session = morv::startTest(morv::EmbeddedBankPath.toString(), morv::showRefusalDialog,
-                                   [] { QCoreApplication::exit(0); });
+    // Only the figures' headers are read at start: each figure is decoded when it is first shown.
+    auto session = morv::startTest(
+        morv::readProgramBank(QCoreApplication::applicationFilePath(), morv::jpegHeaderProblem),
+        morv::showRefusalDialog, [] { QCoreApplication::exit(0); });
     if (!session)
         return 1;
     return app.exec();

@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/bankreader.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
+
+#include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -26,15 +28,177 @@ QString quoted(const QString &text)
     return u"„%1“"_s.arg(text);
 }
 
-// Line and column (from 1) of a byte offset into the source, for parse errors.
-QString sourcePlace(const QByteArray &json, qsizetype offset)
+// The JSON reader's faults in the teacher's words.
+QString parseErrorText(QJsonParseError::ParseError error)
+{
+    switch (error) {
+    case QJsonParseError::UnterminatedObject:
+        return u"незатворен обект: липсва „}“ или запетая"_s;
+    case QJsonParseError::MissingNameSeparator:
+        return u"липсва „:“ след името на полето"_s;
+    case QJsonParseError::UnterminatedArray:
+        return u"незатворен списък: липсва „]“ или запетая"_s;
+    case QJsonParseError::MissingValueSeparator:
+        return u"липсва запетая между две стойности"_s;
+    case QJsonParseError::IllegalValue:
+        return u"непозната стойност (текстът трябва да е в кавички)"_s;
+    case QJsonParseError::TerminationByNumber:
+        return u"записът свършва насред число"_s;
+    case QJsonParseError::IllegalNumber:
+        return u"неправилно число"_s;
+    case QJsonParseError::IllegalEscapeSequence:
+        return u"неправилен знак след „\\“"_s;
+    case QJsonParseError::IllegalUTF8String:
+        return u"неправилен знак в текст"_s;
+    case QJsonParseError::UnterminatedString:
+        return u"незатворен текст: липсват кавички"_s;
+    case QJsonParseError::MissingObject:
+        return u"очаква се обект „{ … }“"_s;
+    case QJsonParseError::DeepNesting:
+        return u"твърде дълбоко вложени скоби"_s;
+    case QJsonParseError::DocumentTooLarge:
+        return u"записът е твърде голям"_s;
+    case QJsonParseError::GarbageAtEnd:
+        return u"излишни знаци след края на записа"_s;
+    case QJsonParseError::NoError:
+        break;
+    }
+    return {};
+}
+
+// Line and column (from 1) of a byte offset into the source.
+std::pair<int, qsizetype> sourcePlace(const QByteArray &json, qsizetype offset)
 {
     const QByteArray before = json.left(std::clamp<qsizetype>(offset, 0, json.size()));
     const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-    const auto line = before.count('\n') + 1;
-    const auto column = QString::fromUtf8(before.mid(lineStart)).size() + 1;
-    return u"ред %1, колона %2"_s.arg(line).arg(column);
+    return {int(before.count('\n')) + 1, QString::fromUtf8(before.mid(lineStart)).size() + 1};
 }
+
+// Where things stand in a JSON text that parsed, which QJsonDocument does not tell: the line of each
+// question and of the two lists, and every key that an object holds twice (the reader would keep only
+// the last one, silently dropping the first).
+class JsonLayout
+{
+public:
+    explicit JsonLayout(const QByteArray &json) : m_json(json) { value({true, false, -1}); }
+
+    QList<int> questionLines;
+    int settingsLine = 0;
+    int questionsLine = 0;
+    QList<Problem> duplicates;
+
+private:
+    struct Context
+    {
+        bool top;       // the whole source
+        bool questions; // the list of questions
+        int question;   // inside question n (from 0), or -1
+    };
+
+    char peek() const { return m_pos < m_json.size() ? m_json[m_pos] : '\0'; }
+    void skipSpace()
+    {
+        while (m_pos < m_json.size() &&
+               (peek() == ' ' || peek() == '\t' || peek() == '\r' || peek() == '\n')) {
+            if (peek() == '\n')
+                ++m_line;
+            ++m_pos;
+        }
+    }
+
+    QString string()
+    {
+        QString text;
+        qsizetype start = ++m_pos;
+        auto flush = [&] { text += QString::fromUtf8(m_json.mid(start, m_pos - start)); };
+        while (m_pos < m_json.size() && peek() != '"') {
+            if (peek() != '\\') {
+                ++m_pos;
+                continue;
+            }
+            flush();
+            const char escaped = m_pos + 1 < m_json.size() ? m_json[m_pos + 1] : '\0';
+            static const QByteArray from = "\"\\/bfnrt", to = "\"\\/\b\f\n\r\t";
+            if (escaped == 'u') {
+                text += QChar(m_json.mid(m_pos + 2, 4).toUShort(nullptr, 16));
+                m_pos += 6;
+            } else {
+                const qsizetype which = from.indexOf(escaped);
+                text += QChar::fromLatin1(which >= 0 ? to[which] : escaped);
+                m_pos += 2;
+            }
+            start = m_pos;
+        }
+        flush();
+        ++m_pos;
+        return text;
+    }
+
+    void value(Context context)
+    {
+        skipSpace();
+        if (peek() == '{') {
+            object(context);
+        } else if (peek() == '[') {
+            array(context);
+        } else if (peek() == '"') {
+            string();
+        } else {
+            while (m_pos < m_json.size() && !QByteArrayView(",]} \t\r\n").contains(peek()))
+                ++m_pos;
+        }
+    }
+
+    void object(Context context)
+    {
+        ++m_pos;
+        QSet<QString> keys;
+        for (skipSpace(); peek() == '"'; skipSpace()) {
+            const int line = m_line;
+            const QString key = string();
+            const bool first = !keys.contains(key);
+            if (!first) {
+                const QString where = context.question >= 0
+                                          ? questionPlace(std::size_t(context.question)) + u": "_s
+                                          : QString();
+                duplicates.append({line, where + u"полето %1 е записано повече от веднъж; оставете го само "
+                                                 u"веднъж"_s.arg(quoted(key))});
+            }
+            keys.insert(key);
+            skipSpace();
+            ++m_pos; // the colon
+            const bool isQuestions = context.top && first && key == u"questions";
+            if (context.top && first && key == u"settings")
+                settingsLine = line;
+            if (isQuestions)
+                questionsLine = line;
+            value({false, isQuestions, context.question});
+            skipSpace();
+            if (peek() == ',')
+                ++m_pos;
+        }
+        ++m_pos; // the closing brace
+    }
+
+    void array(Context context)
+    {
+        ++m_pos;
+        int index = 0;
+        for (skipSpace(); peek() != ']' && m_pos < m_json.size(); skipSpace(), ++index) {
+            if (context.questions)
+                questionLines.append(m_line);
+            value({false, false, context.questions ? index : context.question});
+            skipSpace();
+            if (peek() == ',')
+                ++m_pos;
+        }
+        ++m_pos;
+    }
+
+    const QByteArray &m_json;
+    qsizetype m_pos = 0;
+    int m_line = 1;
+};
 
 bool isStringArray(const QJsonValue &value)
 {
@@ -52,133 +216,220 @@ QStringList strings(const QJsonValue &value)
     return rows;
 }
 
-struct Parsed
+// Characters that turn the order of what follows around on screen ("60°" shown as "°06").
+bool isBidiControl(char32_t c)
 {
-    BankSource source;
-    QStringList problems;
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2066 && c <= 0x2069);
+}
+
+// "U+202E": how a character that cannot be seen is named.
+QString codePoint(uint c)
+{
+    return u"U+"_s + QString::number(c, 16).toUpper().rightJustified(4, u'0');
+}
+
+enum class Visible { Optional, Required };
+
+// Why a text cannot be shown as written, or an empty string. Line breaks and tabs are text; other
+// control characters, direction controls and a text of nothing visible are not.
+QString textProblem(const QString &text, qsizetype maxCharacters, Visible visible)
+{
+    const QList<uint> characters = text.toUcs4();
+    if (characters.size() > maxCharacters)
+        return u"е твърде дълъг: %1 знака, а най-много %2"_s.arg(characters.size()).arg(maxCharacters);
+    bool seen = false;
+    for (const uint c : characters) {
+        if (c == u'\n' || c == u'\r' || c == u'\t')
+            continue;
+        if (QChar::category(c) == QChar::Other_Control)
+            return u"съдържа управляващ знак %1"_s.arg(codePoint(c));
+        if (isBidiControl(c))
+            return u"съдържа знак за посока на писането %1, който разбърква реда на знаците"_s.arg(
+                codePoint(c));
+        seen = seen || (QChar::isPrint(c) && !QChar::isSpace(c));
+    }
+    if (visible == Visible::Required && !seen)
+        return u"е празен или няма видим знак"_s;
+    return {};
+}
+
+class Parser
+{
+public:
+    Parser(const QByteArray &json, const PictureFiles &pictures) : m_json(json), m_pictures(pictures) {}
+
+    ParsedBank parse()
+    {
+        // The JSON reader would turn text in another encoding into replacement characters without a word.
+        if (!m_json.isValidUtf8())
+            return fail(0, u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
+        QJsonParseError error{};
+        const QJsonDocument document = QJsonDocument::fromJson(m_json, &error);
+        if (error.error != QJsonParseError::NoError) {
+            const auto [line, column] = sourcePlace(m_json, error.offset);
+            return fail(line, u"грешка в записа, ред %1, колона %2: %3"_s.arg(line).arg(column).arg(
+                                  parseErrorText(error.error)));
+        }
+        if (!document.isObject())
+            return fail(1, u"файлът с въпросите трябва да е обект с полета settings и questions"_s);
+        const JsonLayout layout(m_json);
+        m_parsed.problems = layout.duplicates;
+        m_parsed.source.settingsLine = layout.settingsLine;
+        m_parsed.source.questionsLine = layout.questionsLine;
+        const QJsonObject root = document.object();
+        for (const QString &key : root.keys()) {
+            if (key != u"settings" && key != u"questions")
+                add(1, u"непознато поле %1"_s.arg(quoted(key)));
+        }
+        if (!isStringArray(root.value(u"settings")))
+            add(layout.settingsLine, u"настройките (поле settings) трябва да са списък от редове"_s);
+        else
+            m_parsed.source.settings = strings(root.value(u"settings"));
+        if (!root.value(u"questions").isArray()) {
+            add(layout.questionsLine, u"въпросите (поле questions) трябва да са списък"_s);
+            return m_parsed;
+        }
+        const QJsonArray questions = root.value(u"questions").toArray();
+        for (qsizetype i = 0; i < questions.size(); ++i)
+            question(questions[i], std::size_t(i), int(layout.questionLines.value(i)));
+        return m_parsed;
+    }
+
+private:
+    ParsedBank fail(int line, const QString &text)
+    {
+        add(line, text);
+        return m_parsed;
+    }
+    void add(int line, const QString &text) { m_parsed.problems.append({line, text}); }
+
+    void question(const QJsonValue &value, std::size_t index, int line)
+    {
+        const QString place = questionPlace(index) + u": "_s;
+        QuestionSource question;
+        question.line = line;
+        if (!value.isObject()) {
+            add(line, place + u"трябва да е обект с полета text, answers, correct"_s);
+            m_parsed.source.questions.push_back(question);
+            return;
+        }
+        const QJsonObject object = value.toObject();
+        static const QStringList known = {u"text"_s,    u"answers"_s,      u"correct"_s,
+                                          u"picture"_s, u"picture_text"_s, u"explanation"_s};
+        for (const QString &key : object.keys()) {
+            if (!known.contains(key))
+                add(line, place + u"непознато поле %1"_s.arg(quoted(key)));
+        }
+        if (!object.value(u"text").isString())
+            add(line, place + u"няма текст на въпроса (поле text)"_s);
+        question.text = object.value(u"text").toString();
+        if (!isStringArray(object.value(u"answers")))
+            add(line, place + u"отговорите (поле answers) трябва да са списък от текстове"_s);
+        else
+            question.answers = strings(object.value(u"answers"));
+        if (!object.value(u"correct").isString())
+            add(line, place + u"няма верен отговор (поле correct)"_s);
+        question.correct = object.value(u"correct").toString();
+        if (object.contains(u"explanation")) {
+            if (!isStringArray(object.value(u"explanation")))
+                add(line, place + u"обяснението (поле explanation) трябва да е списък от редове"_s);
+            else
+                question.explanation = strings(object.value(u"explanation"));
+        }
+        if (object.contains(u"picture_text")) {
+            if (!object.value(u"picture_text").isString())
+                add(line, place + u"описанието на изображението (поле picture_text) трябва да е текст"_s);
+            question.pictureText = object.value(u"picture_text").toString();
+        }
+        if (object.contains(u"picture")) {
+            const QJsonValue picture = object.value(u"picture");
+            if (!picture.isString() || picture.toString().isEmpty()) {
+                add(line, place + u"изображението (поле picture) трябва да е име на файл"_s);
+            } else {
+                question.pictureName = picture.toString();
+                SourceFile file = m_pictures(question.pictureName);
+                if (!file.problem.isEmpty())
+                    add(line, place + file.problem);
+                else if (file.bytes.isEmpty())
+                    add(line, place + u"изображението %1 е празен файл"_s.arg(quoted(question.pictureName)));
+                question.picture = std::move(file.bytes);
+            }
+        }
+        m_parsed.source.questions.push_back(question);
+    }
+
+    const QByteArray &m_json;
+    const PictureFiles &m_pictures;
+    ParsedBank m_parsed;
 };
 
-void readQuestion(const QJsonValue &value, std::size_t index, const QString &baseDir, Parsed &parsed)
-{
-    const QString place = questionPlace(index);
-    QuestionSource question;
-    if (!value.isObject()) {
-        parsed.problems.append(place + u": трябва да е обект с полета text, answers, correct"_s);
-        parsed.source.questions.push_back(question);
-        return;
-    }
-    const QJsonObject object = value.toObject();
-    static const QStringList known = {u"text"_s, u"answers"_s, u"correct"_s, u"picture"_s, u"explanation"_s};
-    for (const QString &key : object.keys()) {
-        if (!known.contains(key))
-            parsed.problems.append(place + u": непознато поле %1"_s.arg(quoted(key)));
-    }
-    if (!object.value(u"text").isString())
-        parsed.problems.append(place + u": няма текст на въпроса (поле text)"_s);
-    question.text = object.value(u"text").toString();
-    if (!isStringArray(object.value(u"answers")))
-        parsed.problems.append(place + u": отговорите (поле answers) трябва да са списък от текстове"_s);
-    else
-        question.answers = strings(object.value(u"answers"));
-    if (!object.value(u"correct").isString())
-        parsed.problems.append(place + u": няма верен отговор (поле correct)"_s);
-    question.correct = object.value(u"correct").toString();
-    if (object.contains(u"explanation")) {
-        if (!isStringArray(object.value(u"explanation")))
-            parsed.problems.append(place +
-                                   u": обяснението (поле explanation) трябва да е списък от редове"_s);
-        else
-            question.explanation = strings(object.value(u"explanation"));
-    }
-    if (object.contains(u"picture")) {
-        if (!object.value(u"picture").isString() || object.value(u"picture").toString().isEmpty()) {
-            parsed.problems.append(place + u": изображението (поле picture) трябва да е име на файл"_s);
-        } else {
-            question.pictureName = object.value(u"picture").toString();
-            const QString clean = QDir::cleanPath(question.pictureName);
-            QFile file(QDir(baseDir).filePath(question.pictureName));
-            // Only what lies in the bank's own folder is embedded into the program.
-            if (QDir::isAbsolutePath(clean) || clean == u".." || clean.startsWith(u"../"))
-                parsed.problems.append(place + u": изображението %1 трябва да е в папката на въпросите"_s.arg(
-                                                   quoted(question.pictureName)));
-            else if (!file.open(QIODevice::ReadOnly))
-                parsed.problems.append(place + u": файлът на изображението %1 не може да се прочете"_s.arg(
-                                                   quoted(question.pictureName)));
-            else
-                question.picture = file.readAll();
-        }
-    }
-    parsed.source.questions.push_back(question);
-}
-
-Parsed parse(const QByteArray &json, const QString &baseDir)
-{
-    Parsed parsed;
-    // The JSON reader would turn text in another encoding into replacement characters without a word.
-    if (!json.isValidUtf8()) {
-        parsed.problems.append(u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
-        return parsed;
-    }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError) {
-        parsed.problems.append(
-            u"грешка в записа, %1: %2"_s.arg(sourcePlace(json, error.offset), error.errorString()));
-        return parsed;
-    }
-    if (!document.isObject()) {
-        parsed.problems.append(u"файлът с въпросите трябва да е обект с полета settings и questions"_s);
-        return parsed;
-    }
-    const QJsonObject root = document.object();
-    for (const QString &key : root.keys()) {
-        if (key != u"settings" && key != u"questions")
-            parsed.problems.append(u"непознато поле %1"_s.arg(quoted(key)));
-    }
-    if (!isStringArray(root.value(u"settings")))
-        parsed.problems.append(u"настройките (поле settings) трябва да са списък от редове"_s);
-    else
-        parsed.source.settings = strings(root.value(u"settings"));
-    if (!root.value(u"questions").isArray()) {
-        parsed.problems.append(u"въпросите (поле questions) трябва да са списък"_s);
-        return parsed;
-    }
-    const QJsonArray questions = root.value(u"questions").toArray();
-    for (qsizetype i = 0; i < questions.size(); ++i)
-        readQuestion(questions[i], std::size_t(i), baseDir, parsed);
-    return parsed;
-}
-
 void checkQuestion(const QuestionSource &question, std::size_t index, const PictureCheck &pictureCheck,
-                   QStringList &problems)
+                   QList<Problem> &problems)
 {
-    const QString place = questionPlace(index);
-    if (question.text.trimmed().isEmpty())
-        problems.append(place + u": текстът на въпроса е празен"_s);
+    const QString place = questionPlace(index) + u": "_s;
+    auto add = [&](const QString &text) { problems.append({question.line, place + text}); };
+    if (QString why = textProblem(question.text, limits::QuestionText, Visible::Required); !why.isEmpty())
+        add(u"текстът на въпроса "_s + why);
     const auto answers = question.answers.size();
     if (answers < 2 || answers > 5)
-        problems.append(place + u": има %1 отговора, а трябва да са от 2 до 5"_s.arg(answers));
+        add(u"има %1 отговора, а трябва да са от 2 до 5"_s.arg(answers));
     for (qsizetype a = 0; a < answers; ++a) {
-        if (question.answers[a].trimmed().isEmpty())
-            problems.append(place + u": отговор %1 е празен"_s.arg(a + 1));
+        if (QString why = textProblem(question.answers[a], limits::AnswerText, Visible::Required);
+            !why.isEmpty())
+            add(u"отговор %1 "_s.arg(a + 1) + why);
     }
     const auto matches = question.answers.count(question.correct);
     if (matches == 0)
-        problems.append(
-            place + u": верният отговор %1 не е точно никой от отговорите"_s.arg(quoted(question.correct)));
+        add(u"верният отговор %1 не е точно никой от отговорите"_s.arg(quoted(question.correct)));
     else if (matches > 1)
-        problems.append(place + u": верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s
-                                    .arg(quoted(question.correct))
-                                    .arg(matches));
-    if (!question.pictureName.isEmpty() && !question.picture.isEmpty() && pictureCheck) {
-        const QString why = pictureCheck(question.picture);
-        if (!why.isEmpty())
-            problems.append(place + u": изображението %1 не може да се покаже: %2"_s.arg(
-                                        quoted(question.pictureName), why));
+        add(u"верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s
+                .arg(quoted(question.correct))
+                .arg(matches));
+    if (question.explanation.size() > limits::ExplanationLines)
+        add(u"обяснението има %1 реда, а най-много %2"_s.arg(question.explanation.size())
+                .arg(limits::ExplanationLines));
+    for (qsizetype l = 0; l < question.explanation.size(); ++l) {
+        if (QString why = textProblem(question.explanation[l], limits::ExplanationLine, Visible::Optional);
+            !why.isEmpty())
+            add(u"ред %1 от обяснението "_s.arg(l + 1) + why);
+    }
+    if (QString why = textProblem(question.pictureText, limits::PictureText, Visible::Optional);
+        !why.isEmpty())
+        add(u"описанието на изображението "_s + why);
+    if (!question.picture.isEmpty() && question.picture.size() > limits::PictureBytes)
+        add(u"изображението %1 е твърде голямо: %2 байта, най-много %3"_s.arg(quoted(question.pictureName))
+                .arg(question.picture.size())
+                .arg(limits::PictureBytes));
+    else if (!question.picture.isEmpty() && pictureCheck) {
+        if (const QString why = pictureCheck(question.picture); !why.isEmpty())
+            add(u"изображението %1 не може да се покаже: %2"_s.arg(quoted(question.pictureName), why));
     }
 }
 
 } // namespace
+
+QStringList texts(const QList<Problem> &problems)
+{
+    QStringList lines;
+    for (const Problem &problem : problems)
+        lines.append(problem.text);
+    return lines;
+}
+
+PictureFiles picturesIn(const QString &folder)
+{
+    return [folder](const QString &name) { return readSourceFile(folder, name, limits::PictureBytes); };
+}
+
+PictureFiles picturesFrom(const QMap<QString, QByteArray> &pictures)
+{
+    return [pictures](const QString &name) -> SourceFile {
+        if (!pictures.contains(name))
+            return {{}, u"файлът на изображението %1 не може да се прочете"_s.arg(quoted(name))};
+        return {pictures.value(name), {}};
+    };
+}
 
 int maxQuestions(bool repeatQuestion)
 {
@@ -186,22 +437,35 @@ int maxQuestions(bool repeatQuestion)
     return repeatQuestion ? lastSlot - 1 : lastSlot;
 }
 
-QStringList checkBank(const BankSource &source, const PictureCheck &pictureCheck)
+ParsedBank parseBank(const QByteArray &json, const PictureFiles &pictures)
 {
-    QStringList problems;
+    return Parser(json, pictures).parse();
+}
+
+QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck)
+{
+    QList<Problem> problems;
+    const int settingsLine = source.settingsLine;
     if (source.settings.size() != Bank::SettingsRows)
-        problems.append(u"настройките са %1 реда, а трябва да са точно %2"_s.arg(source.settings.size())
-                            .arg(Bank::SettingsRows));
+        problems.append(
+            {settingsLine, u"настройките са %1 реда, а трябва да са точно %2"_s.arg(source.settings.size())
+                               .arg(Bank::SettingsRows)});
+    for (qsizetype r = 0; r < source.settings.size(); ++r) {
+        if (QString why = textProblem(source.settings[r], limits::SettingsRow, Visible::Optional);
+            !why.isEmpty())
+            problems.append({settingsLine, u"ред %1 от настройките "_s.arg(r) + why});
+    }
     const auto count = source.questions.size();
     if (count < 3)
-        problems.append(u"тестът има %1 въпроса, а трябва да са поне 3"_s.arg(count));
+        problems.append({source.questionsLine, u"тестът има %1 въпроса, а трябва да са поне 3"_s.arg(count)});
     const bool repeat = settingValue(source.settings, Bank::TotoRow) == 1;
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))
         problems.append(
-            repeat
-                ? u"тестът има %1 въпроса, а с проверката за Тото побира най-много %2"_s.arg(count).arg(most)
-                : u"тестът има %1 въпроса, а побира най-много %2"_s.arg(count).arg(most));
+            {source.questionsLine,
+             repeat
+                 ? u"тестът има %1 въпроса, а с проверката за Тото побира най-много %2"_s.arg(count).arg(most)
+                 : u"тестът има %1 въпроса, а побира най-много %2"_s.arg(count).arg(most)});
     for (std::size_t i = 0; i < count; ++i)
         checkQuestion(source.questions[i], i, pictureCheck, problems);
     return problems;
@@ -229,24 +493,62 @@ Bank buildBank(const BankSource &source)
     return bank;
 }
 
-BankLoad readBank(const QByteArray &json, const QString &baseDir, const PictureCheck &pictureCheck)
+BankLoad readBank(const QByteArray &json, const PictureFiles &pictures, const PictureCheck &pictureCheck)
 {
-    Parsed parsed = parse(json, baseDir);
+    ParsedBank parsed = parseBank(json, pictures);
     BankLoad load;
     load.problems = parsed.problems;
     if (load.problems.isEmpty())
         load.problems = checkBank(parsed.source, pictureCheck);
     if (load.problems.isEmpty())
         load.bank = buildBank(parsed.source);
+    load.files.json = json;
+    for (const QuestionSource &question : parsed.source.questions) {
+        if (!question.pictureName.isEmpty())
+            load.files.pictures.insert(question.pictureName, question.picture);
+    }
+    load.source = std::move(parsed.source);
     return load;
+}
+
+BankLoad readBank(const QByteArray &json, const QString &folder, const PictureCheck &pictureCheck)
+{
+    return readBank(json, picturesIn(folder), pictureCheck);
 }
 
 BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, {u"файлът с въпросите %1 не може да се отвори"_s.arg(quoted(path))}};
-    return readBank(file.readAll(), QFileInfo(path).path(), pictureCheck);
+    // The source is text: a few megabytes at most, never a device or a FIFO.
+    const QFileInfo info(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+        return {
+            std::nullopt, {{0, u"файлът с въпросите %1 не може да се отвори"_s.arg(quoted(path))}}, {}, {}};
+    if (file.size() > MaxPayloadBytes)
+        return {std::nullopt, {{0, u"файлът с въпросите %1 е твърде голям"_s.arg(quoted(path))}}, {}, {}};
+    return readBank(file.readAll(), info.path(), pictureCheck);
+}
+
+BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck)
+{
+    QString problem;
+    const std::optional<BankFiles> files = unpackPayload(payload, &problem);
+    if (!files)
+        return {std::nullopt, {{0, problem}}, {}, {}};
+    return readBank(files->json, picturesFrom(files->pictures), pictureCheck);
+}
+
+BankLoad readProgramBank(const QString &programPath, const PictureCheck &pictureCheck)
+{
+    QString problem;
+    if (const std::optional<QByteArray> appended = appendedPayload(programPath, &problem))
+        return readPayload(*appended, pictureCheck);
+    if (!problem.isEmpty())
+        return {std::nullopt, {{0, problem}}, {}, {}};
+    QFile embedded(EmbeddedPayloadPath.toString());
+    if (!embedded.open(QIODevice::ReadOnly))
+        return {std::nullopt, {{0, u"програмата няма вграден тест"_s}}, {}, {}};
+    return readPayload(embedded.readAll(), pictureCheck);
 }
 
 } // namespace morv

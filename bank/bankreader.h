@@ -1,11 +1,14 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Reads a bank source (JSON text and JPEG figures beside it), checks it and builds the bank.
+// Reads a bank source (JSON text and the figures it names), checks it and builds the bank.
 #pragma once
 
 #include "bank/bank.h"
+#include "bank/payload.h"
+#include "bank/sourcefile.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -15,8 +18,18 @@
 
 namespace morv {
 
-// The bank the program carries, embedded as a resource.
-inline constexpr QStringView EmbeddedBankPath = u":/bank/bank.json";
+// What a bank may hold: generous for a real test, small enough that no bank can freeze the window or
+// fill the memory of a school computer.
+namespace limits {
+inline constexpr qsizetype QuestionText = 1000;   // characters
+inline constexpr qsizetype AnswerText = 200;      // characters
+inline constexpr qsizetype ExplanationLine = 300; // characters
+inline constexpr qsizetype ExplanationLines = 40;
+inline constexpr qsizetype SettingsRow = 200; // characters, the title included
+inline constexpr qsizetype PictureText = 300; // characters
+inline constexpr qint64 PictureBytes = 512 * 1024;
+inline constexpr int PictureSide = 4096; // pixels, each way
+} // namespace limits
 
 // One thing wrong with a source, in the teacher's words: the line it is on (from 1; 0 when it concerns
 // the whole source) and what is wrong.
@@ -25,6 +38,9 @@ struct Problem
     int line = 0;
     QString text;
 };
+
+// The texts of the problems, without their lines.
+QStringList texts(const QList<Problem> &problems);
 
 struct QuestionSource
 {
@@ -42,30 +58,57 @@ struct BankSource
 {
     QStringList settings;
     std::vector<QuestionSource> questions;
+    int settingsLine = 0;  // where the settings start in the source
+    int questionsLine = 0; // where the list of questions starts
 };
 
 // Says why a figure cannot be shown, or returns an empty string when it can.
 using PictureCheck = std::function<QString(const QByteArray &jpeg)>;
+// The bytes of the figure a source names, or why they cannot be had.
+using PictureFiles = std::function<SourceFile(const QString &name)>;
+
+// Figures read from a folder, each a regular file inside it, within the size limit.
+PictureFiles picturesIn(const QString &folder);
+// Figures from a payload; a name it does not hold cannot be read.
+PictureFiles picturesFrom(const QMap<QString, QByteArray> &pictures);
+
+// A source as parsed: the questions as far as they could be read, and every problem on the way.
+struct ParsedBank
+{
+    BankSource source;
+    QList<Problem> problems;
+};
 
 // A bank, or every problem found on the way, each naming where it is.
 struct BankLoad
 {
     std::optional<Bank> bank;
-    QStringList problems;
+    QList<Problem> problems;
+    BankSource source; // what was read, also when it was refused
+    BankFiles files;   // the bytes that were read: the source text and the figures it names
 };
 
 // The most questions a bank may hold: the repeat question of the consistency check needs a spare
 // question list, explanation and picture after the last one.
 int maxQuestions(bool repeatQuestion);
 
-// Parses the source; figures are read from files relative to baseDir (a folder or a resource path).
-BankLoad readBank(const QByteArray &json, const QString &baseDir, const PictureCheck &pictureCheck = {});
-// Reads the source file at path, its figures beside it.
-BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
-
-// Every broken rule of a parsed source, each naming the question.
-QStringList checkBank(const BankSource &source, const PictureCheck &pictureCheck = {});
+// Parses a JSON source, its figures from `pictures`.
+ParsedBank parseBank(const QByteArray &json, const PictureFiles &pictures);
+// Every broken rule of a parsed source, each naming the question and its line.
+QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck = {});
 // Lays a checked source out in the bank's lists, spare slots and placeholders included.
 Bank buildBank(const BankSource &source);
+
+// Parses, checks and builds.
+BankLoad readBank(const QByteArray &json, const PictureFiles &pictures,
+                  const PictureCheck &pictureCheck = {});
+// The same with the figures in a folder.
+BankLoad readBank(const QByteArray &json, const QString &folder, const PictureCheck &pictureCheck = {});
+// Reads the source file at path, its figures beside it.
+BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
+// Reads a payload: a bank that was checked when it was made, now read and checked again.
+BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck = {});
+// The bank a program runs: the one appended to its own file when there is one, else the embedded one.
+BankLoad readProgramBank(const QString &programPath, const PictureCheck &pictureCheck = {});
 
 } // namespace morv

@@ -26,35 +26,36 @@ bool isInside(const QString &path, const QString &folder)
 
 SourceFile readSourceFile(const QString &folder, const QString &name, qint64 maxBytes)
 {
-    const QString quoted = u"„%1“"_s.arg(name);
+    // A NUL would cut the name short wherever it is printed.
+    const QString quoted = u"„%1“"_s.arg(QString(name).replace(QChar(0), u"\\0"_s));
     if (name.contains(QChar(0)))
-        return refused(u"името на файла %1 съдържа нулев знак"_s.arg(quoted));
+        return refused(u"името на изображението %1 съдържа нулев знак"_s.arg(quoted));
     const QString clean = QDir::cleanPath(name);
     if (name.isEmpty() || QDir::isAbsolutePath(clean) || clean == u".." || clean.startsWith(u"../"))
-        return refused(u"файлът %1 трябва да е в папката на въпросите"_s.arg(quoted));
+        return refused(u"изображението %1 трябва да е в папката на въпросите"_s.arg(quoted));
     const QString root = QFileInfo(folder).canonicalFilePath();
     const QFileInfo info(QDir(folder).filePath(clean));
     if (!info.exists() && !info.isSymLink())
-        return refused(u"файлът %1 не съществува"_s.arg(quoted));
+        return refused(u"файлът на изображението %1 не може да се прочете"_s.arg(quoted));
     // The text of a path says nothing of where a link leads: only the resolved path counts.
     const QString target = info.canonicalFilePath();
     if (root.isEmpty() || target.isEmpty() || !isInside(target, root))
-        return refused(u"файлът %1 води извън папката на въпросите"_s.arg(quoted));
+        return refused(u"изображението %1 води извън папката на въпросите"_s.arg(quoted));
     const QFileInfo resolved(target);
     // A FIFO would hang the reader and a device could be endless.
     if (!resolved.isFile())
-        return refused(u"%1 не е обикновен файл"_s.arg(quoted));
+        return refused(u"изображението %1 не е обикновен файл"_s.arg(quoted));
     if (resolved.size() > maxBytes)
-        return refused(u"файлът %1 е твърде голям: %2 байта, най-много %3"_s.arg(quoted)
+        return refused(u"изображението %1 е твърде голямо: %2 байта, най-много %3"_s.arg(quoted)
                            .arg(resolved.size())
                            .arg(maxBytes));
     QFile file(target);
     if (!file.open(QIODevice::ReadOnly))
-        return refused(u"файлът %1 не може да се прочете"_s.arg(quoted));
+        return refused(u"файлът на изображението %1 не може да се прочете"_s.arg(quoted));
     // Read no more than allowed, in case the file grew after it was measured.
     SourceFile read{file.read(maxBytes + 1), {}};
     if (read.bytes.size() > maxBytes)
-        return refused(u"файлът %1 е твърде голям: над %2 байта"_s.arg(quoted).arg(maxBytes));
+        return refused(u"изображението %1 е твърде голямо: над %2 байта"_s.arg(quoted).arg(maxBytes));
     return read;
 }
 

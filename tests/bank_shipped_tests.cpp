@@ -16,9 +16,9 @@ namespace {
 
 const Bank &shipped()
 {
-    static const BankLoad load = readBankFile(EmbeddedBankPath.toString(), jpegDecodeProblem);
+    static const BankLoad load = readProgramBank({}, jpegDecodeProblem);
     if (!load.bank)
-        ADD_FAILURE() << load.problems.join(u'\n').toStdString();
+        ADD_FAILURE() << texts(load.problems).join(u'\n').toStdString();
     static const Bank empty;
     return load.bank ? *load.bank : empty;
 }

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
 #include "bank/bankreader.h"
+#include "bank/picturecheck.h"
 #include "tests/support/brokenbanks.h"
 #include "tests/support/scriptedrandom.h"
 #include "ui/startup.h"
@@ -81,13 +82,13 @@ TEST(StartUp, BrokenBankIsRefusedOnceWithoutAWindow)
     file.close();
 
     Recorder recorder;
-    auto session = startTest(path, recorder.presenter(), [] {});
+    auto session = startTest(readBankFile(path, jpegHeaderProblem), recorder.presenter(), [] {});
     EXPECT_EQ(session, nullptr);
     ASSERT_EQ(recorder.messages.size(), 1);
     const QStringList lines = recorder.messages[0].split(u'\n');
     EXPECT_EQ(lines[0], u"Тестът не може да започне:"_s);
     // Every problem the reader found, in its words, one per line.
-    const QStringList problems = readBankFile(path).problems;
+    const QStringList problems = texts(readBankFile(path).problems);
     ASSERT_GE(problems.size(), 2);
     EXPECT_EQ(lines.mid(1), problems);
     EXPECT_FALSE(anyWindowVisible());
@@ -105,7 +106,7 @@ TEST(StartUp, EveryClassOfBrokenBankIsRefused)
         file.write(bytes(broken.source()));
         file.close();
         Recorder recorder;
-        auto session = startTest(path, recorder.presenter(), [] {});
+        auto session = startTest(readBankFile(path, jpegHeaderProblem), recorder.presenter(), [] {});
         EXPECT_EQ(session, nullptr);
         ASSERT_EQ(recorder.messages.size(), 1);
         EXPECT_TRUE(recorder.messages[0].contains(broken.message)) << recorder.messages[0].toStdString();
@@ -117,7 +118,7 @@ TEST(StartUp, EveryClassOfBrokenBankIsRefused)
 TEST(StartUp, MissingBankIsRefused)
 {
     Recorder recorder;
-    auto session = startTest(u"/nonexistent/bank.json"_s, recorder.presenter(), [] {});
+    auto session = startTest(readBankFile(u"/nonexistent/bank.json"_s), recorder.presenter(), [] {});
     EXPECT_EQ(session, nullptr);
     ASSERT_EQ(recorder.messages.size(), 1);
     EXPECT_TRUE(recorder.messages[0].startsWith(u"Тестът не може да започне:\n"_s));
@@ -134,7 +135,7 @@ TEST(StartUp, EmbeddedBankLoadsBeforeTheWindowIsShown)
     Recorder recorder;
     int ends = 0;
     auto session = startTest(
-        EmbeddedBankPath.toString(), recorder.presenter(), [&ends] { ++ends; },
+        readProgramBank({}, jpegHeaderProblem), recorder.presenter(), [&ends] { ++ends; },
         std::make_unique<ScriptedRandom>());
     qApp->removeEventFilter(&watcher);
     ASSERT_NE(session, nullptr);

@@ -5,9 +5,11 @@
 #include "ui/appicon.h"
 #include "ui/textbox.h"
 
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QImageReader>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -297,20 +299,17 @@ void MainWindow::showPicture(const QByteArray &jpeg)
     if (jpeg == m_shownPicture)
         return;
     m_shownPicture = jpeg;
-    if (jpeg.isEmpty()) {
-        m_picture->clear();
-        return;
-    }
-    auto found = m_decoded.constFind(jpeg);
-    if (found == m_decoded.constEnd()) {
-        QPixmap pixmap;
-        pixmap.loadFromData(jpeg, "JPG");
-        found = m_decoded.insert(jpeg, pixmap);
-    }
-    if (found->isNull())
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    QImageReader reader(&buffer, "jpeg");
+    // Only the part the box shows is decoded and kept: a large figure is cut at the box's edges anyway.
+    reader.setClipRect(
+        QRect(QPoint(0, 0), m_picture->size()).intersected(QRect(QPoint(0, 0), reader.size())));
+    const QImage image = jpeg.isEmpty() ? QImage() : reader.read();
+    if (image.isNull())
         m_picture->clear();
     else
-        m_picture->setPixmap(*found);
+        m_picture->setPixmap(QPixmap::fromImage(image));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

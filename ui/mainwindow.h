@@ -8,9 +8,7 @@
 #include "engine/morvprazno.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QMainWindow>
-#include <QPixmap>
 
 #include <optional>
 #include <vector>
@@ -57,8 +55,6 @@ private:
     QLabel *m_picture = nullptr;
     std::vector<Bound> m_controls;
     QByteArray m_shownPicture;
-    // Decoded once per figure: moving back and forth never decodes the same bytes again.
-    QHash<QByteArray, QPixmap> m_decoded;
 };
 
 } // namespace morv

@@ -32,13 +32,11 @@ TestSession::TestSession(Bank bank, std::unique_ptr<RandomSource> random, std::f
     m_window.sync();
 }
 
-std::unique_ptr<TestSession> startTest(const QString &bankPath, const RefusalPresenter &present,
+std::unique_ptr<TestSession> startTest(BankLoad load, const RefusalPresenter &present,
                                        std::function<void()> endProgram, std::unique_ptr<RandomSource> random)
 {
-    // Only the JPEG headers are checked here: each figure is decoded when it is first shown.
-    BankLoad load = readBankFile(bankPath, jpegHeaderProblem);
     if (!load.bank) {
-        QStringList problems = load.problems;
+        QStringList problems = texts(load.problems);
         if (problems.isEmpty())
             problems.append(u"банката с въпроси не може да бъде прочетена."_s);
         if (present)

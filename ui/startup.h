@@ -3,6 +3,7 @@
 // Start-up: the embedded bank is read and checked, the load handler runs, then the window is shown.
 #pragma once
 
+#include "bank/bankreader.h"
 #include "engine/morvprazno.h"
 #include "engine/random.h"
 #include "ui/mainwindow.h"
@@ -39,9 +40,9 @@ private:
     MainWindow m_window;
 };
 
-// Reads the bank at bankPath. A refused bank is shown once through present and gives no session and
-// no window; otherwise the session's window is shown. Without a random source the clock seeds one.
-std::unique_ptr<TestSession> startTest(const QString &bankPath, const RefusalPresenter &present,
+// Starts the test on a bank as read. A refused bank is shown once through present and gives no session
+// and no window; otherwise the session's window is shown. Without a random source the clock seeds one.
+std::unique_ptr<TestSession> startTest(BankLoad load, const RefusalPresenter &present,
                                        std::function<void()> endProgram,
                                        std::unique_ptr<RandomSource> random = nullptr);
 

@@ -52,7 +52,7 @@ void playWholeTest(morv::Bank bank)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray json(reinterpret_cast<const char *>(data), qsizetype(size));
-    morv::BankLoad load = morv::readBank(json, u":/bank"_s, morv::jpegHeaderProblem);
+    morv::BankLoad load = morv::readBank(json, morv::picturesFrom({}), morv::jpegHeaderProblem);
     if (load.bank.has_value() == !load.problems.isEmpty())
         __builtin_trap(); // a bank is given exactly when nothing is wrong
     if (load.bank)
