@@ -101,7 +101,7 @@ class RefusedBank : public testing::TestWithParam<test::BrokenBank>
 // Every class of broken bank is refused with a message that names the place and the problem.
 TEST_P(RefusedBank, IsRefusedWithItsMessage)
 {
-    const BankLoad load = read(GetParam().source());
+    const BankLoad load = readBank(GetParam().bytes(), u"/nonexistent"_s, jpegDecodeProblem);
     EXPECT_FALSE(load.bank);
     ASSERT_EQ(load.problems.size(), 1) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_TRUE(load.problems.first().text.contains(GetParam().message))
@@ -115,7 +115,7 @@ TEST_P(RefusedBank, FailsTheBuildWithItsMessage)
     const QString path = dir.filePath(u"bank.json"_s);
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes(GetParam().source()));
+    file.write(GetParam().bytes());
     file.close();
     QProcess check;
     check.start(QStringLiteral(MORV_BANKCHECK), {path});

@@ -103,7 +103,7 @@ TEST(StartUp, EveryClassOfBrokenBankIsRefused)
         const QString path = dir.filePath(u"bank.json"_s);
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes(broken.source()));
+        file.write(broken.bytes());
         file.close();
         Recorder recorder;
         auto session = startTest(readBankFile(path, jpegHeaderProblem), recorder.presenter(), [] {});

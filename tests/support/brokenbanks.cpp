@@ -131,7 +131,81 @@ std::vector<BrokenBank> brokenBanks()
                        q[u"picture"_s] = u"pictures/q02.jpg"_s;
                        return withQuestion(validJson(), 1, q);
                    },
-                   u"въпрос 2: файлът на изображението „pictures/q02.jpg“ не може да се прочете"_s}};
+                   u"въпрос 2: файлът на изображението „pictures/q02.jpg“ не може да се прочете"_s},
+        // The reader would keep the second list only: three questions would silently become none.
+        BrokenBank{
+            "questions_written_twice", [] { return validJson(); },
+            u"полето „questions“ е записано повече от веднъж"_s,
+            [](QByteArray json) { return json.replace("\"settings\"", "\"questions\": [], \"settings\""); }},
+        BrokenBank{"answers_written_twice", [] { return validJson(); },
+                   u"въпрос 1: полето „answers“ е записано повече от веднъж"_s,
+                   [](QByteArray json) {
+                       const qsizetype at = json.indexOf("\"answers\"");
+                       return json.insert(at, "\"answers\": [\"x\", \"y\"], ");
+                   }},
+        BrokenBank{"nul_in_question_text",
+                   [] {
+                       return withQuestion(
+                           validJson(), 1,
+                           questionJson(u"a"_s + QChar(0) + u"b"_s, {u"a"_s, u"b"_s}, u"a"_s));
+                   },
+                   u"въпрос 2: текстът на въпроса съдържа управляващ знак U+0000"_s},
+        BrokenBank{"control_character_in_title",
+                   [] {
+                       QJsonObject root = validJson();
+                       QStringList rows = shippedSettings();
+                       rows[3] += QChar(7);
+                       root[u"settings"_s] = QJsonArray::fromStringList(rows);
+                       return root;
+                   },
+                   u"ред 3 от настройките съдържа управляващ знак U+0007"_s},
+        BrokenBank{"invisible_answer",
+                   [] {
+                       return withQuestion(validJson(), 0,
+                                           questionJson(u"В"_s, {u"\u200b\u200b"_s, u"b"_s}, u"b"_s));
+                   },
+                   u"въпрос 1: отговор 1 е празен или няма видим знак"_s},
+        // A right-to-left override shows "60°" as "°06".
+        BrokenBank{
+            "direction_override_in_answer",
+            [] {
+                return withQuestion(validJson(), 0, questionJson(u"В"_s, {u"\u202e60°"_s, u"b"_s}, u"b"_s));
+            },
+            u"въпрос 1: отговор 1 съдържа знак за посока на писането U+202E"_s},
+        BrokenBank{"answer_too_long",
+                   [] {
+                       return withQuestion(validJson(), 2,
+                                           questionJson(u"В"_s, {QString(201, u'я'), u"b"_s}, u"b"_s));
+                   },
+                   u"въпрос 3: отговор 1 е твърде дълъг: 201 знака, а най-много 200"_s},
+        BrokenBank{"question_too_long",
+                   [] {
+                       return withQuestion(validJson(), 2,
+                                           questionJson(QString(1001, u'я'), {u"a"_s, u"b"_s}, u"b"_s));
+                   },
+                   u"въпрос 3: текстът на въпроса е твърде дълъг: 1001 знака, а най-много 1000"_s},
+        BrokenBank{"too_many_explanation_lines",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"explanation"_s] = QJsonArray::fromStringList(QStringList(41, u"ред"_s));
+                       return withQuestion(validJson(), 0, q);
+                   },
+                   u"въпрос 1: обяснението има 41 реда, а най-много 40"_s},
+        BrokenBank{"explanation_line_too_long",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"explanation"_s] = QJsonArray{u"кратък"_s, QString(301, u'я')};
+                       return withQuestion(validJson(), 0, q);
+                   },
+                   u"въпрос 1: ред 2 от обяснението е твърде дълъг: 301 знака, а най-много 300"_s},
+        // Cut at the NUL, the name would point at another file and the message would end there.
+        BrokenBank{"nul_in_picture_name",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"picture"_s] = u"pictures/q01.jpg"_s + QChar(0) + u".png"_s;
+                       return withQuestion(validJson(), 1, q);
+                   },
+                   u"въпрос 2: името на изображението „pictures/q01.jpg\\0.png“ съдържа нулев знак"_s}};
 }
 
 } // namespace morv::test

@@ -25,6 +25,10 @@ struct BrokenBank
     const char *name;
     std::function<QJsonObject()> source;
     QString message; // a part of the one problem it is refused with
+    // Changes the written text, for what a JSON object cannot hold (a key written twice).
+    std::function<QByteArray(QByteArray)> edit = {};
+
+    QByteArray bytes() const { return edit ? edit(test::bytes(source())) : test::bytes(source()); }
 };
 
 std::vector<BrokenBank> brokenBanks();
