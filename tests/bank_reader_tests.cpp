@@ -6,8 +6,11 @@
 #include "tests/support/brokenbanks.h"
 #include "tests/support/testbank.h"
 
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +19,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <string_view>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
@@ -236,6 +243,181 @@ TEST_F(FigureFiles, BuildCheckFailsOnABrokenBank)
     EXPECT_TRUE(
         errors.contains(path + u":3: въпрос 1: изображението „pictures/q01.jpg“ не може да се покаже"_s))
         << errors.toStdString();
+}
+
+// Only a regular file inside the bank's folder is a figure: the text of the path says nothing of where
+// a link leads, a FIFO would hang the build and a device never ends.
+TEST_F(FigureFiles, RefusesWhatIsNotARegularFileInsideTheFolder)
+{
+    QTemporaryDir outside;
+    const QString outsideJpeg = outside.filePath(u"photo.jpg"_s);
+    QFile photo(outsideJpeg);
+    ASSERT_TRUE(photo.open(QIODevice::WriteOnly));
+    photo.write(test::tinyJpeg());
+    photo.close();
+    QDir(dir.path()).mkpath(u"pictures/folder.jpg"_s);
+    const struct
+    {
+        const char *name;
+        std::function<void(const QString &path)> make;
+        QString message;
+    } cases[] = {
+        {"a link to a figure outside", [&](const QString &path) { QFile::link(outsideJpeg, path); },
+         u"води извън папката на въпросите"_s},
+        {"a link to the password file", [](const QString &path) { QFile::link(u"/etc/passwd"_s, path); },
+         u"води извън папката на въпросите"_s},
+        {"a link to an endless device", [](const QString &path) { QFile::link(u"/dev/zero"_s, path); },
+         u"води извън папката на въпросите"_s},
+        {"a FIFO",
+         [](const QString &path) { ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0); },
+         u"не е обикновен файл"_s},
+        {"a folder", [](const QString &) {}, u"не е обикновен файл"_s},
+        {"an empty file", [this](const QString &) { write(u"pictures/case.jpg"_s, {}); }, u"е празен файл"_s},
+        {"a file over 512 KiB",
+         [this](const QString &) { write(u"pictures/case.jpg"_s, QByteArray(512 * 1024 + 1, 'x')); },
+         u"е твърде голямо: 524289 байта, най-много 524288"_s},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString name =
+            c.name == std::string_view("a folder") ? u"pictures/folder.jpg"_s : u"pictures/case.jpg"_s;
+        QFile::remove(dir.filePath(u"pictures/case.jpg"_s));
+        c.make(dir.filePath(name));
+        for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
+            const BankLoad load = readBankFile(writeBank(name), check);
+            ASSERT_EQ(load.problems.size(), 1);
+            EXPECT_TRUE(load.problems.first().text.startsWith(u"въпрос 1: "_s));
+            EXPECT_TRUE(load.problems.first().text.contains(c.message))
+                << load.problems.first().text.toStdString();
+        }
+    }
+    // A link that stays inside the folder is followed.
+    write(u"pictures/q01.jpg"_s, test::tinyJpeg());
+    ASSERT_TRUE(QFile::link(dir.filePath(u"pictures/q01.jpg"_s), dir.filePath(u"pictures/same.jpg"_s)));
+    EXPECT_TRUE(readBankFile(writeBank(u"pictures/same.jpg"_s), jpegDecodeProblem).bank);
+}
+
+// A JPEG cut in half still has its header: the build decodes it whole and refuses it. A photo larger
+// than 4096 pixels a side is refused as too large, at start and at build time, not as broken.
+TEST_F(FigureFiles, RefusesCutAndOversizedJpegs)
+{
+    QImage noise(200, 120, QImage::Format_RGB32);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, qRgb((x * 7) % 256, (y * 13) % 256, (x * y) % 256));
+    QByteArray whole;
+    QBuffer buffer(&whole);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(noise.save(&buffer, "JPG", 90));
+    write(u"pictures/half.jpg"_s, whole.left(whole.size() / 2));
+    EXPECT_TRUE(readBankFile(writeBank(u"pictures/half.jpg"_s), jpegHeaderProblem).bank);
+    const BankLoad cut = readBankFile(writeBank(u"pictures/half.jpg"_s), jpegDecodeProblem);
+    ASSERT_EQ(cut.problems.size(), 1);
+    EXPECT_EQ(cut.problems.first().text,
+              u"въпрос 1: изображението „pictures/half.jpg“ не може да се покаже: повреден JPEG"_s);
+
+    QByteArray wide;
+    QBuffer wideBuffer(&wide);
+    wideBuffer.open(QIODevice::WriteOnly);
+    QImage photo(5000, 8, QImage::Format_RGB32);
+    photo.fill(Qt::white);
+    ASSERT_TRUE(photo.save(&wideBuffer, "JPG", 50));
+    write(u"pictures/wide.jpg"_s, wide);
+    for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
+        const BankLoad load = readBankFile(writeBank(u"pictures/wide.jpg"_s), check);
+        ASSERT_EQ(load.problems.size(), 1);
+        EXPECT_EQ(load.problems.first().text,
+                  u"въпрос 1: изображението „pictures/wide.jpg“ не може да се покаже: "
+                  u"твърде голямо: 5000 × 8 пиксела, най-много 4096 × 4096"_s);
+    }
+}
+
+// The build embeds the checked bytes: bank.json and the figures it names, nothing else from the
+// folder; it follows the content, whatever the files' times say, and leaves an unchanged payload be.
+TEST_F(FigureFiles, BuildEmbedsTheCheckedBytesWhateverTheTimes)
+{
+    write(u"pictures/q01.jpg"_s, test::tinyJpeg());
+    write(u"pictures/notes.txt"_s, "private notes");
+    const QString path = writeBank(u"pictures/q01.jpg"_s);
+    const QString payloadPath = dir.filePath(u"bank.payload"_s);
+    auto build = [&] {
+        QProcess check;
+        check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, payloadPath});
+        EXPECT_TRUE(check.waitForFinished(30000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+        QFile payload(payloadPath);
+        EXPECT_TRUE(payload.open(QIODevice::ReadOnly));
+        return unpackPayload(payload.readAll(), nullptr).value_or(BankFiles{});
+    };
+    QFile source(path);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray json = source.readAll();
+    source.close();
+    BankFiles files = build();
+    EXPECT_EQ(files.json, json);
+    EXPECT_EQ(files.pictures.keys(), QStringList{u"pictures/q01.jpg"_s});
+    EXPECT_EQ(files.pictures.value(u"pictures/q01.jpg"_s), test::tinyJpeg());
+
+    // An unchanged bank leaves the payload as it was.
+    const QDateTime old(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC);
+    QFile payload(payloadPath);
+    ASSERT_TRUE(payload.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(payload.setFileTime(old, QFileDevice::FileModificationTime));
+    payload.close();
+    build();
+    EXPECT_EQ(QFileInfo(payloadPath).lastModified().toUTC(), old);
+
+    // A new bank with an old time, as copied with its times kept, is checked and embedded all the same.
+    QByteArray changed = json;
+    changed.replace("Въпрос 2", "Въпрос две");
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    source.write(changed);
+    ASSERT_TRUE(source.setFileTime(old, QFileDevice::FileModificationTime));
+    source.close();
+    EXPECT_EQ(build().json, changed);
+}
+
+// A packed program carries its bank after its own bytes; the trailer finds it, and a damaged or
+// missing payload is told apart from a program without one.
+TEST(AppendedBank, FoundCheckedOrRefused)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"program"_s);
+    auto writeProgram = [&](const QByteArray &bytes) {
+        QFile file(program);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    const QByteArray payload = packPayload({bytes(validJson(4)), {}});
+    const QByteArray code = QByteArray(3000, '\x7f');
+    QString problem;
+
+    writeProgram(code);
+    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_TRUE(problem.isEmpty());
+
+    writeProgram(code + appendable(payload));
+    EXPECT_EQ(appendedPayload(program, &problem), payload);
+    const BankLoad load = readProgramBank(program);
+    ASSERT_TRUE(load.bank);
+    EXPECT_EQ(load.bank->List1(Bank::CorrectAnswers).size(), 4);
+
+    QByteArray damaged = code + appendable(payload);
+    damaged[code.size() + 10] = char(damaged[code.size() + 10] ^ 1);
+    writeProgram(damaged);
+    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_EQ(problem, u"добавеният към програмата тест е повреден"_s);
+    EXPECT_EQ(texts(readProgramBank(program).problems), QStringList{problem});
+
+    // A length that points before the start of the file.
+    writeProgram(appendable(payload).mid(payload.size() - 10));
+    problem.clear();
+    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_FALSE(problem.isEmpty());
+
+    QString why;
+    EXPECT_FALSE(unpackPayload("not a payload", &why));
+    EXPECT_EQ(why, u"вграденият тест е повреден"_s);
 }
 
 // The bank the program carries passes its own checks, read from the resources as at start.
