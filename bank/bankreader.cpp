@@ -23,6 +23,12 @@ QString questionPlace(std::size_t index)
     return u"въпрос %1"_s.arg(index + 1);
 }
 
+// "1 въпрос", "2 въпроса": a count with its noun in the right number.
+QString quantity(qsizetype count, QStringView one, QStringView many)
+{
+    return u"%1 %2"_s.arg(count).arg(count == 1 ? one : many);
+}
+
 QString quoted(const QString &text)
 {
     return u"„%1“"_s.arg(text);
@@ -373,7 +379,7 @@ void checkQuestion(const QuestionSource &question, std::size_t index, const Pict
         add(u"текстът на въпроса "_s + why);
     const auto answers = question.answers.size();
     if (answers < 2 || answers > 5)
-        add(u"има %1 отговора, а трябва да са от 2 до 5"_s.arg(answers));
+        add(u"има %1, а трябва да са от 2 до 5"_s.arg(quantity(answers, u"отговор", u"отговора")));
     for (qsizetype a = 0; a < answers; ++a) {
         if (QString why = textProblem(question.answers[a], limits::AnswerText, Visible::Required);
             !why.isEmpty())
@@ -447,9 +453,9 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
     QList<Problem> problems;
     const int settingsLine = source.settingsLine;
     if (source.settings.size() != Bank::SettingsRows)
-        problems.append(
-            {settingsLine, u"настройките са %1 реда, а трябва да са точно %2"_s.arg(source.settings.size())
-                               .arg(Bank::SettingsRows)});
+        problems.append({settingsLine, u"настройките са %1, а трябва да са точно %2"_s
+                                           .arg(quantity(source.settings.size(), u"ред", u"реда"))
+                                           .arg(Bank::SettingsRows)});
     for (qsizetype r = 0; r < source.settings.size(); ++r) {
         if (QString why = textProblem(source.settings[r], limits::SettingsRow, Visible::Optional);
             !why.isEmpty())
@@ -457,7 +463,8 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
     }
     const auto count = source.questions.size();
     if (count < 3)
-        problems.append({source.questionsLine, u"тестът има %1 въпроса, а трябва да са поне 3"_s.arg(count)});
+        problems.append({source.questionsLine, u"тестът има %1, а трябва да са поне 3"_s.arg(
+                                                   quantity(qsizetype(count), u"въпрос", u"въпроса"))});
     const bool repeat = settingValue(source.settings, Bank::TotoRow) == 1;
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))

@@ -85,4 +85,15 @@ std::optional<QByteArray> appendedPayload(const QString &programPath, QString *p
     return payload;
 }
 
+QByteArray withoutAppendedBank(const QByteArray &program)
+{
+    if (program.size() < TrailerBytes || !program.endsWith(TrailerMagic))
+        return program;
+    const auto length =
+        qFromLittleEndian<quint64>(program.constData() + program.size() - TrailerBytes + HashBytes);
+    if (length > quint64(program.size() - TrailerBytes))
+        return program;
+    return program.first(program.size() - TrailerBytes - qsizetype(length));
+}
+
 } // namespace morv

@@ -35,5 +35,7 @@ QByteArray appendable(const QByteArray &payload);
 // and no problem. A trailer that does not hold (a length past the file, a checksum that differs):
 // nothing, and the problem.
 std::optional<QByteArray> appendedPayload(const QString &programPath, QString *problem);
+// A program's own bytes: without the payload and trailer appended to them, if any.
+QByteArray withoutAppendedBank(const QByteArray &program);
 
 } // namespace morv

@@ -47,7 +47,7 @@ std::vector<BrokenBank> brokenBanks()
                    u"тестът има 2 въпроса, а трябва да са поне 3"_s},
         BrokenBank{"one_answer",
                    [] { return withQuestion(validJson(), 1, questionJson(u"В"_s, {u"a"_s}, u"a"_s)); },
-                   u"въпрос 2: има 1 отговора, а трябва да са от 2 до 5"_s},
+                   u"въпрос 2: има 1 отговор, а трябва да са от 2 до 5"_s},
         BrokenBank{"six_answers",
                    [] {
                        return withQuestion(
