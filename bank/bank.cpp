@@ -50,6 +50,12 @@ const QByteArray &Bank::Picture1(int k) const
     return k >= 0 && k < PictureSlots ? m_picture1[std::size_t(k)] : none;
 }
 
+const QString &Bank::pictureText(int k) const
+{
+    static const QString none;
+    return k >= 0 && k < PictureSlots ? m_pictureText[std::size_t(k)] : none;
+}
+
 const QStringList &Bank::Poredica(int n)
 {
     static const std::array<QStringList, 6> orders = {QStringList(),   QStringList(),   permutations(2),
@@ -77,10 +83,12 @@ void Bank::setObqsnenie(int k, const QStringList &rows)
         *list = rows;
 }
 
-void Bank::setPicture1(int k, const QByteArray &jpeg)
+void Bank::setPicture1(int k, const QByteArray &jpeg, const QString &text)
 {
     if (auto *picture = slot(m_picture1, k))
         *picture = jpeg;
+    if (auto *description = slot(m_pictureText, k))
+        *description = text;
 }
 
 } // namespace morv

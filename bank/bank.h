@@ -33,6 +33,8 @@ public:
     const QStringList &Obqsnenie(int k) const;
     // JPEG bytes of question k's figure, empty when it has none.
     const QByteArray &Picture1(int k) const;
+    // What a screen reader says of question k's figure; empty for the program's default.
+    const QString &pictureText(int k) const;
     // All n! orderings of the digits 1..n in ascending order, for n = 2..5; empty otherwise.
     static const QStringList &Poredica(int n);
 
@@ -41,7 +43,7 @@ public:
     // The writes: the reader lays a source out with them, start-up adds the repeat question.
     void setList1(int k, const QStringList &rows);
     void setObqsnenie(int k, const QStringList &rows);
-    void setPicture1(int k, const QByteArray &jpeg);
+    void setPicture1(int k, const QByteArray &jpeg, const QString &text = {});
     void setSettings(const QStringList &rows) { m_settings = rows; }
 
 private:
@@ -49,6 +51,7 @@ private:
     std::array<QStringList, QuestionSlots> m_list1;
     std::array<QStringList, ExplanationSlots> m_obqsnenie;
     std::array<QByteArray, PictureSlots> m_picture1;
+    std::array<QString, PictureSlots> m_pictureText;
 };
 
 } // namespace morv

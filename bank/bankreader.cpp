@@ -489,7 +489,7 @@ Bank buildBank(const BankSource &source)
         correct.append(question.correct);
         bank.setList1(k, QStringList{question.text} + question.answers);
         bank.setObqsnenie(k, question.explanation);
-        bank.setPicture1(k, question.picture);
+        bank.setPicture1(k, question.picture, question.pictureText);
     }
     bank.setList1(Bank::CorrectAnswers, correct);
     for (int k = count + 1; k < Bank::QuestionSlots; ++k)

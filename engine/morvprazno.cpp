@@ -29,7 +29,7 @@ void MORV_Prazno::Form_Load()
 
     if (m_bank.settingValue(Bank::TotoRow) == 1) {
         const int m = int(m_bank.List1(Bank::CorrectAnswers).size());
-        m_bank.setPicture1(m + 1, m_bank.Picture1(1));
+        m_bank.setPicture1(m + 1, m_bank.Picture1(1), m_bank.pictureText(1));
         m_bank.setList1(Bank::CorrectAnswers, m_bank.List1(Bank::CorrectAnswers) +
                                                   QStringList{m_bank.List1(Bank::CorrectAnswers).value(0)});
         m_bank.setList1(m + 1, m_bank.List1(1));
@@ -344,6 +344,14 @@ void MORV_Prazno::izhod_Click(qint16 Index)
     m_ended = true;
     if (m_endProgram)
         m_endProgram();
+}
+
+QString MORV_Prazno::picture2Text() const
+{
+    if (picture2().isEmpty())
+        return {};
+    const QString &text = m_bank.pictureText(m_state.picture2Source);
+    return text.isEmpty() ? u"Чертеж към въпроса"_s : text;
 }
 
 } // namespace morv

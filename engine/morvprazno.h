@@ -50,6 +50,8 @@ public:
     const Bank &MORV_Danni() const { return m_bank; }
     // The JPEG that Picture2 shows, empty when none.
     const QByteArray &picture2() const { return m_bank.Picture1(m_state.picture2Source); }
+    // What a screen reader says of that figure: the bank's text for it, or a plain default.
+    QString picture2Text() const;
     bool ended() const { return m_ended; }
 
 private:

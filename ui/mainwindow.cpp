@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mainwindow.h"
 
+#include "engine/spoken.h"
 #include "ui/appicon.h"
+#include "ui/spokenwidget.h"
 #include "ui/textbox.h"
 
 #include <QBuffer>
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -42,25 +45,53 @@ QColor toColor(Rgb rgb)
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-// A screen reader cannot see the indicator's or a graded answer's colour, so it is named.
-QString colourName(Rgb rgb)
+// Relative luminance of a colour as readability guidelines define it.
+double luminance(const QColor &colour)
 {
-    if (rgb == colours::Red)
-        return u"Червено"_s;
-    if (rgb == colours::Green)
-        return u"Зелено"_s;
-    return {};
+    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
 }
+
+// Black or white, whichever reads better on the background: the background stays as laid out, and a
+// caption on it, enabled or not, is never the toolkit's faint grey.
+QColor captionOn(const QColor &background)
+{
+    const double light = luminance(background);
+    return (light + 0.05) / 0.05 >= 1.05 / (light + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+// An option button that marks the keyboard focus with an outline in its caption's colour, clear on
+// green, red and light blue alike.
+class OptionButton final : public QRadioButton
+{
+public:
+    using QRadioButton::QRadioButton;
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QRadioButton::paintEvent(event);
+        if (!hasFocus())
+            return;
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 2));
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
+};
 
 // Every colour of the window is set here.
 void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
 {
     const QColor colour = toColor(rgb);
+    const QColor caption = captionOn(colour);
     if (kind == Kind::CommandButton) {
         // Only a stylesheet with a border shows the exact colour under Fusion, enabled and disabled.
-        widget->setStyleSheet(u"QPushButton { background-color: %1; border: 1px solid gray; }"
-                              "QPushButton:focus { border: 2px solid black; }"
-                              "QPushButton:pressed { border: 2px inset gray; }"_s.arg(colour.name()));
+        widget->setStyleSheet(
+            u"QPushButton { background-color: %1; color: %2; border: 1px solid gray; }"
+            "QPushButton:disabled { color: %2; }"
+            "QPushButton:focus { border: 2px solid %2; }"
+            "QPushButton:pressed { border: 2px inset gray; }"_s.arg(colour.name(), caption.name()));
         return;
     }
     QPalette palette = widget->palette();
@@ -72,12 +103,12 @@ void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
             palette.setColor(group, QPalette::Button, colour);
     }
     // In results mode the disabled captions still tell the examinee which answer is which.
-    if (kind == Kind::OptionButton)
-        palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(64, 64, 64));
+    if (kind == Kind::OptionButton || kind == Kind::Label) {
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            palette.setColor(group, QPalette::WindowText, caption);
+    }
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
-    if (kind == Kind::OptionButton || kind == Kind::PictureBox)
-        widget->setAccessibleDescription(colourName(rgb));
 }
 
 } // namespace
@@ -96,6 +127,12 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     m_client->setFont(font);
     setCentralWidget(m_client);
 
+    // Assistive technology learns what the indicator and the strip mean, not only their colours.
+    static const bool spokenWidgetsKnown = [] {
+        QAccessible::installFactory(spokenWidgetAccessible);
+        return true;
+    }();
+    Q_UNUSED(spokenWidgetsKnown);
     m_options = new QButtonGroup(this);
     for (const ControlSpec &spec : controlTable()) {
         QWidget *parentWidget =
@@ -108,6 +145,10 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
         sync();
     });
 
+    const FormState &state = m_engine.state();
+    m_indicator = static_cast<SpokenWidget *>(widgetOf(state.Picture1));
+    m_positionRow = static_cast<SpokenWidget *>(widgetOf(state.Shape1[Done]));
+    m_answeredRow = static_cast<SpokenWidget *>(widgetOf(state.Shape2[Done]));
     buildMenu();
     setTabOrderFromTable();
     // The client area keeps its size: the window can be neither resized nor maximised.
@@ -160,7 +201,7 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
         break;
     }
     case Kind::OptionButton: {
-        auto *option = new QRadioButton(spec.text.toString(), parent);
+        auto *option = new OptionButton(spec.text.toString(), parent);
         m_options->addButton(option, spec.index);
         widget = option;
         break;
@@ -178,9 +219,15 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
         break;
     }
     case Kind::PictureBox:
-    case Kind::Shape:
-        widget = new QWidget(parent);
+    case Kind::Shape: {
+        auto *spoken = new SpokenWidget(parent);
+        // The indicator and each row of the strip speak; the rest of a row is only its length.
+        if (!spec.accessibleName.isEmpty())
+            spoken->setSpokenRole(spec.kind == Kind::PictureBox ? QAccessible::Indicator
+                                                                : QAccessible::ProgressBar);
+        widget = spoken;
         break;
+    }
     }
     widget->setObjectName(spec.id());
     // A label is read out by its current caption; a fixed name would go stale when the caption changes.
@@ -273,6 +320,22 @@ void MainWindow::sync()
     }
     syncOptions();
     showPicture(m_engine.picture2());
+    speak();
+}
+
+void MainWindow::speak()
+{
+    const Spoken spoken = spokenState(m_engine.state(), m_engine.values());
+    for (int i = 0; i < OptionCount; ++i) {
+        QAbstractButton *option = m_options->button(i);
+        if (option->accessibleDescription() != spoken.options[std::size_t(i)])
+            option->setAccessibleDescription(spoken.options[std::size_t(i)]);
+    }
+    m_indicator->setSpokenValue(spoken.indicator);
+    m_positionRow->setSpokenValue(spoken.position);
+    m_answeredRow->setSpokenValue(spoken.answered);
+    if (const QString figure = m_engine.picture2Text(); m_picture->accessibleDescription() != figure)
+        m_picture->setAccessibleDescription(figure);
 }
 
 void MainWindow::syncOptions()

@@ -14,6 +14,10 @@
 #include <vector>
 
 class QButtonGroup;
+
+namespace morv {
+class SpokenWidget;
+}
 class QLabel;
 
 namespace morv {
@@ -47,12 +51,17 @@ private:
     void buildMenu();
     void setTabOrderFromTable();
     void syncOptions();
+    // Tells assistive technology what the colours and lengths of the window say.
+    void speak();
     void showPicture(const QByteArray &jpeg);
 
     MORV_Prazno &m_engine;
     QWidget *m_client = nullptr;
     QButtonGroup *m_options = nullptr;
     QLabel *m_picture = nullptr;
+    SpokenWidget *m_indicator = nullptr;
+    SpokenWidget *m_positionRow = nullptr;
+    SpokenWidget *m_answeredRow = nullptr;
     std::vector<Bound> m_controls;
     QByteArray m_shownPicture;
 };
