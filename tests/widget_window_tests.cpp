@@ -9,6 +9,8 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
+#include <cmath>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace morv::test {
@@ -341,6 +343,184 @@ TEST(WindowColours, DisabledGradeButtonKeepsItsColour)
     h.button(u"Command2(0)"_s)->click();
     ASSERT_FALSE(h.button(u"Command2(0)"_s)->isEnabled());
     EXPECT_EQ(h.pixel(h.control(u"Command2(0)"_s), {4, 9}), QColor(128, 128, 255));
+}
+
+QString spoken(QWidget *widget, QAccessible::Text text)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(widget);
+    return face ? face->text(text) : u"(no interface)"_s;
+}
+
+// Through the accessibility interfaces alone: each option tells its answer, and after grading whether
+// it was chosen and whether it is right, as its colour says. Positions show bank questions 3, 5, 2...
+TEST(WindowAccessibility, OptionsTellTheirAnswersAndAfterGradingTheirVerdict)
+{
+    Harness h(fiveQuestions(1));
+    h.show();
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Name), u"Отговор A"_s);
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1"_s);
+    EXPECT_EQ(spoken(h.option(3), QAccessible::Description), u"3-4"_s);
+    h.option(0)->click(); // right
+    h.button(u"Command1(0)"_s)->click();
+    EXPECT_EQ(spoken(h.option(1), QAccessible::Description), u"5-2"_s);
+    h.option(1)->click(); // wrong
+    h.button(u"Command2(0)"_s)->click();
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1; избран; верен отговор"_s);
+    EXPECT_EQ(spoken(h.option(1), QAccessible::Description), u"3-2"_s);
+    h.button(u"Command2(1)"_s)->click();
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"5-1; верен отговор"_s);
+    EXPECT_EQ(spoken(h.option(1), QAccessible::Description), u"5-2; избран; грешен"_s);
+    EXPECT_EQ(spoken(h.option(2), QAccessible::Description), u"5-3"_s);
+}
+
+// The answered indicator and the two rows of the strip say in words what their colour and length say.
+TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
+{
+    Harness h(fiveQuestions(1));
+    h.show();
+    QWidget *indicator = h.control(u"Picture1"_s);
+    QWidget *position = h.control(u"Shape1(0)"_s);
+    QWidget *answered = h.control(u"Shape2(0)"_s);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(indicator)->role(), QAccessible::Indicator);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(position)->role(), QAccessible::ProgressBar);
+    EXPECT_EQ(spoken(indicator, QAccessible::Name), u"Въведен отговор"_s);
+    EXPECT_EQ(spoken(position, QAccessible::Name), u"Позиция в теста"_s);
+    EXPECT_EQ(spoken(answered, QAccessible::Name), u"Въведени отговори"_s);
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
+    EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 1 от 5"_s);
+    EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 0 от 5"_s);
+
+    h.option(0)->click(); // right
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"да"_s);
+    EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 1 от 5"_s);
+    h.button(u"Command1(0)"_s)->click();
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
+    EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 2 от 5"_s);
+    h.option(1)->click(); // wrong
+    h.button(u"Command2(0)"_s)->click();
+    EXPECT_EQ(spoken(h.control(u"Label1(1)"_s), QAccessible::Name), u"Резултат: 1/5 = 20%"_s);
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"верен"_s);
+    h.button(u"Command2(1)"_s)->click();
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
+    h.button(u"Command2(1)"_s)->click(); // position 2, never answered
+    EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
+}
+
+// The figure is described by the bank's text for it, or plainly as a drawing; no figure, no text.
+TEST(WindowAccessibility, FigureHasItsTextOrADefault)
+{
+    BankSource source = fiveQuestions();
+    source.questions[2].picture = tinyJpeg(1); // bank question 3, shown first
+    source.questions[2].pictureName = u"q3.jpg"_s;
+    source.questions[2].pictureText = u"Триъгълник ABC с височина CH"_s;
+    source.questions[4].picture = tinyJpeg(2); // bank question 5, shown second
+    source.questions[4].pictureName = u"q5.jpg"_s;
+    Harness h(source);
+    QWidget *figure = h.control(u"Picture2"_s);
+    EXPECT_EQ(spoken(figure, QAccessible::Description), u"Триъгълник ABC с височина CH"_s);
+    h.button(u"Command1(0)"_s)->click();
+    EXPECT_EQ(spoken(figure, QAccessible::Description), u"Чертеж към въпроса"_s);
+    h.button(u"Command1(0)"_s)->click();
+    EXPECT_EQ(spoken(figure, QAccessible::Description), QString());
+}
+
+// Contrast as guidelines for readable text measure it, from two drawn colours.
+double contrast(const QColor &a, const QColor &b)
+{
+    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    auto light = [&](const QColor &c) {
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = light(a), lb = light(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The caption's contrast with its background: the drawn pixel of the area that differs most from it.
+double captionContrast(const Harness &h, QWidget *widget, QRect area, QColor background)
+{
+    const QImage image = h.client()->grab().toImage();
+    double best = 1.0;
+    const QRect inClient = area.translated(widget->mapTo(h.client(), QPoint(0, 0)));
+    for (int y = inClient.top(); y <= inClient.bottom(); ++y)
+        for (int x = inClient.left(); x <= inClient.right(); ++x)
+            best = std::max(best, contrast(image.pixelColor(x, y), background));
+    return best;
+}
+
+// Every caption on a coloured background reads at 4.5 : 1 at least: the command buttons enabled and
+// disabled, and the disabled options on red, green and light blue after grading.
+TEST(WindowColours, CaptionsOnColouredBackgroundsAreReadable)
+{
+    Harness h(fiveQuestions(1));
+    h.show();
+    QWidget *back = h.control(u"Command1(1)"_s);
+    QWidget *forward = h.control(u"Command1(0)"_s);
+    const QRect buttonCaption(20, 4, 65, 12);
+    EXPECT_GE(captionContrast(h, back, buttonCaption, QColor(192, 64, 0)), 4.5);
+    EXPECT_GE(captionContrast(h, forward, buttonCaption, QColor(255, 128, 0)), 4.5);
+    h.button(u"Command1(0)"_s)->click();
+    h.option(1)->click(); // wrong
+    h.button(u"Command2(0)"_s)->click();
+    EXPECT_GE(captionContrast(h, h.control(u"Command2(0)"_s), buttonCaption, QColor(128, 128, 255)), 4.5);
+    h.button(u"Command2(1)"_s)->click(); // B chosen and red, A right and green, C light blue
+    const QRect optionCaption(18, 2, 90, 15);
+    ASSERT_FALSE(h.option(1)->isEnabled());
+    EXPECT_GE(captionContrast(h, h.option(1), optionCaption, QColor(255, 0, 0)), 4.5);
+    EXPECT_GE(captionContrast(h, h.option(0), optionCaption, QColor(0, 255, 0)), 4.5);
+    EXPECT_GE(captionContrast(h, h.option(2), optionCaption, QColor(192, 192, 255)), 4.5);
+}
+
+// The keyboard focus is drawn: an outline on the focused option, a border on the focused button.
+TEST(WindowColours, FocusIsVisibleOnOptionsAndButtons)
+{
+    Harness h;
+    h.show();
+    QApplication::setActiveWindow(&h.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
+    const QPoint edge(100, 1); // the top edge, right of the caption
+    EXPECT_EQ(h.pixel(h.option(0), edge), QColor(0, 255, 0));
+    h.option(0)->setFocus(Qt::TabFocusReason);
+    EXPECT_GE(contrast(h.pixel(h.option(0), edge), QColor(0, 255, 0)), 4.5)
+        << rgb(h.pixel(h.option(0), edge));
+    QWidget *back = h.control(u"Command1(1)"_s);
+    const QColor unfocused = h.pixel(back, {1, 9});
+    back->setFocus(Qt::TabFocusReason);
+    EXPECT_GE(contrast(h.pixel(back, {1, 9}), QColor(192, 64, 0)), 4.5) << rgb(h.pixel(back, {1, 9}));
+    EXPECT_NE(h.pixel(back, {1, 9}), unfocused);
+}
+
+// A whole test with the keyboard alone: Tab reaches the answers, the arrows move between them, Space
+// chooses; Tab reaches Forward, Back and Grade, and Space presses them.
+TEST(WindowKeyboard, PupilTakesTheTestWithTheKeyboardAlone)
+{
+    Harness h;
+    h.show();
+    QApplication::setActiveWindow(&h.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
+    auto press = [&h](Qt::Key key) { QTest::keyClick(h.window.focusWidget(), key); };
+    auto tabTo = [&](const QString &id) {
+        for (int step = 0; step < 20 && h.window.focusWidget()->objectName() != id; ++step)
+            press(Qt::Key_Tab);
+        return h.window.focusWidget()->objectName();
+    };
+    ASSERT_EQ(tabTo(u"Option1(0)"_s), u"Option1(0)"_s);
+    press(Qt::Key_Space);
+    EXPECT_EQ(h.engine.state().List2[Chosen].row(0), u"0"_s);
+    press(Qt::Key_Right);
+    EXPECT_EQ(h.window.focusWidget(), h.option(1));
+    press(Qt::Key_Space);
+    EXPECT_EQ(h.engine.state().List2[Chosen].row(0), u"1"_s);
+    EXPECT_EQ(h.engine.values().AnsweredCount, 1);
+    ASSERT_EQ(tabTo(u"Command1(0)"_s), u"Command1(0)"_s);
+    press(Qt::Key_Space);
+    EXPECT_EQ(h.engine.values().CurrentPosition, 1);
+    ASSERT_EQ(tabTo(u"Command1(1)"_s), u"Command1(1)"_s);
+    press(Qt::Key_Space);
+    EXPECT_EQ(h.engine.values().CurrentPosition, 0);
+    ASSERT_EQ(tabTo(u"Command2(0)"_s), u"Command2(0)"_s);
+    press(Qt::Key_Space);
+    EXPECT_FALSE(h.engine.state().Command2[Grade].enabled);
+    EXPECT_EQ(h.caption(u"Label1(1)"_s), u"Резултат: 0/5 = 0%"_s);
 }
 
 } // namespace
