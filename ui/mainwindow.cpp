@@ -223,7 +223,7 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
         auto *spoken = new SpokenWidget(parent);
         // The indicator and each row of the strip speak; the rest of a row is only its length.
         if (!spec.accessibleName.isEmpty())
-            spoken->setSpokenRole(spec.kind == Kind::PictureBox ? QAccessible::Indicator
+            spoken->setSpokenRole(spec.kind == Kind::PictureBox ? QAccessible::StaticText
                                                                 : QAccessible::ProgressBar);
         widget = spoken;
         break;
