@@ -182,6 +182,20 @@ TEST(WindowTexts, TextBoxKeepsItsScrollPositionWhenTheTextStays)
     EXPECT_EQ(help->verticalScrollBar()->value(), 0);
 }
 
+// A short text after a long one scrolls no further than itself, also when its one line is as wide
+// as the widest line before it (every line of the narrow fifth answer box is one wide letter).
+TEST(WindowTexts, ShortTextAfterALongOneLeavesNoScrollRange)
+{
+    Harness h;
+    h.show();
+    auto *box = h.control<TextBox>(u"Text2(5)"_s);
+    box->setVisible(true);
+    box->setRawText(u"АААААААААА"_s);
+    EXPECT_GT(box->verticalScrollBar()->maximum(), 0);
+    box->setRawText(u"А"_s);
+    EXPECT_EQ(box->verticalScrollBar()->maximum(), 0);
+}
+
 // The menu bar holds "Изход" then "Автор", with no sub-items.
 TEST(WindowMenu, TwoCommandsInOrderWithoutSubItems)
 {
