@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from the layout table and as the engine leaves it after start-up.
+#include "bank/textfit.h"
 #include "tests/widget_harness.h"
 #include "ui/layout.h"
 
@@ -8,6 +9,7 @@
 #include <QFontInfo>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTextDocument>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -316,6 +318,112 @@ TEST(WindowColours, DisabledGradeButtonKeepsItsColour)
     h.button(u"Command2(0)"_s)->click();
     ASSERT_FALSE(h.button(u"Command2(0)"_s)->isEnabled());
     EXPECT_EQ(h.pixel(h.control(u"Command2(0)"_s), {4, 9}), QColor(128, 128, 255));
+}
+
+// What a text box of the window shows for a text: its lines and whether it scrolls.
+struct Shown
+{
+    int lines = 0;
+    bool whole = false;
+};
+
+Shown shownIn(TextBox *box, const QString &text)
+{
+    box->setRawText(text);
+    return {box->document()->lineCount(), box->verticalScrollBar()->maximum() == 0};
+}
+
+// The question box, an answer box and the narrow fifth answer box, shown in a real window.
+struct Boxes
+{
+    Boxes()
+    {
+        h.show();
+        h.control(u"Text2(5)"_s)->setVisible(true);
+    }
+    TextBox *box(const char *id) const { return h.control<TextBox>(QString::fromLatin1(id)); }
+    Harness h;
+};
+
+const char *const BoxIds[] = {"Text2(0)", "Text2(1)", "Text2(5)"};
+
+// The frame, scroll bar and margin the fit takes off a box are those of the window's text boxes.
+TEST(TextFit, TakesOffWhatTheWindowsBoxesTakeOff)
+{
+    Boxes boxes;
+    for (const char *id : BoxIds) {
+        SCOPED_TRACE(id);
+        TextBox *box = boxes.box(id);
+        EXPECT_EQ(box->frameWidth(), textbox::FrameWidth);
+        EXPECT_EQ(box->verticalScrollBar()->width(), textbox::ScrollBarWidth);
+        EXPECT_EQ(box->document()->documentMargin(), textbox::DocumentMargin);
+        EXPECT_EQ(box->viewport()->size(),
+                  box->size() -
+                      QSize(2 * textbox::FrameWidth + textbox::ScrollBarWidth, 2 * textbox::FrameWidth));
+    }
+}
+
+// Line breaks and room worked by hand: lines of 19 px (16 px Liberation Serif, leading included)
+// with margins of 4 px. The question box (viewport 49 px high) and an answer box (65 px) both show
+// two lines: two end at 4 + 2 * 19 + 4 = 46 px, a third at 65 px, past the 64 px the taller allows.
+TEST(TextFit, BreaksAtEveryKindOfLineEndAndShowsTwoLines)
+{
+    struct Row
+    {
+        const char16_t *text;
+        int lines;
+    };
+    const Row rows[] = {
+        {u"", 1},     {u"a", 1},     {u"a\r\nb", 2},       {u"a\rb", 2},
+        {u"a\nb", 2}, {u"a\r\n", 2}, {u"a\r\nb\rc\nd", 4}, {u"a\n\nb", 3},
+    };
+    Boxes boxes;
+    for (const char *id : {"Text2(0)", "Text2(1)"}) {
+        TextBox *box = boxes.box(id);
+        for (const Row &row : rows) {
+            const QString text = QString::fromUtf16(row.text);
+            SCOPED_TRACE(std::string(id) + " " + text.toStdString());
+            const TextFit fit = fitText(text, box->font(), box->size());
+            EXPECT_EQ(fit.lines, row.lines);
+            EXPECT_EQ(fit.visibleLines, 2);
+            EXPECT_EQ(fit.fits, row.lines <= 2);
+            const Shown shown = shownIn(box, text);
+            EXPECT_EQ(shown.lines, row.lines);
+            EXPECT_EQ(shown.whole, row.lines <= 2);
+        }
+    }
+}
+
+// The fit wraps as the boxes do at every length of a text: words at the box's width, a word too
+// long for a line anywhere, so a width off by a pixel shows at some length.
+TEST(TextFit, AgreesWithEveryBoxAtEveryLengthOfAText)
+{
+    const QString words =
+        u"Основата на правата призма ABCDA₁B₁C₁D₁ е успоредник ABCD със страни AB = 43 см и "
+        u"AD = 35 см. Височината на успоредника към страната AB е DH = 17 см, а околният ръб "
+        u"на призмата е AA₁ = 89 см. Намерете лицето S на пълната повърхнина и лицето S₁ на "
+        u"околната повърхнина на призмата (в см²)."_s;
+    const QString longWord = u"ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁"_s;
+    Boxes boxes;
+    for (const char *id : BoxIds) {
+        TextBox *box = boxes.box(id);
+        int wrapped = 0;
+        int scrolled = 0;
+        for (const QString &full : {words, longWord, longWord + u' ' + words}) {
+            for (qsizetype n = 1; n <= full.size(); ++n) {
+                const QString text = full.left(n);
+                const TextFit fit = fitText(text, box->font(), box->size());
+                const Shown shown = shownIn(box, text);
+                ASSERT_EQ(fit.lines, shown.lines) << id << ": " << text.toStdString();
+                ASSERT_EQ(fit.fits, shown.whole) << id << ": " << text.toStdString();
+                wrapped += shown.lines > 1;
+                scrolled += !shown.whole;
+            }
+        }
+        // Every box both wraps and scrolls somewhere along the way.
+        EXPECT_GT(wrapped, 0) << id;
+        EXPECT_GT(scrolled, 0) << id;
+    }
 }
 
 } // namespace
