@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from the layout table and as the engine leaves it after start-up.
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
 #include "bank/textfit.h"
 #include "tests/widget_harness.h"
 #include "ui/layout.h"
@@ -423,6 +425,33 @@ TEST(TextFit, AgreesWithEveryBoxAtEveryLengthOfAText)
         // Every box both wraps and scrolls somewhere along the way.
         EXPECT_GT(wrapped, 0) << id;
         EXPECT_GT(scrolled, 0) << id;
+    }
+}
+
+// Every question of the shipped test fits the question box and every answer an answer box, with no
+// need to scroll; the fit says the same of each text, so a packer can warn of what would not.
+TEST(ShippedTexts, EveryQuestionAndAnswerIsSeenWhole)
+{
+    const BankLoad load = readBankFile(EmbeddedBankPath.toString(), jpegDecodeProblem);
+    ASSERT_TRUE(load.bank) << load.problems.join(u'\n').toStdString();
+    const Bank &bank = *load.bank;
+    Boxes boxes;
+    for (int k = 1; k <= bank.List1(0).size(); ++k) {
+        const QStringList &question = bank.List1(k);
+        ASSERT_GE(question.size(), 3) << "question " << k;
+        for (qsizetype i = 0; i < question.size(); ++i) {
+            // The question in Text2(0), answer i in Text2(i).
+            TextBox *box = boxes.h.control<TextBox>(u"Text2(%1)"_s.arg(i));
+            const QString &text = question[i];
+            const std::string where =
+                (i == 0 ? u"question %1"_s.arg(k) : u"question %1, answer %2"_s.arg(k).arg(i)).toStdString() +
+                ": " + text.toStdString();
+            const Shown shown = shownIn(box, text);
+            const TextFit fit = fitText(text, box->font(), box->size());
+            EXPECT_TRUE(shown.whole) << where << " takes " << shown.lines << " lines";
+            EXPECT_EQ(fit.lines, shown.lines) << where;
+            EXPECT_EQ(fit.fits, shown.whole) << where;
+        }
     }
 }
 
