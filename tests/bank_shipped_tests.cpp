@@ -14,6 +14,26 @@ using namespace morv;
 
 namespace {
 
+// A line is a bare formula when it relates terms with "=" or "<" and has no words of its own: only
+// point names, numbers and units, "ъгъл" for the angle sign and "и" between two formulas.
+bool isBareFormula(const QString &line)
+{
+    if (!line.contains(u'=') && !line.contains(u'<'))
+        return false;
+    static const QStringList notation = {u"ъгъл"_s, u"см"_s, u"и"_s};
+    QString word;
+    for (const QChar c : line + u' ') {
+        if (c.isLetter() && c.script() == QChar::Script_Cyrillic) {
+            word.append(c.toLower());
+        } else if (!word.isEmpty()) {
+            if (!notation.contains(word))
+                return false;
+            word.clear();
+        }
+    }
+    return true;
+}
+
 const Bank &shipped()
 {
     static const BankLoad load = readProgramBank({}, jpegDecodeProblem);
@@ -100,4 +120,39 @@ TEST(ShippedBank, ExplanationsHaveOneToEighteenLines)
         for (const QString &line : lines)
             EXPECT_FALSE(line.trimmed().isEmpty()) << "question " << k;
     }
+}
+
+// Explanation lines are punctuated one way: a sentence ends with a full stop (or with a colon when
+// the next line carries on from it), a bare formula line ends with no mark at all.
+TEST(ShippedBank, ExplanationSentencesEndWithAFullStopAndFormulasWithout)
+{
+    // The rule tells lines apart as a reader would.
+    EXPECT_TRUE(isBareFormula(u"Ъгъл OAB = ъгъл A : 2 и ъгъл OBA = ъгъл B : 2"_s));
+    EXPECT_TRUE(isBareFormula(u"S₁ = P . h = 156 . 89 = 13884 см²"_s));
+    EXPECT_FALSE(isBareFormula(u"CL е ъглополовяща, затова ъгъл ACL = 60° : 2 = 30°"_s));
+    EXPECT_FALSE(isBareFormula(u"Отговор: ъгъл ACM = 72°"_s));
+    EXPECT_FALSE(isBareFormula(u"AO и BO са ъглополовящи."_s));
+
+    const Bank &bank = shipped();
+    int formulas = 0;
+    int sentences = 0;
+    for (int k = 1; k <= 20; ++k) {
+        const QStringList &lines = bank.Obqsnenie(k);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString &line = lines[i];
+            const QString where = u"question %1, line %2: %3"_s.arg(k).arg(i + 1).arg(line);
+            if (isBareFormula(line)) {
+                ++formulas;
+                EXPECT_FALSE(u".,:;"_s.contains(line.back())) << where.toStdString();
+            } else if (line.endsWith(u':')) {
+                EXPECT_LT(i + 1, lines.size()) << where.toStdString();
+            } else {
+                ++sentences;
+                EXPECT_TRUE(line.endsWith(u'.')) << where.toStdString();
+            }
+        }
+    }
+    // Both kinds of line are there, so neither half of the rule holds by default.
+    EXPECT_GT(formulas, 50);
+    EXPECT_GT(sentences, 30);
 }

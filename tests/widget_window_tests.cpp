@@ -1,6 +1,9 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as built from the layout table and as the engine leaves it after start-up.
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
+#include "bank/textfit.h"
 #include "engine/controls.h"
 #include "tests/widget_harness.h"
 
@@ -8,6 +11,7 @@
 #include <QFontInfo>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -221,6 +225,20 @@ TEST(WindowTexts, TextBoxKeepsItsScrollPositionWhenTheTextStays)
     EXPECT_EQ(help->rawText(), u"a\r\nb"_s);
     EXPECT_EQ(help->toPlainText(), u"a\nb"_s);
     EXPECT_EQ(help->verticalScrollBar()->value(), 0);
+}
+
+// A short text after a long one scrolls no further than itself, also when its one line is as wide
+// as the widest line before it (every line of the narrow fifth answer box is one wide letter).
+TEST(WindowTexts, ShortTextAfterALongOneLeavesNoScrollRange)
+{
+    Harness h;
+    h.show();
+    auto *box = h.control<TextBox>(u"Text2(5)"_s);
+    box->setVisible(true);
+    box->setRawText(u"АААААААААА"_s);
+    EXPECT_GT(box->verticalScrollBar()->maximum(), 0);
+    box->setRawText(u"А"_s);
+    EXPECT_EQ(box->verticalScrollBar()->maximum(), 0);
 }
 
 // The menu bar holds "Изход" then "Автор", with no sub-items.
@@ -521,6 +539,139 @@ TEST(WindowKeyboard, PupilTakesTheTestWithTheKeyboardAlone)
     press(Qt::Key_Space);
     EXPECT_FALSE(h.engine.state().Command2[Grade].enabled);
     EXPECT_EQ(h.caption(u"Label1(1)"_s), u"Резултат: 0/5 = 0%"_s);
+}
+
+// What a text box of the window shows for a text: its lines and whether it scrolls.
+struct Shown
+{
+    int lines = 0;
+    bool whole = false;
+};
+
+Shown shownIn(TextBox *box, const QString &text)
+{
+    box->setRawText(text);
+    return {box->document()->lineCount(), box->verticalScrollBar()->maximum() == 0};
+}
+
+// The question box, an answer box and the narrow fifth answer box, shown in a real window.
+struct Boxes
+{
+    Boxes()
+    {
+        h.show();
+        h.control(u"Text2(5)"_s)->setVisible(true);
+    }
+    TextBox *box(const char *id) const { return h.control<TextBox>(QString::fromLatin1(id)); }
+    Harness h;
+};
+
+const char *const BoxIds[] = {"Text2(0)", "Text2(1)", "Text2(5)"};
+
+// The frame, scroll bar and margin the fit takes off a box are those of the window's text boxes.
+TEST(TextFit, TakesOffWhatTheWindowsBoxesTakeOff)
+{
+    Boxes boxes;
+    for (const char *id : BoxIds) {
+        SCOPED_TRACE(id);
+        TextBox *box = boxes.box(id);
+        EXPECT_EQ(box->frameWidth(), textbox::FrameWidth);
+        EXPECT_EQ(box->verticalScrollBar()->width(), textbox::ScrollBarWidth);
+        EXPECT_EQ(box->document()->documentMargin(), textbox::DocumentMargin);
+        EXPECT_EQ(box->viewport()->size(),
+                  box->size() -
+                      QSize(2 * textbox::FrameWidth + textbox::ScrollBarWidth, 2 * textbox::FrameWidth));
+    }
+}
+
+// Line breaks and room worked by hand: lines of 19 px (16 px Liberation Serif, leading included)
+// with margins of 4 px. The question box (viewport 49 px high) and an answer box (65 px) both show
+// two lines: two end at 4 + 2 * 19 + 4 = 46 px, a third at 65 px, past the 64 px the taller allows.
+TEST(TextFit, BreaksAtEveryKindOfLineEndAndShowsTwoLines)
+{
+    struct Row
+    {
+        const char16_t *text;
+        int lines;
+    };
+    const Row rows[] = {
+        {u"", 1},     {u"a", 1},     {u"a\r\nb", 2},       {u"a\rb", 2},
+        {u"a\nb", 2}, {u"a\r\n", 2}, {u"a\r\nb\rc\nd", 4}, {u"a\n\nb", 3},
+    };
+    Boxes boxes;
+    for (const char *id : {"Text2(0)", "Text2(1)"}) {
+        TextBox *box = boxes.box(id);
+        for (const Row &row : rows) {
+            const QString text = QString::fromUtf16(row.text);
+            SCOPED_TRACE(std::string(id) + " " + text.toStdString());
+            const TextFit fit = fitText(text, box->font(), box->size());
+            EXPECT_EQ(fit.lines, row.lines);
+            EXPECT_EQ(fit.visibleLines, 2);
+            EXPECT_EQ(fit.fits, row.lines <= 2);
+            const Shown shown = shownIn(box, text);
+            EXPECT_EQ(shown.lines, row.lines);
+            EXPECT_EQ(shown.whole, row.lines <= 2);
+        }
+    }
+}
+
+// The fit wraps as the boxes do at every length of a text: words at the box's width, a word too
+// long for a line anywhere, so a width off by a pixel shows at some length.
+TEST(TextFit, AgreesWithEveryBoxAtEveryLengthOfAText)
+{
+    const QString words =
+        u"Основата на правата призма ABCDA₁B₁C₁D₁ е успоредник ABCD със страни AB = 43 см и "
+        u"AD = 35 см. Височината на успоредника към страната AB е DH = 17 см, а околният ръб "
+        u"на призмата е AA₁ = 89 см. Намерете лицето S на пълната повърхнина и лицето S₁ на "
+        u"околната повърхнина на призмата (в см²)."_s;
+    const QString longWord = u"ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁ABCDA₁B₁C₁D₁"_s;
+    Boxes boxes;
+    for (const char *id : BoxIds) {
+        TextBox *box = boxes.box(id);
+        int wrapped = 0;
+        int scrolled = 0;
+        for (const QString &full : {words, longWord, longWord + u' ' + words}) {
+            for (qsizetype n = 1; n <= full.size(); ++n) {
+                const QString text = full.left(n);
+                const TextFit fit = fitText(text, box->font(), box->size());
+                const Shown shown = shownIn(box, text);
+                ASSERT_EQ(fit.lines, shown.lines) << id << ": " << text.toStdString();
+                ASSERT_EQ(fit.fits, shown.whole) << id << ": " << text.toStdString();
+                wrapped += shown.lines > 1;
+                scrolled += !shown.whole;
+            }
+        }
+        // Every box both wraps and scrolls somewhere along the way.
+        EXPECT_GT(wrapped, 0) << id;
+        EXPECT_GT(scrolled, 0) << id;
+    }
+}
+
+// Every question of the shipped test fits the question box and every answer an answer box, with no
+// need to scroll; the fit says the same of each text, so a packer can warn of what would not.
+TEST(ShippedTexts, EveryQuestionAndAnswerIsSeenWhole)
+{
+    const BankLoad load = readProgramBank({}, jpegDecodeProblem);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    const Bank &bank = *load.bank;
+    Boxes boxes;
+    for (int k = 1; k <= bank.List1(0).size(); ++k) {
+        const QStringList &question = bank.List1(k);
+        ASSERT_GE(question.size(), 3) << "question " << k;
+        for (qsizetype i = 0; i < question.size(); ++i) {
+            // The question in Text2(0), answer i in Text2(i).
+            TextBox *box = boxes.h.control<TextBox>(u"Text2(%1)"_s.arg(i));
+            const QString &text = question[i];
+            const std::string where =
+                (i == 0 ? u"question %1"_s.arg(k) : u"question %1, answer %2"_s.arg(k).arg(i)).toStdString() +
+                ": " + text.toStdString();
+            const Shown shown = shownIn(box, text);
+            const TextFit fit = fitText(text, box->font(), box->size());
+            EXPECT_TRUE(shown.whole) << where << " takes " << shown.lines << " lines";
+            EXPECT_EQ(fit.lines, shown.lines) << where;
+            EXPECT_EQ(fit.fits, shown.whole) << where;
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/textbox.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QScrollBar>
 #include <QTextDocument>
 
@@ -34,6 +35,10 @@ void TextBox::setRawText(const QString &text)
     // Straight into the document: the widget's own setter also moves, selects and scrolls to the
     // cursor, laying the new text out more than once.
     document()->setPlainText(shown);
+    // After a long text, one line as wide as its widest line changes nothing the document reports
+    // as its size, and the box would keep the long text's scroll range: report the size once more.
+    QAbstractTextDocumentLayout *layout = document()->documentLayout();
+    Q_EMIT layout->documentSizeChanged(layout->documentSize());
     verticalScrollBar()->setValue(0);
 }
 
