@@ -4,6 +4,9 @@
 
 #include "engine/formstate.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QStringList>
 
 using namespace Qt::Literals::StringLiterals;
@@ -156,6 +159,21 @@ QString crlfLines(const QStringView (&lines)[Count])
 }
 
 } // namespace
+
+QRect pixelRect(float left, float top, float width, float height)
+{
+    auto edge = [](double twips) { return int(std::lround(twips / layout::TwipsPerPixel)); };
+    const int x0 = edge(left);
+    const int y0 = edge(top);
+    const int x1 = edge(double(left) + double(width));
+    const int y1 = edge(double(top) + double(height));
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
+QRect pixelRect(const ControlSpec &spec)
+{
+    return pixelRect(float(spec.left), float(spec.top), float(spec.width), float(spec.height));
+}
 
 std::span<const ControlSpec> controlTable()
 {

@@ -5,6 +5,7 @@
 // state and the window's widgets are both made from it.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringView>
 
@@ -103,6 +104,12 @@ inline constexpr int FontPointSize = 12;
 inline constexpr QStringView WebAddress = u"https://morv.example.org";
 inline constexpr QStringView ProductFamily = u"Малки отворени ресурси за всеки урок";
 } // namespace layout
+
+// Where a place in twips falls in pixels. Edges are rounded, not the width, so neighbours laid out
+// edge to edge stay edge to edge.
+QRect pixelRect(float left, float top, float width, float height);
+// Where a control stands in pixels as laid out.
+QRect pixelRect(const ControlSpec &spec);
 
 // Every control of the window, top to bottom.
 std::span<const ControlSpec> controlTable();

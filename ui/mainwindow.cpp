@@ -29,17 +29,6 @@ namespace morv {
 
 namespace {
 
-// Edges are rounded, not the width, so neighbours laid out edge to edge stay edge to edge.
-QRect pixelRect(float left, float top, float width, float height)
-{
-    auto edge = [](double twips) { return int(std::lround(twips / layout::TwipsPerPixel)); };
-    const int x0 = edge(left);
-    const int y0 = edge(top);
-    const int x1 = edge(double(left) + double(width));
-    const int y1 = edge(double(top) + double(height));
-    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
-}
-
 QColor toColor(Rgb rgb)
 {
     return QColor(rgb.r, rgb.g, rgb.b);
@@ -233,7 +222,7 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
     // A label is read out by its current caption; a fixed name would go stale when the caption changes.
     if (!spec.accessibleName.isEmpty())
         widget->setAccessibleName(spec.accessibleName.toString());
-    widget->setGeometry(pixelRect(float(spec.left), float(spec.top), float(spec.width), float(spec.height)));
+    widget->setGeometry(pixelRect(spec));
     widget->setVisible(spec.visible);
     if (spec.background)
         applyBackground(widget, spec.kind, *spec.background);
