@@ -129,16 +129,12 @@ void convertPictures(BankSource &source, QList<Problem> &problems)
     }
 }
 
-QSize pixels(const ControlSpec &spec)
-{
-    return {spec.width / layout::TwipsPerPixel, spec.height / layout::TwipsPerPixel};
-}
-
+// A box's size in pixels as the window lays it out.
 QSize boxOf(QStringView name, int index)
 {
     for (const ControlSpec &spec : controlTable()) {
         if (spec.name == name && spec.index == index)
-            return pixels(spec);
+            return pixelRect(spec).size();
     }
     return {};
 }
