@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QResource>
 #include <QSet>
 
 #include <algorithm>
@@ -552,10 +553,15 @@ BankLoad readProgramBank(const QString &programPath, const PictureCheck &picture
         return readPayload(*appended, pictureCheck);
     if (!problem.isEmpty())
         return {std::nullopt, {{0, problem}}, {}, {}};
-    QFile embedded(EmbeddedPayloadPath.toString());
-    if (!embedded.open(QIODevice::ReadOnly))
+    // Read in place where the resource is stored as it is: no copy of the figures is made to read them.
+    const QResource embedded(EmbeddedPayloadPath.toString());
+    if (!embedded.isValid())
         return {std::nullopt, {{0, u"програмата няма вграден тест"_s}}, {}, {}};
-    return readPayload(embedded.readAll(), pictureCheck);
+    if (embedded.compressionAlgorithm() != QResource::NoCompression)
+        return readPayload(embedded.uncompressedData(), pictureCheck);
+    return readPayload(
+        QByteArray::fromRawData(reinterpret_cast<const char *>(embedded.data()), embedded.size()),
+        pictureCheck);
 }
 
 } // namespace morv

@@ -27,7 +27,7 @@ inline constexpr qsizetype ExplanationLine = 300; // characters
 inline constexpr qsizetype ExplanationLines = 40;
 inline constexpr qsizetype SettingsRow = 200; // characters, the title included
 inline constexpr qsizetype PictureText = 300; // characters
-inline constexpr qint64 PictureBytes = 512 * 1024;
+inline constexpr qint64 PictureBytes = 256 * 1024;
 inline constexpr int PictureSide = 4096; // pixels, each way
 } // namespace limits
 

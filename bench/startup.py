@@ -228,10 +228,11 @@ def main():
                         help="seconds after the map at which the peak memory is read again")
     parser.add_argument("--display", help="use this X display instead of a private Xvfb")
     parser.add_argument("--check", action="store_true", help="exit 1 when a goal is missed")
+    parser.add_argument("--program", help="measure this program instead of BUILD/morv (a packed test, say)")
     args = parser.parse_args()
 
     programs = {"bare window": os.path.join(args.build, "bench", "bare_window"),
-                "morv": os.path.join(args.build, "morv")}
+                "morv": args.program or os.path.join(args.build, "morv")}
     for name, path in programs.items():
         if not os.access(path, os.X_OK):
             sys.exit(f"startup.py: {path} is missing: build the targets morv and bare_window first")

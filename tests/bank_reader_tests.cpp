@@ -273,9 +273,9 @@ TEST_F(FigureFiles, RefusesWhatIsNotARegularFileInsideTheFolder)
          u"не е обикновен файл"_s},
         {"a folder", [](const QString &) {}, u"не е обикновен файл"_s},
         {"an empty file", [this](const QString &) { write(u"pictures/case.jpg"_s, {}); }, u"е празен файл"_s},
-        {"a file over 512 KiB",
-         [this](const QString &) { write(u"pictures/case.jpg"_s, QByteArray(512 * 1024 + 1, 'x')); },
-         u"е твърде голямо: 524289 байта, най-много 524288"_s},
+        {"a file over 256 KiB",
+         [this](const QString &) { write(u"pictures/case.jpg"_s, QByteArray(256 * 1024 + 1, 'x')); },
+         u"е твърде голямо: 262145 байта, най-много 262144"_s},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
