@@ -60,9 +60,9 @@ void PrintTo(const SourceCase &c, std::ostream *out)
     *out << c.name;
 }
 
-std::string caseName(const testing::TestParamInfo<SourceCase> &info)
+std::string caseName(const testing::TestParamInfo<SourceCase> &row)
 {
-    return info.param.name;
+    return row.param.name;
 }
 
 class SourceProblems : public testing::TestWithParam<SourceCase>
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Pack, SourceEncoding,
                          testing::Values(EncodingCase{"Aiken", SourceFormat::Aiken, aikenQuestion},
                                          EncodingCase{"Gift", SourceFormat::Gift, giftQuestion},
                                          EncodingCase{"MoodleXml", SourceFormat::MoodleXml, moodleQuestion}),
-                         [](const testing::TestParamInfo<EncodingCase> &info) { return info.param.name; });
+                         [](const testing::TestParamInfo<EncodingCase> &row) { return row.param.name; });
 
 // ---- HTML to plain text ----
 
@@ -194,7 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
         HtmlCase{"HtmlJoinsLineBreaks", u"ред 1\nред 2", TextFormat::Html, u"ред 1 ред 2"},
         HtmlCase{"PlainKeepsMarkup", u"  <b>а</b> &amp;\n б ", TextFormat::Plain, u"<b>а</b> &amp;\nб"},
         HtmlCase{"MarkdownKeptAsWritten", u"**а** и _б_", TextFormat::Markdown, u"**а** и _б_"}),
-    [](const testing::TestParamInfo<HtmlCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<HtmlCase> &row) { return row.param.name; });
 
 // Every picture of a text is collected with its description, and leaves no trace in the text.
 TEST(HtmlText, CollectsPictures)
@@ -415,7 +415,7 @@ INSTANTIATE_TEST_SUITE_P(
         GiftTextCase{"MarkdownKeptAsWritten", "[markdown]**Кое** е вярно? {=[plain]<а> ~б}",
                      u"**Кое** е вярно?", u"<а>"},
         GiftTextCase{"TitleOnlyAtTheStart", "Време 10::30 {=а ~б}", u"Време 10::30", u"а"}),
-    [](const testing::TestParamInfo<GiftTextCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<GiftTextCase> &row) { return row.param.name; });
 
 INSTANTIATE_TEST_SUITE_P(
     Gift, SourceProblems,
@@ -780,7 +780,7 @@ INSTANTIATE_TEST_SUITE_P(
                      refusedKind(2, 1, u"есе"_s).replace(u"“ не се"_s, u"“ (essay) не се"_s), 3,
                      xmlEndsEarly},
         XmlFaultCase{"Empty", "", {}, 1, xmlEndsEarly}),
-    [](const testing::TestParamInfo<XmlFaultCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<XmlFaultCase> &row) { return row.param.name; });
 
 // ---- Telling the format ----
 
@@ -823,7 +823,7 @@ INSTANTIATE_TEST_SUITE_P(
                     DetectCase{"PlainText", "Просто текст.\nНищо повече.", std::nullopt},
                     DetectCase{"BothGiftAndAiken", "В {=а ~б}\n\nВ\nA. а\nB. б\nANSWER: A", std::nullopt},
                     DetectCase{"Empty", "", std::nullopt}),
-    [](const testing::TestParamInfo<DetectCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<DetectCase> &row) { return row.param.name; });
 
 // A folder is a bank's source when it holds bank.json; a file is told by its content.
 TEST(Detect, TellsFolderAndFile)

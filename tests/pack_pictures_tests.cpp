@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(Pack, Scaling,
                                          ScaleCase{"LargeJpeg", {450, 300}, "JPG", {205, 137}},
                                          ScaleCase{"JpegOnePixelTooWide", {226, 137}, "JPG", {225, 136}},
                                          ScaleCase{"FittingPngNotScaledUp", {100, 50}, "PNG", {100, 50}}),
-                         [](const testing::TestParamInfo<ScaleCase> &info) { return info.param.name; });
+                         [](const testing::TestParamInfo<ScaleCase> &row) { return row.param.name; });
 
 // A JPEG that already fits is the teacher's own file, byte for byte.
 TEST(Pictures, KeepsFittingJpegByteForByte)
@@ -207,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     return encoded(drawing({300, 200}), "PNG").chopped(4000);
                                 },
                                 u"повреден файл ("_s}),
-    [](const testing::TestParamInfo<RefusalCase> &info) { return info.param.name; });
+    [](const testing::TestParamInfo<RefusalCase> &row) { return row.param.name; });
 
 QStringList *testMessages = nullptr;
 

@@ -60,7 +60,7 @@ inline void checkImport(const QByteArray &bytes, Import import)
                               QStringLiteral("Тест"),
                               QStringLiteral("Описание - 1"),
                               QStringLiteral("Обяснения - 0")};
-    const QStringList problems = checkBank(import.source, jpegHeaderProblem);
+    const auto problems = checkBank(import.source, jpegHeaderProblem);
     if (import.problems.isEmpty() && problems.isEmpty())
         buildBank(import.source);
 }
