@@ -10,6 +10,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
+using namespace importing;
+
 namespace {
 
 struct AnswerLine

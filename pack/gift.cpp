@@ -11,6 +11,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
+using namespace importing;
+
 namespace {
 
 // A character of a question, and whether it was written escaped: escaped marks are plain text.
@@ -152,7 +154,7 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QString &
         if (file.problem.isEmpty())
             question.picture = std::move(file.bytes);
         else
-            builder.questionProblem(u"изображението не може да се прочете: "_s + file.problem);
+            builder.questionProblem(file.problem);
     }
 }
 

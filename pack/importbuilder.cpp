@@ -8,7 +8,7 @@
 
 using namespace Qt::Literals::StringLiterals;
 
-namespace morv {
+namespace morv::importing {
 
 namespace {
 
@@ -169,4 +169,4 @@ void ImportBuilder::endQuestion(QuestionSource question)
         m_import.source.questions.push_back(std::move(question));
 }
 
-} // namespace morv
+} // namespace morv::importing

@@ -12,7 +12,7 @@
 
 #include <optional>
 
-namespace morv {
+namespace morv::importing {
 
 // Kinds of question the program cannot give, named as the teacher knows them.
 inline constexpr QStringView TrueFalseKind = u"вярно/невярно";
@@ -71,4 +71,4 @@ private:
     bool m_refused = false;
 };
 
-} // namespace morv
+} // namespace morv::importing

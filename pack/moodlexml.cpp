@@ -12,6 +12,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
+using namespace importing;
+
 namespace {
 
 struct XmlFile

@@ -98,12 +98,12 @@ ConvertedPicture toFittingJpeg(const QByteArray &bytes)
         if (!warnings.messages().isEmpty())
             return refused(u"повреден файл (%1)"_s.arg(warnings.messages().first()));
     }
-    const bool fits = image.width() <= PictureBox.width() && image.height() <= PictureBox.height();
+    const bool fits = image.width() <= FigureBox.width() && image.height() <= FigureBox.height();
     if (format == "jpeg" && fits && reader.transformation() == QImageIOHandler::TransformationNone)
         return {bytes, {}};
     if (!fits) {
         // Never thinner than a pixel, however long and narrow the picture.
-        const QSize size = image.size().scaled(PictureBox, Qt::KeepAspectRatio).expandedTo({1, 1});
+        const QSize size = image.size().scaled(FigureBox, Qt::KeepAspectRatio).expandedTo({1, 1});
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     QByteArray jpeg;

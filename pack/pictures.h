@@ -9,8 +9,8 @@
 
 namespace morv {
 
-// The picture box of the program's window, in pixels.
-inline constexpr QSize PictureBox{225, 137};
+// The box of the program's window that shows a question's figure, in pixels.
+inline constexpr QSize FigureBox{225, 137};
 // The largest picture accepted for conversion, in pixels each way.
 inline constexpr int MaxPictureSide = 4096;
 

@@ -58,7 +58,7 @@ class Scaling : public testing::TestWithParam<ScaleCase>
 
 // What does not fit is scaled down, keeping its proportions, into a JPEG the program shows; what
 // fits keeps its size.
-TEST_P(Scaling, FitsThePictureBox)
+TEST_P(Scaling, FitsTheFigureBox)
 {
     const ConvertedPicture converted = toFittingJpeg(encoded(drawing(GetParam().size), GetParam().format));
     ASSERT_EQ(converted.problem, QString());
