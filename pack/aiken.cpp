@@ -1,0 +1,152 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Aiken: the question's lines, its answers "A. …" or "A) …", then "ANSWER: X"; blank lines between
+// questions.
+#include "pack/importbuilder.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+
+using namespace importing;
+
+namespace {
+
+struct AnswerLine
+{
+    QChar letter;
+    QString text;
+};
+
+bool isLatinCapital(QChar c)
+{
+    return c >= u'A' && c <= u'Z';
+}
+
+bool isAnswerMark(QChar c)
+{
+    return c == u'.' || c == u')';
+}
+
+// A Latin capital, a full stop or bracket, then a blank or the line's end.
+std::optional<AnswerLine> answerLine(const QString &line)
+{
+    if (line.size() < 2 || !isLatinCapital(line[0]) || !isAnswerMark(line[1]))
+        return std::nullopt;
+    if (line.size() > 2 && !line[2].isSpace())
+        return std::nullopt;
+    return AnswerLine{line[0], line.sliced(2).trimmed()};
+}
+
+// The same written with a Cyrillic letter, which looks alike but is not an answer.
+bool looksLikeCyrillicAnswer(const QString &line)
+{
+    return line.size() >= 2 && line[0].script() == QChar::Script_Cyrillic && line[0].isUpper() &&
+           isAnswerMark(line[1]);
+}
+
+// What follows "ANSWER:", or nothing when the line is not the answer key.
+std::optional<QString> answerKey(const QString &line)
+{
+    static const QRegularExpression key(u"^ANSWER\\s*:(.*)$"_s, QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = key.match(line);
+    if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1).trimmed();
+}
+
+// The question being read.
+struct OpenQuestion
+{
+    bool open = false;
+    bool blankSince = false; // a blank line came after its last line
+    bool lettersReported = false;
+    QStringList text;
+    QStringList answers;
+};
+
+void finish(ImportBuilder &builder, OpenQuestion &open, const std::optional<QString> &key)
+{
+    QuestionSource question;
+    question.text = open.text.join(u'\n');
+    question.answers = open.answers;
+    if (open.answers.isEmpty() && std::any_of(open.text.begin(), open.text.end(), looksLikeCyrillicAnswer))
+        builder.questionProblem(u"буквите на отговорите трябва да са латински: „A. …“, „B. …“, а тук са на "
+                                u"кирилица"_s);
+    if (!key) {
+        builder.questionProblem(u"няма ред „ANSWER: …“ с буквата на верния отговор"_s);
+    } else if (key->size() != 1 || !isLatinCapital(key->at(0).toUpper())) {
+        if (key->size() == 1 && key->at(0).script() == QChar::Script_Cyrillic)
+            builder.questionProblem(u"буквата %1 след „ANSWER:“ е на кирилица, а буквите на отговорите са "
+                                    u"латински: A, B, C…"_s.arg(quoted(*key)));
+        else
+            builder.questionProblem(
+                u"след „ANSWER:“ трябва да стои буквата на верния отговор, а стои %1"_s.arg(quoted(*key)));
+    } else {
+        const qsizetype index = key->at(0).toUpper().unicode() - u'A';
+        if (index < open.answers.size())
+            question.correct = open.answers[index];
+        else
+            builder.questionProblem(u"буквата %1 след „ANSWER:“ не е на никой от отговорите"_s.arg(*key));
+    }
+    builder.endQuestion(question);
+    open = {};
+}
+
+} // namespace
+
+Import importAiken(const QByteArray &bytes)
+{
+    ImportBuilder builder;
+    const std::optional<QString> text = builder.decode(bytes);
+    if (!text)
+        return builder.take();
+    const QStringList lines = splitLines(*text);
+    OpenQuestion open;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const int number = int(i) + 1;
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty()) {
+            open.blankSince = open.open;
+            continue;
+        }
+        if (const std::optional<QString> key = answerKey(line)) {
+            if (open.open)
+                finish(builder, open, key);
+            else
+                builder.problem(number, u"ред „ANSWER: …“ без въпрос и отговори преди него"_s);
+            continue;
+        }
+        const std::optional<AnswerLine> answer = answerLine(line);
+        // Text after a blank line starts the next question: the open one ended without its key.
+        if (open.open && !answer && open.blankSince)
+            finish(builder, open, std::nullopt);
+        if (!open.open) {
+            builder.beginQuestion(number);
+            open.open = true;
+        }
+        open.blankSince = false;
+        if (answer) {
+            const QChar expected(u'A' + int(open.answers.size()));
+            if (answer->letter != expected && !open.lettersReported) {
+                builder.questionProblemAt(
+                    number, u"отговорът с буква %1 стои на мястото на %2: буквите на "
+                            u"отговорите вървят по ред A, B, C…"_s.arg(answer->letter, expected));
+                open.lettersReported = true;
+            }
+            open.answers.append(answer->text);
+        } else if (open.answers.isEmpty()) {
+            open.text.append(line);
+        } else {
+            builder.questionProblemAt(
+                number, u"редът %1 не е нито отговор („A. …“), нито „ANSWER: …“"_s.arg(quoted(line)));
+        }
+    }
+    if (open.open)
+        finish(builder, open, std::nullopt);
+    return builder.take();
+}
+
+} // namespace morv

@@ -1,0 +1,172 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "pack/importbuilder.h"
+
+#include <QStringDecoder>
+
+#include <cmath>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv::importing {
+
+namespace {
+
+constexpr int MinAnswers = 2;
+constexpr int MaxAnswers = 5;
+
+// Whether the bytes decode as UTF-8; the byte order mark at the start is allowed.
+bool isUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(bytes); // decoding happens only when the result is taken
+    return !utf8.hasError();
+}
+
+} // namespace
+
+QString quoted(const QString &text)
+{
+    constexpr qsizetype longest = 60;
+    return u"„%1“"_s.arg(text.size() > longest ? text.left(longest - 1) + u'…' : text);
+}
+
+QStringList splitLines(const QString &text)
+{
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QStringList explanationRows(const QString &text)
+{
+    return text.split(u'\n', Qt::SkipEmptyParts);
+}
+
+void appendAnswerFeedback(QStringList &explanation, const QString &answer, const QString &feedback)
+{
+    QStringList rows = explanationRows(feedback);
+    if (rows.isEmpty())
+        return;
+    rows.first() = u"„%1“: %2"_s.arg(answer, rows.first());
+    explanation.append(rows);
+}
+
+std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    // No character spans a line end, so the first line that fails alone is where the fault is.
+    const QList<QByteArray> lines = bytes.split('\n');
+    const auto bad = std::find_if(lines.begin(), lines.end(), [](const QByteArray &l) { return !isUtf8(l); });
+    problem(bad == lines.end() ? 0 : int(bad - lines.begin()) + 1,
+            u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
+    return std::nullopt;
+}
+
+void ImportBuilder::problem(int line, const QString &text)
+{
+    m_import.problems.append({line, text});
+}
+
+void ImportBuilder::beginQuestion(int line)
+{
+    ++m_number;
+    m_line = line;
+    m_failed = false;
+    m_refused = false;
+}
+
+void ImportBuilder::questionProblem(const QString &text)
+{
+    questionProblemAt(m_line, text);
+}
+
+void ImportBuilder::questionProblemAt(int line, const QString &text)
+{
+    problem(line, u"въпрос %1: %2"_s.arg(QString::number(m_number), text));
+    m_failed = true;
+}
+
+void ImportBuilder::refuseKind(QStringView kind, const QString &name)
+{
+    if (m_refused)
+        return;
+    const QString named = name.isEmpty() ? QString() : u" (%1)"_s.arg(name);
+    questionProblem(u"въпрос от вида „%1“%2 не се поддържа: програмата задава само въпроси с избор на един "
+                    u"верен отговор"_s.arg(kind.toString(), named));
+    m_refused = true;
+}
+
+int ImportBuilder::rightAnswer(const QList<double> &marks)
+{
+    QList<qsizetype> earning;
+    for (qsizetype i = 0; i < marks.size(); ++i) {
+        if (marks[i] > 0)
+            earning.append(i);
+    }
+    if (earning.size() > 1) {
+        refuseKind(SeveralRightKind);
+        return -1;
+    }
+    if (earning.isEmpty()) {
+        questionProblem(u"няма верен отговор"_s);
+        return -1;
+    }
+    const double mark = marks[earning.first()];
+    if (std::abs(mark - 100) > 1e-4) {
+        questionProblem(u"верният отговор носи %1 % от точките, а трябва да носи 100 %"_s.arg(mark));
+        return -1;
+    }
+    return int(earning.first());
+}
+
+std::optional<TextImage> ImportBuilder::questionPicture(const PlainText &text)
+{
+    if (text.images.size() > 1)
+        questionProblem(
+            u"текстът на въпроса има %1 изображения, а може да има най-много едно"_s.arg(text.images.size()));
+    if (text.images.size() != 1)
+        return std::nullopt;
+    return text.images.first();
+}
+
+QString ImportBuilder::withoutPictures(const PlainText &text, const QString &where)
+{
+    for (const TextImage &image : text.images)
+        questionProblem(u"%1 не може да има изображение (%2): изображението може да е само в текста на "
+                        u"въпроса"_s.arg(where, quoted(image.src)));
+    return text.text;
+}
+
+void ImportBuilder::endQuestion(QuestionSource question)
+{
+    question.line = m_line;
+    if (!m_refused) {
+        // The same rules as the bank's check, so that a source is refused where its questions are.
+        if (question.text.trimmed().isEmpty())
+            questionProblem(u"текстът на въпроса е празен"_s);
+        const auto answers = question.answers.size();
+        if (answers < MinAnswers || answers > MaxAnswers)
+            questionProblem(u"има %1 отговора, а трябва да са от %2 до %3"_s.arg(answers)
+                                .arg(MinAnswers)
+                                .arg(MaxAnswers));
+        for (qsizetype a = 0; a < answers; ++a) {
+            if (question.answers[a].trimmed().isEmpty())
+                questionProblem(u"отговор %1 е празен"_s.arg(a + 1));
+        }
+        const auto matches = question.answers.count(question.correct);
+        if (!question.correct.isEmpty() && matches > 1)
+            questionProblem(u"верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s.arg(
+                quoted(question.correct), QString::number(matches)));
+    }
+    if (!m_failed)
+        m_import.source.questions.push_back(std::move(question));
+}
+
+} // namespace morv::importing

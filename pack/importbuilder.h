@@ -1,0 +1,74 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What the importers share: the source's text, the numbering of its questions, and the rules every
+// imported question meets whatever its format.
+#pragma once
+
+#include "pack/htmltext.h"
+#include "pack/importer.h"
+
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace morv::importing {
+
+// Kinds of question the program cannot give, named as the teacher knows them.
+inline constexpr QStringView TrueFalseKind = u"вярно/невярно";
+inline constexpr QStringView ShortAnswerKind = u"кратък отговор";
+inline constexpr QStringView NumericalKind = u"числов отговор";
+inline constexpr QStringView MatchingKind = u"съпоставяне";
+inline constexpr QStringView EssayKind = u"есе";
+inline constexpr QStringView SeveralRightKind = u"няколко верни отговора";
+inline constexpr QStringView DescriptionKind = u"описание без отговори";
+
+// „text“, shortened when it is long.
+QString quoted(const QString &text);
+// The lines of a text with LF or CRLF ends, without their ends.
+QStringList splitLines(const QString &text);
+// The non-empty lines of a converted text, as explanation rows.
+QStringList explanationRows(const QString &text);
+// What the source says to a pupil who picks one answer, kept after the explanation as "„answer“: text".
+void appendAnswerFeedback(QStringList &explanation, const QString &answer, const QString &feedback);
+
+class ImportBuilder
+{
+public:
+    // The source's text without its byte order mark, or nothing (and a problem) when it is not UTF-8.
+    std::optional<QString> decode(const QByteArray &bytes);
+
+    // A problem at a line of the source outside any question.
+    void problem(int line, const QString &text);
+
+    // Questions are numbered from 1 in the order they begin.
+    void beginQuestion(int line);
+    // A problem of the current question, at the line where it begins.
+    void questionProblem(const QString &text);
+    // A problem of the current question at one of its own lines.
+    void questionProblemAt(int line, const QString &text);
+    // The current question is of a kind the program cannot give (`name` is the format's own word for
+    // it, when it has one): it is reported once and not checked further.
+    void refuseKind(QStringView kind, const QString &name = {});
+    // The index of the one right answer, from each answer's share of the marks in percent; -1 when
+    // there is none, after reporting why.
+    int rightAnswer(const QList<double> &marks);
+    // The one picture of the question's text, if it has one; more than one is reported.
+    std::optional<TextImage> questionPicture(const PlainText &text);
+    // A text of the current question where pictures cannot go: any picture in it is reported.
+    QString withoutPictures(const PlainText &text, const QString &where);
+    // Checks the rules every question meets and keeps it when nothing was wrong with it. A question
+    // whose structure could not be read is left without this call.
+    void endQuestion(QuestionSource question);
+
+    Import take() { return std::move(m_import); }
+
+private:
+    Import m_import;
+    int m_number = 0;
+    int m_line = 0;
+    bool m_failed = false;
+    bool m_refused = false;
+};
+
+} // namespace morv::importing

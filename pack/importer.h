@@ -1,0 +1,45 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Importers that turn questions written in other formats (Aiken, GIFT, Moodle XML) into a bank source.
+#pragma once
+
+#include "bank/bankreader.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace morv {
+
+enum class SourceFormat { Folder, Aiken, Gift, MoodleXml };
+
+// The largest picture a source may bring, before it is converted to fit the program's picture box.
+inline constexpr qint64 MaxPictureBytes = 4 * 1024 * 1024;
+
+// What an importer made of a source. Problems carry their line (from 1; 0 for the whole source) and a
+// text for the teacher; one about a question starts with "въпрос N: ", N counting every question of the
+// source from 1, refused ones included. With no problems, source.questions holds every question of the
+// source in order, so the numbers of checkBank's messages are the source's; otherwise it holds only the
+// questions that imported cleanly. Pictures are kept as the source gives them (JPEG, PNG or GIF), for
+// the caller to convert.
+struct Import
+{
+    BankSource source;
+    bool hasSettings = false; // only a bank.json brings the test's settings
+    QList<Problem> problems;
+};
+
+// The format of the source at path (a file, or a folder holding bank.json), told from its content;
+// nothing when it cannot be told.
+std::optional<SourceFormat> detectFormat(const QString &path);
+// The same for the first bytes of a file.
+std::optional<SourceFormat> detectTextFormat(const QByteArray &bytes);
+
+Import importAiken(const QByteArray &bytes);
+// Pictures named by the source are read from `folder`, the source's own folder.
+Import importGift(const QByteArray &bytes, const QString &folder);
+Import importMoodleXml(const QByteArray &bytes);
+
+} // namespace morv

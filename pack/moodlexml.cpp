@@ -1,0 +1,260 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Moodle XML: <quiz> of <question type="…">; multiple choice has <questiontext>, <generalfeedback> and
+// <answer fraction="…">, its pictures carried base64-encoded in <file> and named @@PLUGINFILE@@/name.
+#include "pack/importbuilder.h"
+
+#include <QHash>
+#include <QUrl>
+#include <QXmlStreamReader>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+
+using namespace importing;
+
+namespace {
+
+struct XmlFile
+{
+    QString path; // "/name" under the text's own files
+    QString encoding;
+    QString data;
+};
+
+struct RichText
+{
+    TextFormat format = TextFormat::Html;
+    QString text;
+    QList<XmlFile> files;
+};
+
+struct XmlAnswer
+{
+    QString fraction;
+    RichText text;
+    RichText feedback;
+};
+
+TextFormat formatOf(QStringView name)
+{
+    if (name == u"moodle_auto_format")
+        return TextFormat::MoodleAuto;
+    if (name == u"plain_text")
+        return TextFormat::Plain;
+    if (name == u"markdown")
+        return TextFormat::Markdown;
+    return TextFormat::Html;
+}
+
+// The teacher's name for a kind of question the program cannot give.
+QString kindOf(const QString &type)
+{
+    static const QHash<QString, QString> kinds = {
+        {u"truefalse"_s, TrueFalseKind.toString()},
+        {u"shortanswer"_s, ShortAnswerKind.toString()},
+        {u"numerical"_s, NumericalKind.toString()},
+        {u"matching"_s, MatchingKind.toString()},
+        {u"match"_s, MatchingKind.toString()},
+        {u"randomsamatch"_s, MatchingKind.toString()},
+        {u"essay"_s, EssayKind.toString()},
+        {u"description"_s, DescriptionKind.toString()},
+        {u"cloze"_s, u"вградени отговори"_s},
+        {u"multianswer"_s, u"вградени отговори"_s},
+        {u"ddwtos"_s, u"плъзгане на думи в текста"_s},
+        {u"gapselect"_s, u"избор на липсващи думи"_s},
+        {u"ddimageortext"_s, u"плъзгане върху изображение"_s},
+        {u"ddmarker"_s, u"поставяне на маркери"_s},
+        {u"calculated"_s, u"изчисляем"_s},
+        {u"calculatedsimple"_s, u"изчисляем"_s},
+        {u"calculatedmulti"_s, u"изчисляем"_s},
+        {u"ordering"_s, u"подреждане"_s},
+        {u"random"_s, u"случаен въпрос"_s},
+    };
+    return kinds.value(type, u"непознат"_s);
+}
+
+XmlFile readFile(QXmlStreamReader &xml)
+{
+    XmlFile file;
+    QString path = xml.attributes().value(u"path"_s).toString();
+    if (!path.startsWith(u'/'))
+        path.prepend(u'/');
+    if (!path.endsWith(u'/'))
+        path.append(u'/');
+    file.path = path + xml.attributes().value(u"name"_s).toString();
+    file.encoding = xml.attributes().value(u"encoding"_s).toString();
+    file.data = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    return file;
+}
+
+// An element holding <text> and <file>, such as <questiontext>; the reader ends on its end tag.
+RichText readRichText(QXmlStreamReader &xml)
+{
+    RichText rich;
+    rich.format = formatOf(xml.attributes().value(u"format"_s));
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"text")
+            rich.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == u"file")
+            rich.files.append(readFile(xml));
+        else
+            xml.skipCurrentElement();
+    }
+    return rich;
+}
+
+XmlAnswer readAnswer(QXmlStreamReader &xml)
+{
+    XmlAnswer answer;
+    answer.fraction = xml.attributes().value(u"fraction"_s).toString();
+    answer.text.format = formatOf(xml.attributes().value(u"format"_s));
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"text")
+            answer.text.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+        else if (xml.name() == u"file")
+            answer.text.files.append(readFile(xml));
+        else if (xml.name() == u"feedback")
+            answer.feedback = readRichText(xml);
+        else
+            xml.skipCurrentElement();
+    }
+    return answer;
+}
+
+void readPicture(ImportBuilder &builder, const TextImage &image, const QList<XmlFile> &files,
+                 QuestionSource &question)
+{
+    static constexpr QStringView prefix = u"@@PLUGINFILE@@";
+    question.pictureName = image.src;
+    question.pictureText = image.alt;
+    if (!image.src.startsWith(prefix))
+        return builder.questionProblem(u"изображението %1 не е вградено във файла: Moodle записва вградените "
+                                       u"като @@PLUGINFILE@@/име"_s.arg(quoted(image.src)));
+    // Moodle writes the names in the text percent-encoded and in <file> as they are.
+    const QString path = QUrl::fromPercentEncoding(image.src.sliced(prefix.size()).toUtf8());
+    question.pictureName = path.sliced(path.lastIndexOf(u'/') + 1);
+    const auto file =
+        std::find_if(files.begin(), files.end(), [&](const XmlFile &f) { return f.path == path; });
+    if (file == files.end())
+        return builder.questionProblem(u"изображението %1 липсва: към текста няма <file> с това име"_s.arg(
+            quoted(question.pictureName)));
+    if (file->encoding != u"base64")
+        return builder.questionProblem(u"изображението %1 е записано като %2, а трябва като base64"_s.arg(
+            quoted(question.pictureName), quoted(file->encoding)));
+    QByteArray data = file->data.toLatin1();
+    data.removeIf([](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; });
+    if (data.size() / 4 * 3 > MaxPictureBytes + 2)
+        return builder.questionProblem(u"изображението %1 е твърде голямо: над %2 байта"_s.arg(
+            quoted(question.pictureName), QString::number(MaxPictureBytes)));
+    auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.isEmpty())
+        return builder.questionProblem(u"изображението %1 е повредено: записът му в base64 е нарушен"_s.arg(
+            quoted(question.pictureName)));
+    if (decoded.decoded.size() > MaxPictureBytes)
+        return builder.questionProblem(u"изображението %1 е твърде голямо: %2 байта, най-много %3"_s.arg(
+            quoted(question.pictureName), QString::number(decoded.decoded.size()),
+            QString::number(MaxPictureBytes)));
+    question.picture = std::move(decoded.decoded);
+}
+
+void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
+{
+    const QString type = xml.attributes().value(u"type"_s).toString();
+    if (type == u"category")
+        return xml.skipCurrentElement();
+    builder.beginQuestion(int(xml.lineNumber()));
+    if (type != u"multichoice") {
+        builder.refuseKind(kindOf(type), type);
+        return xml.skipCurrentElement();
+    }
+    RichText text;
+    RichText feedback;
+    QList<XmlAnswer> answers;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"questiontext")
+            text = readRichText(xml);
+        else if (xml.name() == u"generalfeedback")
+            feedback = readRichText(xml);
+        else if (xml.name() == u"answer")
+            answers.append(readAnswer(xml));
+        else
+            xml.skipCurrentElement();
+    }
+    if (xml.hasError())
+        return;
+
+    QuestionSource question;
+    const PlainText plain = toPlainText(text.text, text.format);
+    question.text = plain.text;
+    if (const std::optional<TextImage> image = builder.questionPicture(plain))
+        readPicture(builder, *image, text.files, question);
+    question.explanation = explanationRows(
+        builder.withoutPictures(toPlainText(feedback.text, feedback.format), u"обяснението"_s));
+    QList<double> marks;
+    for (qsizetype k = 0; k < answers.size(); ++k) {
+        const XmlAnswer &answer = answers[k];
+        const QString answerText = builder.withoutPictures(toPlainText(answer.text.text, answer.text.format),
+                                                           u"отговор %1"_s.arg(k + 1));
+        question.answers.append(answerText);
+        bool number = answer.fraction.isEmpty();
+        marks.append(number ? 0 : answer.fraction.toDouble(&number));
+        if (!number)
+            builder.questionProblem(
+                u"отговор %1: fraction=%2 трябва да е число (100 за верния отговор)"_s.arg(
+                    QString::number(k + 1), quoted(answer.fraction)));
+        appendAnswerFeedback(
+            question.explanation, answerText,
+            builder.withoutPictures(toPlainText(answer.feedback.text, answer.feedback.format),
+                                    u"отзивът към отговор %1"_s.arg(k + 1)));
+    }
+    if (const int right = builder.rightAnswer(marks); right >= 0)
+        question.correct = question.answers[right];
+    builder.endQuestion(question);
+}
+
+QString xmlProblem(const QXmlStreamReader &xml)
+{
+    const QString what = xml.error() == QXmlStreamReader::PrematureEndOfDocumentError
+                             ? u"файлът свършва, преди всички елементи да са затворени"_s
+                             : u"нарушен запис на XML: сгрешен или незатворен таг, кавички или знак &"_s;
+    // The reader counts the characters it has read on the line, none at the start of an empty line.
+    const QString place = xml.columnNumber() > 0 ? u", колона %1"_s.arg(xml.columnNumber()) : QString();
+    return u"грешка в XML%1: %2 (%3)"_s.arg(place, what, xml.errorString());
+}
+
+} // namespace
+
+Import importMoodleXml(const QByteArray &bytes)
+{
+    ImportBuilder builder;
+    const std::optional<QString> text = builder.decode(bytes);
+    if (!text)
+        return builder.take();
+    QXmlStreamReader xml(*text);
+    if (xml.readNextStartElement()) {
+        if (xml.name() != u"quiz") {
+            builder.problem(int(xml.lineNumber()), u"файлът не е във формат Moodle XML: главният елемент е "
+                                                   u"<%1>, а трябва да е <quiz>"_s.arg(xml.name()));
+            return builder.take();
+        }
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"question") {
+                readQuestion(xml, builder);
+            } else {
+                builder.problem(int(xml.lineNumber()),
+                                u"непознат елемент <%1> в <quiz>: очаква се <question>"_s.arg(xml.name()));
+                xml.skipCurrentElement();
+            }
+        }
+    }
+    // Whatever follows </quiz> must still be well-formed.
+    while (!xml.atEnd())
+        xml.readNext();
+    if (xml.hasError())
+        builder.problem(int(xml.lineNumber()), xmlProblem(xml));
+    return builder.take();
+}
+
+} // namespace morv

@@ -1,0 +1,861 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The packer's importers: what each format brings into a bank source, what they refuse, and where.
+#include "pack/htmltext.h"
+#include "pack/importer.h"
+#include "tests/support/testbank.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace morv;
+
+namespace {
+
+// Problems as "line: text" rows, so an expectation reads like the packer's report.
+QString problemsOf(const Import &import)
+{
+    QStringList rows;
+    for (const Problem &problem : import.problems)
+        rows.append(u"%1: %2"_s.arg(problem.line).arg(problem.text));
+    return rows.join(u'\n');
+}
+
+QString refusedKind(int line, int question, const QString &kind)
+{
+    return u"%1: въпрос %2: въпрос от вида „%3“ не се поддържа: програмата задава само въпроси с избор на "
+           u"един верен отговор"_s.arg(QString::number(line), QString::number(question), kind);
+}
+
+Import import(SourceFormat format, const QByteArray &bytes)
+{
+    switch (format) {
+    case SourceFormat::Aiken:
+        return importAiken(bytes);
+    case SourceFormat::Gift:
+        return importGift(bytes, u"/nonexistent"_s);
+    case SourceFormat::MoodleXml:
+        return importMoodleXml(bytes);
+    case SourceFormat::Folder:
+        break;
+    }
+    return {};
+}
+
+struct SourceCase
+{
+    const char *name;
+    SourceFormat format;
+    QByteArray source;
+    QString problems; // as problemsOf gives them
+};
+
+// Failures name the case rather than dump its bytes.
+void PrintTo(const SourceCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+std::string caseName(const testing::TestParamInfo<SourceCase> &row)
+{
+    return row.param.name;
+}
+
+class SourceProblems : public testing::TestWithParam<SourceCase>
+{};
+
+// Each fault of a source is reported with its line and in the teacher's words, and nothing else is.
+TEST_P(SourceProblems, AreReportedWithTheirLines)
+{
+    const Import imported = import(GetParam().format, GetParam().source);
+    EXPECT_EQ(problemsOf(imported), GetParam().problems);
+}
+
+// The same question in every format, to check what all of them share.
+constexpr const char *aikenQuestion = "Колко е 2 + 2?\nA. 3\nB. 4\nANSWER: B\n";
+constexpr const char *giftQuestion = "Колко е 2 + 2? {~3 =4}\n";
+constexpr const char *moodleQuestion = R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+  <question type="multichoice">
+    <questiontext format="html"><text>Колко е 2 + 2?</text></questiontext>
+    <answer fraction="0"><text>3</text></answer>
+    <answer fraction="100"><text>4</text></answer>
+  </question>
+</quiz>
+)";
+
+struct EncodingCase
+{
+    const char *name;
+    SourceFormat format;
+    const char *source;
+};
+
+void PrintTo(const EncodingCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class SourceEncoding : public testing::TestWithParam<EncodingCase>
+{};
+
+// UTF-8 with or without its byte order mark, with LF or CRLF line ends, reads the same.
+TEST_P(SourceEncoding, BomAndCrlfReadAlike)
+{
+    const QByteArray lf = GetParam().source;
+    QByteArray crlf = lf;
+    crlf.replace("\n", "\r\n");
+    for (const QByteArray &bytes : {lf, "\xEF\xBB\xBF" + lf, crlf, "\xEF\xBB\xBF" + crlf}) {
+        const Import imported = import(GetParam().format, bytes);
+        EXPECT_EQ(problemsOf(imported), QString());
+        ASSERT_EQ(imported.source.questions.size(), 1u);
+        const QuestionSource &question = imported.source.questions.front();
+        EXPECT_EQ(question.text, u"Колко е 2 + 2?"_s);
+        EXPECT_EQ(question.answers, (QStringList{u"3"_s, u"4"_s}));
+        EXPECT_EQ(question.correct, u"4"_s);
+        EXPECT_FALSE(imported.hasSettings);
+    }
+}
+
+// A source in another encoding is refused at the first line that is not UTF-8.
+TEST_P(SourceEncoding, RefusesAnotherEncodingAtItsLine)
+{
+    // "Пример" in windows-1251 on the second line.
+    const QByteArray bytes = "\n\xCF\xF0\xE8\xEC\xE5\xF0\n" + QByteArray(GetParam().source);
+    const Import imported = import(GetParam().format, bytes);
+    EXPECT_EQ(problemsOf(imported), u"2: файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
+    EXPECT_TRUE(imported.source.questions.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pack, SourceEncoding,
+                         testing::Values(EncodingCase{"Aiken", SourceFormat::Aiken, aikenQuestion},
+                                         EncodingCase{"Gift", SourceFormat::Gift, giftQuestion},
+                                         EncodingCase{"MoodleXml", SourceFormat::MoodleXml, moodleQuestion}),
+                         [](const testing::TestParamInfo<EncodingCase> &row) { return row.param.name; });
+
+// ---- HTML to plain text ----
+
+struct HtmlCase
+{
+    const char *name;
+    const char16_t *html;
+    TextFormat format;
+    const char16_t *text;
+};
+
+void PrintTo(const HtmlCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class HtmlText : public testing::TestWithParam<HtmlCase>
+{};
+
+// Markup becomes plain text as a reader would see it; what only looks like markup stays.
+TEST_P(HtmlText, BecomesPlainText)
+{
+    EXPECT_EQ(toPlainText(GetParam().html, GetParam().format).text, QString::fromUtf16(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pack, HtmlText,
+    testing::Values(
+        HtmlCase{"ParagraphsAsLines", u"<p>Едно</p>\n<p>Две</p>", TextFormat::Html, u"Едно\nДве"},
+        HtmlCase{"BreaksAsLines", u"а<br>б<br/>в<BR />г", TextFormat::Html, u"а\nб\nв\nг"},
+        HtmlCase{"TagsInCapitals", u"<P>а</P>б", TextFormat::Html, u"а\nб"},
+        HtmlCase{"InlineTagsDropped", u"<b>Сб</b><i>ор</i> <span class=\"x\">ъгли</span>", TextFormat::Html,
+                 u"Сбор ъгли"},
+        HtmlCase{"NamedEntities", u"&amp; &lt; &gt; &quot; &#39; &apos;&nbsp;x 90&deg;", TextFormat::Html,
+                 u"& < > \" ' ' x 90°"},
+        HtmlCase{"NumericEntities", u"&#1090;&#x435;&#X441;&#1090;", TextFormat::Html, u"тест"},
+        HtmlCase{"InvalidCodePointReplaced", u"a&#xD800;b&#0;c&#1114112;d", TextFormat::Html,
+                 u"a\uFFFDb\uFFFDc\uFFFDd"},
+        HtmlCase{"UnknownEntityKept", u"&foo; и &amp без точка и запетая", TextFormat::Html,
+                 u"&foo; и &amp без точка и запетая"},
+        HtmlCase{"ComparisonsStay", u"3 < 5 & 7 > 2, a<5", TextFormat::Html, u"3 < 5 & 7 > 2, a<5"},
+        HtmlCase{"UnclosedTagStays", u"x <b", TextFormat::Html, u"x <b"},
+        HtmlCase{"UnclosedQuoteLeavesTheRestAsWritten", u"<i>а</i> <img alt=\"x>б <b>в</b>", TextFormat::Html,
+                 u"а <img alt=\"x>б <b>в</b>"},
+        HtmlCase{"BlanksCollapsed", u"  a \n\t b&nbsp;&nbsp; c  ", TextFormat::Html, u"a b c"},
+        HtmlCase{"CommentsAndScriptsDropped", u"a<!-- <p> -->b<script>x = '<p>';</script>c<style>p{}</style>",
+                 TextFormat::Html, u"abc"},
+        HtmlCase{"QuotedGreaterThanInAttribute", u"<img alt=\"a > b\" src='x.png'>текст", TextFormat::Html,
+                 u"текст"},
+        HtmlCase{"TableCellsSpaced", u"<table><tr><td>a</td><td>b</td></tr><tr><td>c</td></tr></table>",
+                 TextFormat::Html, u"a b\nc"},
+        HtmlCase{"EmptyParagraphsAddNoLines", u"<p></p><p>а</p><p>&nbsp;</p><div><p>б</p></div>",
+                 TextFormat::Html, u"а\nб"},
+        HtmlCase{"MoodleAutoKeepsLineBreaks", u"ред 1\nред <b>2</b>", TextFormat::MoodleAuto,
+                 u"ред 1\nред 2"},
+        HtmlCase{"HtmlJoinsLineBreaks", u"ред 1\nред 2", TextFormat::Html, u"ред 1 ред 2"},
+        HtmlCase{"PlainKeepsMarkup", u"  <b>а</b> &amp;\n б ", TextFormat::Plain, u"<b>а</b> &amp;\nб"},
+        HtmlCase{"MarkdownKeptAsWritten", u"**а** и _б_", TextFormat::Markdown, u"**а** и _б_"}),
+    [](const testing::TestParamInfo<HtmlCase> &row) { return row.param.name; });
+
+// Every picture of a text is collected with its description, and leaves no trace in the text.
+TEST(HtmlText, CollectsPictures)
+{
+    const PlainText plain = htmlToText(u"<p>Виж <IMG SRC=\"f&amp;1.png\" alt='Триъгълник ABC'> и "
+                                       u"<img src=x.gif></p>");
+    EXPECT_EQ(plain.text, u"Виж и"_s);
+    ASSERT_EQ(plain.images.size(), 2);
+    EXPECT_EQ(plain.images[0].src, u"f&1.png"_s);
+    EXPECT_EQ(plain.images[0].alt, u"Триъгълник ABC"_s);
+    EXPECT_EQ(plain.images[1].src, u"x.gif"_s);
+    EXPECT_EQ(plain.images[1].alt, QString());
+}
+
+// ---- Aiken ----
+
+// Questions of one or more lines, answers with "." or ")", no explanation and no picture.
+TEST(Aiken, ReadsQuestionsInOrderWithTheirLines)
+{
+    const Import imported = importAiken(R"(Колко е 2 + 2?
+A. 3
+B. 4
+C) 5
+ANSWER: B
+
+
+Кой град е столица
+на България?
+A) Пловдив
+B)   София  
+answer: b
+)");
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 2u);
+    const QuestionSource &first = imported.source.questions[0];
+    EXPECT_EQ(first.text, u"Колко е 2 + 2?"_s);
+    EXPECT_EQ(first.answers, (QStringList{u"3"_s, u"4"_s, u"5"_s}));
+    EXPECT_EQ(first.correct, u"4"_s);
+    EXPECT_EQ(first.line, 1);
+    EXPECT_TRUE(first.explanation.isEmpty());
+    EXPECT_TRUE(first.pictureName.isEmpty());
+    EXPECT_TRUE(first.picture.isEmpty());
+    const QuestionSource &second = imported.source.questions[1];
+    EXPECT_EQ(second.text, u"Кой град е столица\nна България?"_s);
+    EXPECT_EQ(second.answers, (QStringList{u"Пловдив"_s, u"София"_s}));
+    EXPECT_EQ(second.correct, u"София"_s);
+    EXPECT_EQ(second.line, 8);
+    EXPECT_TRUE(imported.source.settings.isEmpty());
+}
+
+// A blank line may stand between the text and the answers or among the answers.
+TEST(Aiken, AllowsBlankLinesBeforeAndAmongAnswers)
+{
+    const Import imported = importAiken("Въпрос\n\nA. а\n\nB. б\nANSWER: A\n");
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    EXPECT_EQ(imported.source.questions[0].answers, (QStringList{u"а"_s, u"б"_s}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Aiken, SourceProblems,
+    testing::Values(
+        SourceCase{"MissingKeyAtTheEnd", SourceFormat::Aiken, "В\nA. а\nB. б\n",
+                   u"1: въпрос 1: няма ред „ANSWER: …“ с буквата на верния отговор"_s},
+        SourceCase{"MissingKeyBeforeTheNextQuestion", SourceFormat::Aiken,
+                   "В1\nA. а\nB. б\n\nВ2\nA. а\nB. б\nANSWER: A\n",
+                   u"1: въпрос 1: няма ред „ANSWER: …“ с буквата на верния отговор"_s},
+        SourceCase{"QuestionWithoutAnswers", SourceFormat::Aiken, "В1\n\nВ2\nA. а\nB. б\nANSWER: A\n",
+                   u"1: въпрос 1: няма ред „ANSWER: …“ с буквата на верния отговор\n"
+                   u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{"KeyLetterWithoutAnswer", SourceFormat::Aiken, "В\nA. а\nB. б\nC. в\nANSWER: D\n",
+                   u"1: въпрос 1: буквата D след „ANSWER:“ не е на никой от отговорите"_s},
+        SourceCase{"KeyNotALetter", SourceFormat::Aiken, "В\nA. а\nB. б\nANSWER: AB\n",
+                   u"1: въпрос 1: след „ANSWER:“ трябва да стои буквата на верния отговор, а стои „AB“"_s},
+        SourceCase{"OneAnswer", SourceFormat::Aiken, "В\nA. а\nANSWER: A\n",
+                   u"1: въпрос 1: има 1 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{"SixAnswers", SourceFormat::Aiken, "В\nA. а\nB. б\nC. в\nD. г\nE. д\nF. е\nANSWER: A\n",
+                   u"1: въпрос 1: има 6 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{"LettersOutOfOrder", SourceFormat::Aiken, "В\nA. а\nC. б\nD. в\nANSWER: A\n",
+                   u"3: въпрос 1: отговорът с буква C стои на мястото на B: буквите на отговорите вървят по "
+                   u"ред A, B, C…"_s},
+        SourceCase{"StrayLineAmongAnswers", SourceFormat::Aiken, "В\nA. а\nнещо\nB. б\nANSWER: A\n",
+                   u"3: въпрос 1: редът „нещо“ не е нито отговор („A. …“), нито „ANSWER: …“"_s},
+        SourceCase{"KeyWithoutQuestion", SourceFormat::Aiken, "\nANSWER: A\n",
+                   u"2: ред „ANSWER: …“ без въпрос и отговори преди него"_s},
+        SourceCase{"EmptyAnswer", SourceFormat::Aiken, "В\nA.\nB. б\nANSWER: B\n",
+                   u"1: въпрос 1: отговор 1 е празен"_s},
+        SourceCase{"RightAnswerTwice", SourceFormat::Aiken, "В\nA. 4\nB. 4\nANSWER: A\n",
+                   u"1: въпрос 1: верният отговор „4“ стои 2 пъти сред отговорите, а трябва веднъж"_s},
+        // Cyrillic А, Б and В look like Latin letters but are not answers.
+        SourceCase{"CyrillicLetters", SourceFormat::Aiken, "В\nА. а\nБ. б\nANSWER: А\n",
+                   u"1: въпрос 1: буквите на отговорите трябва да са латински: „A. …“, „B. …“, а тук са на "
+                   u"кирилица\n"
+                   u"1: въпрос 1: буквата „А“ след „ANSWER:“ е на кирилица, а буквите на отговорите са "
+                   u"латински: A, B, C…\n"
+                   u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s}),
+    caseName);
+
+// Every fault of a source is reported in one run, each at its own question's line; the sound
+// questions are kept.
+TEST(Aiken, ReportsEveryProblemAtOnce)
+{
+    const Import imported = importAiken(R"(Първи
+A. а
+B. б
+ANSWER: A
+
+Втори
+A. а
+B. б
+
+Трети
+A. а
+C. б
+ANSWER: F
+
+Четвърти
+A. а
+B. б
+ANSWER: B
+)");
+    EXPECT_EQ(problemsOf(imported),
+              u"6: въпрос 2: няма ред „ANSWER: …“ с буквата на верния отговор\n"
+              u"12: въпрос 3: отговорът с буква C стои на мястото на B: буквите на отговорите вървят по ред "
+              u"A, B, C…\n"
+              u"10: въпрос 3: буквата F след „ANSWER:“ не е на никой от отговорите"_s);
+    ASSERT_EQ(imported.source.questions.size(), 2u);
+    EXPECT_EQ(imported.source.questions[0].line, 1);
+    EXPECT_EQ(imported.source.questions[1].text, u"Четвърти"_s);
+    EXPECT_EQ(imported.source.questions[1].line, 15);
+}
+
+// ---- GIFT ----
+
+// A multiple-choice question with its title, comments, category, feedback and explanation.
+TEST(Gift, ReadsMultipleChoiceWithExplanation)
+{
+    const Import imported = importGift(R"(// Глава 1: ъгли
+$CATEGORY: $course$/Геометрия
+
+// въпросът започва след този ред
+::Ъгли:: Сборът от ъглите на триъгълник е {
+  =180° #Точно така.
+  ~90°
+  ~%-50%360°
+  ####Теорема за сбора на ъглите.\nВинаги е 180°.
+}
+)",
+                                       u"/nonexistent"_s);
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, u"Сборът от ъглите на триъгълник е"_s);
+    EXPECT_EQ(question.answers, (QStringList{u"180°"_s, u"90°"_s, u"360°"_s}));
+    EXPECT_EQ(question.correct, u"180°"_s);
+    EXPECT_EQ(question.explanation,
+              (QStringList{u"Теорема за сбора на ъглите."_s, u"Винаги е 180°."_s, u"„180°“: Точно така."_s}));
+    EXPECT_EQ(question.line, 5);
+    EXPECT_TRUE(question.pictureName.isEmpty());
+}
+
+// Escaped marks are text; "\n" is a line break; other backslashes stay.
+TEST(Gift, ReadsEscapes)
+{
+    const Import imported = importGift(R"(Колко е 2 \= 2\? Виж \:\: и \{\}\n{
+=\{a\}
+~b \~ c
+~d\#e
+~x\\y
+~f\:g #ясно \= 1
+})",
+                                       {});
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, u"Колко е 2 = 2\\? Виж :: и {}"_s);
+    EXPECT_EQ(question.answers, (QStringList{u"{a}"_s, u"b ~ c"_s, u"d#e"_s, u"x\\y"_s, u"f:g"_s}));
+    EXPECT_EQ(question.correct, u"{a}"_s);
+    EXPECT_EQ(question.explanation, QStringList{u"„f:g“: ясно = 1"_s});
+}
+
+struct GiftTextCase
+{
+    const char *name;
+    const char *source;
+    const char16_t *text;
+    const char16_t *firstAnswer;
+};
+
+void PrintTo(const GiftTextCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class GiftText : public testing::TestWithParam<GiftTextCase>
+{};
+
+// The question's text in each of its formats, and the blank of a missing-word question.
+TEST_P(GiftText, IsReadInItsFormat)
+{
+    const Import imported = importGift(GetParam().source, {});
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    EXPECT_EQ(imported.source.questions[0].text, QString::fromUtf16(GetParam().text));
+    EXPECT_EQ(imported.source.questions[0].answers.value(0), QString::fromUtf16(GetParam().firstAnswer));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pack, GiftText,
+    testing::Values(
+        GiftTextCase{"MissingWordGetsABlank", "Москва е {=столица ~град} на Русия.", u"Москва е _ на Русия.",
+                     u"столица"},
+        GiftTextCase{"MissingWordAtTheStart", "{=I ~You} am a pupil.", u"_ am a pupil.", u"I"},
+        GiftTextCase{"DefaultKeepsLinesDropsTags", "Ред <b>1</b>\nред 2 {=а ~б}", u"Ред 1\nред 2", u"а"},
+        GiftTextCase{"HtmlJoinsLines", "::T::[html]<p>Ред 1\nсъщият</p><p>Ред&nbsp;2</p>{=<i>а</i> ~б}",
+                     u"Ред 1 същият\nРед 2", u"а"},
+        GiftTextCase{"PlainKeepsMarkup", "[plain]3 <b> 2 &amp; 1 {=а ~б}", u"3 <b> 2 &amp; 1", u"а"},
+        GiftTextCase{"MarkdownKeptAsWritten", "[markdown]**Кое** е вярно? {=[plain]<а> ~б}",
+                     u"**Кое** е вярно?", u"<а>"},
+        GiftTextCase{"TitleOnlyAtTheStart", "Време 10::30 {=а ~б}", u"Време 10::30", u"а"}),
+    [](const testing::TestParamInfo<GiftTextCase> &row) { return row.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    Gift, SourceProblems,
+    testing::Values(
+        SourceCase{"TrueFalseT", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е кръгла. {T}",
+                   refusedKind(3, 2, u"вярно/невярно"_s)},
+        SourceCase{"TrueFalseWords", SourceFormat::Gift, "В {=а ~б}\n\nА? {FALSE#Не е.}\n\nБ? {true}",
+                   refusedKind(3, 2, u"вярно/невярно"_s) + u'\n' + refusedKind(5, 3, u"вярно/невярно"_s)},
+        SourceCase{"ShortAnswer", SourceFormat::Gift, "В {=а ~б}\n\nСтолицата на Франция? {=Париж =Paris}",
+                   refusedKind(3, 2, u"кратък отговор"_s)},
+        SourceCase{"ShortAnswerMissingWord", SourceFormat::Gift,
+                   "В {=а ~б}\n\nСофия е {=столица} на България.", refusedKind(3, 2, u"кратък отговор"_s)},
+        SourceCase{"Numerical", SourceFormat::Gift, "В {=а ~б}\n\nКолко е π? {#3.14:0.01}",
+                   refusedKind(3, 2, u"числов отговор"_s)},
+        SourceCase{"NumericalRange", SourceFormat::Gift, "В {=а ~б}\n\nЧисло между 1 и 5? { #1..5 }",
+                   refusedKind(3, 2, u"числов отговор"_s)},
+        SourceCase{"Matching", SourceFormat::Gift,
+                   "В {=а ~б}\n\nСвържете: {\n=куче -> лае\n=котка -> мяука\n}",
+                   refusedKind(3, 2, u"съпоставяне"_s)},
+        SourceCase{"Essay", SourceFormat::Gift, "В {=а ~б}\n\nОпишете лятото. { }",
+                   refusedKind(3, 2, u"есе"_s)},
+        SourceCase{"EssayWithFeedback", SourceFormat::Gift, "Опишете лятото. {####Поне 5 изречения.}",
+                   refusedKind(1, 1, u"есе"_s)},
+        SourceCase{"SeveralEquals", SourceFormat::Gift, "В {=а ~б}\n\nПрости числа: {=2 =3 ~4}",
+                   refusedKind(3, 2, u"няколко верни отговора"_s)},
+        SourceCase{"SeveralWeighted", SourceFormat::Gift, "В {=а ~б}\n\nПрости числа: {~%50%2 ~%50%3 ~4}",
+                   refusedKind(3, 2, u"няколко верни отговора"_s)},
+        SourceCase{"Description", SourceFormat::Gift, "В {=а ~б}\n\n::Увод:: Следват въпроси за ъгли.",
+                   refusedKind(3, 2, u"описание без отговори"_s)},
+        SourceCase{"NoRightAnswer", SourceFormat::Gift, "В {~а ~б}", u"1: въпрос 1: няма верен отговор"_s},
+        SourceCase{"PartialRightAnswer", SourceFormat::Gift, "В {=%50%а ~б}",
+                   u"1: въпрос 1: верният отговор носи 50 % от точките, а трябва да носи 100 %"_s},
+        SourceCase{"BadWeight", SourceFormat::Gift, "В {=а ~%пет%б}",
+                   u"1: въпрос 1: отговор 2: делът от точките трябва да е число между два знака %, например "
+                   u"~%50%"_s},
+        SourceCase{"TextBeforeFirstAnswer", SourceFormat::Gift, "В {отговори: =а ~б}",
+                   u"1: въпрос 1: в „{…}“ преди първия отговор стои „отговори:“: всеки отговор започва с = "
+                   u"или ~"_s},
+        SourceCase{"UnclosedAnswers", SourceFormat::Gift, "В {=а ~б\n\nВ2 {=а ~б}",
+                   u"1: въпрос 1: отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s},
+        SourceCase{"ClosingWithoutOpening", SourceFormat::Gift, "Множеството } е празно",
+                   u"1: въпрос 1: „}“ без „{“ преди нея; знакът } в текст се пише \\}"_s},
+        SourceCase{
+            "TwoAnswerFields", SourceFormat::Gift, "В {=а ~б} и {=в ~г}",
+            u"1: въпрос 1: въпросът може да има само едно поле с отговори „{…}“; знаците { и } в текст "
+            u"се пишат \\{ и \\}"_s},
+        SourceCase{
+            "ClosingBeforeAnswers", SourceFormat::Gift, "В } и {=а ~б}",
+            u"1: въпрос 1: въпросът може да има само едно поле с отговори „{…}“; знаците { и } в текст "
+            u"се пишат \\{ и \\}"_s},
+        SourceCase{"UnclosedTitle", SourceFormat::Gift, "::Заглавие В {=а ~б}",
+                   u"1: въпрос 1: заглавието след „::“ не е затворено с „::“"_s},
+        SourceCase{"SixAnswers", SourceFormat::Gift, "В {=1 ~2 ~3 ~4 ~5 ~6}",
+                   u"1: въпрос 1: има 6 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{
+            "OneAnswer", SourceFormat::Gift, "В {~%100%едно}\n\nВ2 {~ =2}",
+            u"1: въпрос 1: има 1 отговора, а трябва да са от 2 до 5\n3: въпрос 2: отговор 1 е празен"_s},
+        SourceCase{"EmptyQuestionText", SourceFormat::Gift, "::Само заглавие:: {=а ~б}",
+                   u"1: въпрос 1: текстът на въпроса е празен"_s},
+        SourceCase{"PictureInAnswer", SourceFormat::Gift, "В {=<img src\\=\"a.png\">а ~б}",
+                   u"1: въпрос 1: отговор 1 не може да има изображение („a.png“): изображението може да е "
+                   u"само в текста на въпроса"_s},
+        SourceCase{"PictureFromTheWeb", SourceFormat::Gift,
+                   "<img src=\"https://example.org/a.png\">В {=а ~б}",
+                   u"1: въпрос 1: изображението „https://example.org/a.png“ е в интернет: запишете го в "
+                   u"папката на файла с въпросите и напишете само името му"_s},
+        SourceCase{"TwoPictures", SourceFormat::Gift, "<img src=\"a.png\"><img src=\"b.png\">В {=а ~б}",
+                   u"1: въпрос 1: текстът на въпроса има 2 изображения, а може да има най-много едно"_s}),
+    caseName);
+
+// Refused kinds, syntax faults and sound questions together: every fault at its question's line, the
+// sound questions kept with theirs, and refused questions still counted.
+TEST(Gift, ReportsEveryProblemAtOnce)
+{
+    const Import imported = importGift(R"(::1:: Първи {=а ~б}
+
+// вярно/невярно
+::2:: Втори {T}
+
+::3:: Трети {=а ~б
+
+::4:: Четвърти {
+  =а
+  ~б
+}
+)",
+                                       {});
+    EXPECT_EQ(problemsOf(imported),
+              refusedKind(4, 2, u"вярно/невярно"_s) + u'\n' +
+                  u"6: въпрос 3: отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s);
+    ASSERT_EQ(imported.source.questions.size(), 2u);
+    EXPECT_EQ(imported.source.questions[0].line, 1);
+    EXPECT_EQ(imported.source.questions[1].text, u"Четвърти"_s);
+    EXPECT_EQ(imported.source.questions[1].line, 8);
+}
+
+// The one problem of a picture the bank's safe reading refuses: at the question's line, naming it.
+void expectPictureRefused(const Import &imported, int line, int question, const QString &name)
+{
+    ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
+    EXPECT_EQ(imported.problems[0].line, line);
+    EXPECT_TRUE(imported.problems[0].text.startsWith(u"въпрос %1: "_s.arg(question)));
+    EXPECT_TRUE(imported.problems[0].text.contains(name)) << imported.problems[0].text.toStdString();
+}
+
+// A picture named in the question's text is read from the source's folder; its tag leaves the text
+// and its description becomes the picture's text.
+TEST(Gift, ReadsPictureFromTheSourceFolder)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath(u"картинки"_s));
+    const QByteArray picture = test::tinyJpeg(3);
+    QFile file(folder.filePath(u"картинки/ъгъл 1.jpg"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(picture);
+    file.close();
+
+    const Import imported = importGift(
+        R"(Колко градуса е ъгълът? <img src="картинки/ъгъл 1.jpg" alt="Ъгъл &quot;ABC&quot;"> {=90° ~45°}
+
+Без картинка: {=а ~б}
+
+Липсва: <img src="няма.png"> {=а ~б})",
+        folder.path());
+    expectPictureRefused(imported, 5, 3, u"„няма.png“"_s);
+    ASSERT_EQ(imported.source.questions.size(), 2u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, u"Колко градуса е ъгълът?"_s);
+    EXPECT_EQ(question.pictureName, u"картинки/ъгъл 1.jpg"_s);
+    EXPECT_EQ(question.pictureText, u"Ъгъл \"ABC\""_s);
+    EXPECT_EQ(question.picture, picture);
+    EXPECT_TRUE(imported.source.questions[1].pictureName.isEmpty());
+    EXPECT_TRUE(imported.source.questions[1].picture.isEmpty());
+}
+
+// A picture larger than a source may bring is refused before it is read.
+TEST(Gift, RefusesOversizedPicture)
+{
+    QTemporaryDir folder;
+    QFile file(folder.filePath(u"big.png"_s));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(MaxPictureBytes + 1));
+    file.close();
+    const Import imported = importGift("<img src=\"big.png\">В {=а ~б}", folder.path());
+    expectPictureRefused(imported, 1, 1, u"„big.png“"_s);
+    EXPECT_TRUE(problemsOf(imported).contains(u"4194305"_s)) << problemsOf(imported).toStdString();
+}
+
+// A picture outside the source's folder is refused, also when a link leads there.
+TEST(Gift, RefusesPictureOutsideTheFolder)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::link(QDir::rootPath(), folder.filePath(u"root"_s)));
+    expectPictureRefused(importGift("<img src=\"../a.png\">В {=а ~б}", folder.path()), 1, 1, u"„../a.png“"_s);
+    expectPictureRefused(importGift("<img src=\"root/etc/hostname\">В {=а ~б}", folder.path()), 1, 1,
+                         u"„root/etc/hostname“"_s);
+}
+
+// ---- Moodle XML ----
+
+// A multiple-choice question: HTML texts made plain, the explanation from the general feedback and
+// each answer's feedback, a negative mark on a wrong answer accepted; categories skipped.
+TEST(MoodleXml, ReadsMultipleChoice)
+{
+    const Import imported = importMoodleXml(R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+<!-- question: 0  -->
+  <question type="category">
+    <category><text>$course$/Геометрия</text></category>
+  </question>
+
+  <question type="multichoice">
+    <name><text>Ъгли</text></name>
+    <questiontext format="html">
+      <text><![CDATA[<p dir="ltr">Сборът от ъглите<br>на триъгълник е:</p><p>&nbsp;</p>]]></text>
+    </questiontext>
+    <generalfeedback format="html">
+      <text>&lt;p&gt;Теорема за сбора.&lt;/p&gt;&lt;p&gt;Винаги 180&amp;deg;.&lt;/p&gt;</text>
+    </generalfeedback>
+    <defaultgrade>1.0000000</defaultgrade>
+    <single>true</single>
+    <answer fraction="100" format="html">
+      <text><![CDATA[<p>180&deg;</p>]]></text>
+      <feedback format="html"><text><![CDATA[<p>Точно така.</p>]]></text></feedback>
+    </answer>
+    <answer fraction="0" format="moodle_auto_format">
+      <text>90°</text>
+      <feedback format="html"><text></text></feedback>
+    </answer>
+    <answer fraction="-33.33333" format="plain_text">
+      <text>360° &lt;пълен&gt;</text>
+    </answer>
+  </question>
+</quiz>
+)");
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, u"Сборът от ъглите\nна триъгълник е:"_s);
+    EXPECT_EQ(question.answers, (QStringList{u"180°"_s, u"90°"_s, u"360° <пълен>"_s}));
+    EXPECT_EQ(question.correct, u"180°"_s);
+    EXPECT_EQ(question.explanation,
+              (QStringList{u"Теорема за сбора."_s, u"Винаги 180°."_s, u"„180°“: Точно така."_s}));
+    EXPECT_EQ(question.line, 8);
+}
+
+// A picture travels in the file as base64 and is named in the text as @@PLUGINFILE@@/name.
+TEST(MoodleXml, ReadsBase64Picture)
+{
+    const QByteArray picture = test::tinyJpeg(5);
+    const QByteArray source = R"(<quiz>
+  <question type="multichoice">
+    <questiontext format="html">
+      <text><![CDATA[<p>Кой ъгъл е прав?</p><p><img src="@@PLUGINFILE@@/%D1%8A%D0%B3%D1%8A%D0%BB%201.jpg" alt="Ъгли a и b" width="200"></p>]]></text>
+      <file name="ъгъл 1.jpg" path="/" encoding="base64">)" +
+                              picture.toBase64() + R"(</file>
+    </questiontext>
+    <answer fraction="100"><text>a</text></answer>
+    <answer fraction="0"><text>b</text></answer>
+  </question>
+</quiz>)";
+    const Import imported = importMoodleXml(source);
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, u"Кой ъгъл е прав?"_s);
+    EXPECT_EQ(question.pictureName, u"ъгъл 1.jpg"_s);
+    EXPECT_EQ(question.pictureText, u"Ъгли a и b"_s);
+    EXPECT_EQ(question.picture, picture);
+}
+
+// Refused kinds of question, each with its line, the format's own word for it and its number.
+QByteArray moodleQuiz(const QByteArray &questions)
+{
+    return "<quiz>\n"
+           "  <question type=\"multichoice\">\n"
+           "    <questiontext><text>В</text></questiontext>\n"
+           "    <answer fraction=\"100\"><text>а</text></answer>\n"
+           "    <answer fraction=\"0\"><text>б</text></answer>\n"
+           "  </question>\n" +
+           questions + "</quiz>\n";
+}
+
+QString refusedMoodle(const QString &kind, const QString &type)
+{
+    return refusedKind(7, 2, kind).replace(u"“ не се"_s, u"“ (%1) не се"_s.arg(type));
+}
+
+QByteArray multichoice(const QByteArray &inside)
+{
+    return "  <question type=\"multichoice\">\n<questiontext><text>Q</text></questiontext>\n" + inside +
+           "</question>\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MoodleXml, SourceProblems,
+    testing::Values(
+        SourceCase{"TrueFalse", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"truefalse\"/>\n"),
+                   refusedMoodle(u"вярно/невярно"_s, u"truefalse"_s)},
+        SourceCase{"ShortAnswer", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"shortanswer\"><answer fraction=\"100\"/></question>\n"),
+                   refusedMoodle(u"кратък отговор"_s, u"shortanswer"_s)},
+        SourceCase{"Numerical", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"numerical\"/>\n"),
+                   refusedMoodle(u"числов отговор"_s, u"numerical"_s)},
+        SourceCase{"Matching", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"matching\"/>\n"),
+                   refusedMoodle(u"съпоставяне"_s, u"matching"_s)},
+        SourceCase{"UnknownKind", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"quiz\"/>\n"),
+                   refusedMoodle(u"непознат"_s, u"quiz"_s)},
+        SourceCase{"Essay", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"essay\"/>\n"),
+                   refusedMoodle(u"есе"_s, u"essay"_s)},
+        SourceCase{"Cloze", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"cloze\"/>\n"),
+                   refusedMoodle(u"вградени отговори"_s, u"cloze"_s)},
+        SourceCase{"Description", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"description\"/>\n"),
+                   refusedMoodle(u"описание без отговори"_s, u"description"_s)},
+        SourceCase{"DragWords", SourceFormat::MoodleXml, moodleQuiz("  <question type=\"ddwtos\"/>\n"),
+                   refusedMoodle(u"плъзгане на думи в текста"_s, u"ddwtos"_s)},
+        SourceCase{"SeveralRight", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"100\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"100\"><text>b</text></answer>\n")),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{"SeveralPartlyRight", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<single>false</single>\n"
+                                          "<answer fraction=\"50\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"50\"><text>b</text></answer>\n"
+                                          "<answer fraction=\"-100\"><text>c</text></answer>\n")),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{"NoRightAnswer", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"0\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"-50\"><text>b</text></answer>\n")),
+                   u"7: въпрос 2: няма верен отговор"_s},
+        SourceCase{"PartlyRightOnly", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"33.5\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"0\"><text>b</text></answer>\n")),
+                   u"7: въпрос 2: верният отговор носи 33.5 % от точките, а трябва да носи 100 %"_s},
+        SourceCase{"FractionNotANumber", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"сто\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"100\"><text>b</text></answer>\n")),
+                   u"7: въпрос 2: отговор 1: fraction=„сто“ трябва да е число (100 за верния отговор)"_s},
+        SourceCase{"NoQuestionText", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"multichoice\">\n"
+                              "<answer fraction=\"100\"><text>a</text></answer>\n"
+                              "<answer fraction=\"0\"><text>b</text></answer>\n</question>\n"),
+                   u"7: въпрос 2: текстът на въпроса е празен"_s},
+        SourceCase{"PictureNotInTheFile", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"multichoice\"><questiontext><text>&lt;img "
+                              "src=\"@@PLUGINFILE@@/a.png\"&gt;Q</text></questiontext>\n"
+                              "<answer fraction=\"100\"><text>a</text></answer>\n"
+                              "<answer fraction=\"0\"><text>b</text></answer>\n</question>\n"),
+                   u"7: въпрос 2: изображението „a.png“ липсва: към текста няма <file> с това име"_s},
+        SourceCase{"PictureBrokenBase64", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"multichoice\"><questiontext><text>&lt;img "
+                              "src=\"@@PLUGINFILE@@/a.png\"&gt;Q</text>\n"
+                              "<file name=\"a.png\" encoding=\"base64\">iVBO!!Rw0K</file></questiontext>\n"
+                              "<answer fraction=\"100\"><text>a</text></answer>\n"
+                              "<answer fraction=\"0\"><text>b</text></answer>\n</question>\n"),
+                   u"7: въпрос 2: изображението „a.png“ е повредено: записът му в base64 е нарушен"_s},
+        SourceCase{"PictureByAddress", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"100\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"0\"><text>&lt;img src=\"http://x/b.png\"&gt;b"
+                                          "</text></answer>\n")),
+                   u"7: въпрос 2: отговор 2 не може да има изображение („http://x/b.png“): изображението "
+                   u"може да е само в текста на въпроса"_s},
+        SourceCase{
+            "NotAQuiz", SourceFormat::MoodleXml, "<?xml version=\"1.0\"?>\n<html><body/></html>",
+            u"2: файлът не е във формат Moodle XML: главният елемент е <html>, а трябва да е <quiz>"_s},
+        SourceCase{"UnknownElementInQuiz", SourceFormat::MoodleXml, moodleQuiz("  <questions/>\n"),
+                   u"7: непознат елемент <questions> в <quiz>: очаква се <question>"_s}),
+    caseName);
+
+struct XmlFaultCase
+{
+    const char *name;
+    QByteArray source;
+    QString problemsBefore; // what was found before the fault
+    int line;
+    QString fault; // the Bulgarian part of the fault's problem; the reader's own words follow
+};
+
+void PrintTo(const XmlFaultCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class XmlFault : public testing::TestWithParam<XmlFaultCase>
+{};
+
+// Malformed XML ends the reading with the fault's line; what was found before it is still reported.
+TEST_P(XmlFault, IsReportedAtItsLine)
+{
+    Import imported = importMoodleXml(GetParam().source);
+    ASSERT_FALSE(imported.problems.isEmpty());
+    const Problem fault = imported.problems.takeLast();
+    EXPECT_EQ(problemsOf(imported), GetParam().problemsBefore);
+    EXPECT_EQ(fault.line, GetParam().line);
+    EXPECT_TRUE(fault.text.startsWith(GetParam().fault)) << fault.text.toStdString();
+    EXPECT_TRUE(fault.text.endsWith(u')')) << fault.text.toStdString();
+}
+
+const QString xmlNotWellFormed = u"нарушен запис на XML: сгрешен или незатворен таг, кавички или знак & ("_s;
+const QString xmlEndsEarly = u"грешка в XML: файлът свършва, преди всички елементи да са затворени ("_s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Pack, XmlFault,
+    testing::Values(
+        XmlFaultCase{"MismatchedTag",
+                     moodleQuiz("  <question type=\"essay\"/>\n  <question type=\"multichoice\">\n"
+                                "    <questiontext><text>Q</questiontext>\n  </question>\n"),
+                     refusedMoodle(u"есе"_s, u"essay"_s), 9,
+                     u"грешка в XML, колона 40: "_s + xmlNotWellFormed},
+        XmlFaultCase{"UnescapedAmpersand",
+                     "<quiz>\n<question type=\"multichoice\">\n<questiontext><text>A & B",
+                     {},
+                     3,
+                     u"грешка в XML, колона 24: "_s + xmlNotWellFormed},
+        XmlFaultCase{"GarbageAfterQuiz", "<quiz></quiz>\n<quiz/>", {}, 2, u"грешка в XML, колона "_s},
+        XmlFaultCase{"EndsEarly", "<quiz>\n<question type=\"essay\">\n",
+                     refusedKind(2, 1, u"есе"_s).replace(u"“ не се"_s, u"“ (essay) не се"_s), 3,
+                     xmlEndsEarly},
+        XmlFaultCase{"Empty", "", {}, 1, xmlEndsEarly}),
+    [](const testing::TestParamInfo<XmlFaultCase> &row) { return row.param.name; });
+
+// ---- Telling the format ----
+
+struct DetectCase
+{
+    const char *name;
+    QByteArray bytes;
+    std::optional<SourceFormat> format;
+};
+
+void PrintTo(const DetectCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class Detect : public testing::TestWithParam<DetectCase>
+{};
+
+// The format shows in the content, whatever the file is called; a source that could be either is
+// not guessed.
+TEST_P(Detect, TellsTheFormatFromTheContent)
+{
+    EXPECT_EQ(detectTextFormat(GetParam().bytes), GetParam().format);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pack, Detect,
+    testing::Values(DetectCase{"MoodleXmlWithDeclaration", moodleQuestion, SourceFormat::MoodleXml},
+                    DetectCase{"MoodleXmlWithBom", "\xEF\xBB\xBF  <quiz></quiz>", SourceFormat::MoodleXml},
+                    DetectCase{"OtherXml", "<?xml version=\"1.0\"?><html/>", std::nullopt},
+                    DetectCase{"GiftMultipleChoice", giftQuestion, SourceFormat::Gift},
+                    DetectCase{"GiftAnswersOnTheirLines", "// x\nВъпрос {\n  ~а\n  =б\n}",
+                               SourceFormat::Gift},
+                    DetectCase{"GiftTrueFalseOnly", "Земята е кръгла. {TRUE}", SourceFormat::Gift},
+                    DetectCase{"GiftStartingWithMarkup", "<b>В</b> {=а ~б}", SourceFormat::Gift},
+                    DetectCase{"EscapedBraceIsNotGift", "a \\{= b", std::nullopt},
+                    DetectCase{"Aiken", aikenQuestion, SourceFormat::Aiken},
+                    DetectCase{"AikenWithSetBraces", "Колко елемента има {1, 2}?\nA. 2\nB. 3\nANSWER: A",
+                               SourceFormat::Aiken},
+                    DetectCase{"PlainText", "Просто текст.\nНищо повече.", std::nullopt},
+                    DetectCase{"BothGiftAndAiken", "В {=а ~б}\n\nВ\nA. а\nB. б\nANSWER: A", std::nullopt},
+                    DetectCase{"Empty", "", std::nullopt}),
+    [](const testing::TestParamInfo<DetectCase> &row) { return row.param.name; });
+
+// A folder is a bank's source when it holds bank.json; a file is told by its content.
+TEST(Detect, TellsFolderAndFile)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(detectFormat(dir.path()), std::nullopt);
+    QFile bank(dir.filePath(u"bank.json"_s));
+    ASSERT_TRUE(bank.open(QIODevice::WriteOnly));
+    bank.close();
+    EXPECT_EQ(detectFormat(dir.path()), SourceFormat::Folder);
+
+    QFile gift(dir.filePath(u"въпроси.txt"_s));
+    ASSERT_TRUE(gift.open(QIODevice::WriteOnly));
+    gift.write(giftQuestion);
+    gift.close();
+    EXPECT_EQ(detectFormat(gift.fileName()), SourceFormat::Gift);
+    EXPECT_EQ(detectFormat(dir.filePath(u"няма.txt"_s)), std::nullopt);
+}
+
+} // namespace

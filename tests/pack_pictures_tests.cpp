@@ -1,0 +1,234 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The packer's picture conversion: a fitting JPEG kept, anything larger scaled down into the picture
+// box, anything that is not a sound JPEG, PNG or GIF refused.
+#include "bank/picturecheck.h"
+#include "pack/pictures.h"
+#include "tests/support/testbank.h"
+
+#include <QBuffer>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+using namespace morv;
+
+namespace {
+
+// A picture with detail everywhere, so that a cut copy cannot decode cleanly.
+QImage drawing(QSize size, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(size, format);
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 7) % 256, (y * 13) % 256, ((x ^ y) * 5) % 256));
+    }
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, format, 90));
+    return bytes;
+}
+
+// A 1 × 1 GIF whose only pixel is transparent.
+const QByteArray transparentGif =
+    QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+
+struct ScaleCase
+{
+    const char *name;
+    QSize size;
+    const char *format;
+    QSize fitted;
+};
+
+void PrintTo(const ScaleCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class Scaling : public testing::TestWithParam<ScaleCase>
+{};
+
+// What does not fit is scaled down, keeping its proportions, into a JPEG the program shows; what
+// fits keeps its size.
+TEST_P(Scaling, FitsTheFigureBox)
+{
+    const ConvertedPicture converted = toFittingJpeg(encoded(drawing(GetParam().size), GetParam().format));
+    ASSERT_EQ(converted.problem, QString());
+    EXPECT_EQ(jpegDecodeProblem(converted.jpeg), QString());
+    EXPECT_EQ(QImage::fromData(converted.jpeg).size(), GetParam().fitted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pack, Scaling,
+                         testing::Values(ScaleCase{"LargePngToTheBox", {450, 274}, "PNG", {225, 137}},
+                                         ScaleCase{"WidePng", {1000, 100}, "PNG", {225, 22}},
+                                         ScaleCase{"TallPng", {100, 1000}, "PNG", {13, 137}},
+                                         ScaleCase{"LineStaysAPixelThick", {4096, 1}, "PNG", {225, 1}},
+                                         ScaleCase{"LargeJpeg", {450, 300}, "JPG", {205, 137}},
+                                         ScaleCase{"JpegOnePixelTooWide", {226, 137}, "JPG", {225, 136}},
+                                         ScaleCase{"FittingPngNotScaledUp", {100, 50}, "PNG", {100, 50}}),
+                         [](const testing::TestParamInfo<ScaleCase> &row) { return row.param.name; });
+
+// A JPEG that already fits is the teacher's own file, byte for byte.
+TEST(Pictures, KeepsFittingJpegByteForByte)
+{
+    for (const QSize size : {QSize(225, 137), QSize(10, 10)}) {
+        const QByteArray jpeg = encoded(drawing(size), "JPG");
+        const ConvertedPicture converted = toFittingJpeg(jpeg);
+        EXPECT_EQ(converted.problem, QString());
+        EXPECT_EQ(converted.jpeg, jpeg);
+    }
+}
+
+// A JPEG with the camera's note that it is turned a quarter clockwise (EXIF orientation 6).
+QByteArray turnedJpeg(const QImage &image)
+{
+    const QByteArray exif("\xFF\xE1\x00\x22"           // APP1 of 34 bytes
+                          "Exif\x00\x00"               // its name
+                          "MM\x00\x2A\x00\x00\x00\x08" // big-endian TIFF, first entries at 8
+                          "\x00\x01"                   // one entry:
+                          "\x01\x12\x00\x03\x00\x00\x00\x01\x00\x06\x00\x00" // orientation, 1 short: 6
+                          "\x00\x00\x00\x00",                                // no more entries
+                          36);
+    const QByteArray jpeg = encoded(image, "JPG");
+    return jpeg.left(2) + exif + jpeg.sliced(2);
+}
+
+// A photograph whose camera says it is turned is turned upright, so it is converted even when it fits.
+TEST(Pictures, TurnsPhotographUpright)
+{
+    const QByteArray jpeg = turnedJpeg(drawing({120, 60}));
+    const ConvertedPicture converted = toFittingJpeg(jpeg);
+    ASSERT_EQ(converted.problem, QString());
+    EXPECT_NE(converted.jpeg, jpeg);
+    EXPECT_EQ(QImage::fromData(converted.jpeg).size(), QSize(60, 120));
+}
+
+// GIF is read too; its transparent pixel shows the white of the picture box.
+TEST(Pictures, AcceptsGifOnWhite)
+{
+    const ConvertedPicture converted = toFittingJpeg(transparentGif);
+    ASSERT_EQ(converted.problem, QString());
+    const QImage image = QImage::fromData(converted.jpeg, "JPG");
+    ASSERT_EQ(image.size(), QSize(1, 1));
+    EXPECT_GE(qGray(image.pixel(0, 0)), 250);
+}
+
+// JPEG has no transparency: a transparent PNG is laid on white, its opaque parts keep their colour.
+TEST(Pictures, LaysTransparentPngOnWhite)
+{
+    QImage image(300, 200, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 100; y < 200; ++y) {
+        for (int x = 150; x < 300; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    }
+    const ConvertedPicture converted = toFittingJpeg(encoded(image, "PNG"));
+    ASSERT_EQ(converted.problem, QString());
+    const QImage jpeg = QImage::fromData(converted.jpeg, "JPG");
+    ASSERT_EQ(jpeg.size(), QSize(205, 137));
+    const QRgb clear = jpeg.pixel(20, 20);
+    EXPECT_GE(std::min({qRed(clear), qGreen(clear), qBlue(clear)}), 245);
+    const QRgb red = jpeg.pixel(180, 120);
+    EXPECT_GE(qRed(red), 230);
+    EXPECT_LE(std::max(qGreen(red), qBlue(red)), 25);
+}
+
+struct RefusalCase
+{
+    const char *name;
+    std::function<QByteArray()> bytes;
+    QString problem; // the whole problem, or its start when it ends in "("
+};
+
+void PrintTo(const RefusalCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class Refusal : public testing::TestWithParam<RefusalCase>
+{};
+
+// What cannot become a sound picture is refused with the reason, and gives no bytes.
+TEST_P(Refusal, SaysWhy)
+{
+    const ConvertedPicture converted = toFittingJpeg(GetParam().bytes());
+    EXPECT_TRUE(converted.jpeg.isEmpty());
+    if (GetParam().problem.endsWith(u'('))
+        EXPECT_TRUE(converted.problem.startsWith(GetParam().problem)) << converted.problem.toStdString();
+    else
+        EXPECT_EQ(converted.problem, GetParam().problem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pack, Refusal,
+    testing::Values(RefusalCase{"Empty", [] { return QByteArray(); }, u"празен файл"_s},
+                    RefusalCase{"Text", [] { return QByteArray("Това не е картинка."); },
+                                u"не е JPEG, PNG или GIF"_s},
+                    RefusalCase{"Bmp",
+                                [] {
+                                    return encoded(drawing({20, 20}), "BMP");
+                                },
+                                u"не е JPEG, PNG или GIF"_s},
+                    RefusalCase{"TooWide",
+                                [] {
+                                    return encoded(drawing({4097, 10}), "PNG");
+                                },
+                                u"твърде голямо: 4097 × 10, най-много 4096 × 4096"_s},
+                    RefusalCase{"TooTall",
+                                [] {
+                                    return encoded(drawing({10, 5000}), "PNG");
+                                },
+                                u"твърде голямо: 10 × 5000, най-много 4096 × 4096"_s},
+                    RefusalCase{"JpegHeaderOnly",
+                                [] {
+                                    return encoded(drawing({300, 200}), "JPG").left(20);
+                                },
+                                u"повреден файл"_s},
+                    RefusalCase{"CutJpeg",
+                                [] {
+                                    return encoded(drawing({300, 200}), "JPG").chopped(4000);
+                                },
+                                u"повреден файл ("_s},
+                    RefusalCase{"CutFittingJpeg",
+                                [] {
+                                    return encoded(drawing({200, 100}), "JPG").chopped(2000);
+                                },
+                                u"повреден файл ("_s},
+                    RefusalCase{"CutPng",
+                                [] {
+                                    return encoded(drawing({300, 200}), "PNG").chopped(4000);
+                                },
+                                u"повреден файл ("_s}),
+    [](const testing::TestParamInfo<RefusalCase> &row) { return row.param.name; });
+
+QStringList *testMessages = nullptr;
+
+void collectTestMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    testMessages->append(message);
+}
+
+// The decoder's warnings are caught while it decodes and go nowhere else; afterwards messages reach
+// whoever received them before.
+TEST(Pictures, CatchesDecoderWarningsOnlyWhileDecoding)
+{
+    QStringList messages;
+    testMessages = &messages;
+    const QtMessageHandler previous = qInstallMessageHandler(collectTestMessage);
+    const ConvertedPicture converted = toFittingJpeg(encoded(drawing({300, 200}), "JPG").chopped(4000));
+    qWarning("after");
+    qInstallMessageHandler(previous);
+    testMessages = nullptr;
+    EXPECT_TRUE(converted.problem.startsWith(u"повреден файл ("_s)) << converted.problem.toStdString();
+    EXPECT_EQ(messages, QStringList{u"after"_s});
+}
+
+} // namespace
