@@ -371,9 +371,45 @@ private:
     ParsedBank m_parsed;
 };
 
-void checkQuestion(const QuestionSource &question, std::size_t index, const PictureCheck &pictureCheck,
-                   QList<Problem> &problems)
+} // namespace
+
+QStringList texts(const QList<Problem> &problems)
 {
+    QStringList lines;
+    for (const Problem &problem : problems)
+        lines.append(problem.text);
+    return lines;
+}
+
+PictureFiles picturesIn(const QString &folder)
+{
+    return [folder](const QString &name) { return readSourceFile(folder, name, limits::PictureBytes); };
+}
+
+PictureFiles picturesFrom(const QMap<QString, QByteArray> &pictures)
+{
+    return [pictures](const QString &name) -> SourceFile {
+        if (!pictures.contains(name))
+            return {{}, u"файлът на изображението %1 не може да се прочете"_s.arg(quoted(name))};
+        return {pictures.value(name), {}};
+    };
+}
+
+int maxQuestions(bool repeatQuestion)
+{
+    const int lastSlot = std::min({Bank::QuestionSlots, Bank::ExplanationSlots, Bank::PictureSlots}) - 1;
+    return repeatQuestion ? lastSlot - 1 : lastSlot;
+}
+
+ParsedBank parseBank(const QByteArray &json, const PictureFiles &pictures)
+{
+    return Parser(json, pictures).parse();
+}
+
+QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
+                             const PictureCheck &pictureCheck)
+{
+    QList<Problem> problems;
     const QString place = questionPlace(index) + u": "_s;
     auto add = [&](const QString &text) { problems.append({question.line, place + text}); };
     if (QString why = textProblem(question.text, limits::QuestionText, Visible::Required); !why.isEmpty())
@@ -412,41 +448,7 @@ void checkQuestion(const QuestionSource &question, std::size_t index, const Pict
         if (const QString why = pictureCheck(question.picture); !why.isEmpty())
             add(u"изображението %1 не може да се покаже: %2"_s.arg(quoted(question.pictureName), why));
     }
-}
-
-} // namespace
-
-QStringList texts(const QList<Problem> &problems)
-{
-    QStringList lines;
-    for (const Problem &problem : problems)
-        lines.append(problem.text);
-    return lines;
-}
-
-PictureFiles picturesIn(const QString &folder)
-{
-    return [folder](const QString &name) { return readSourceFile(folder, name, limits::PictureBytes); };
-}
-
-PictureFiles picturesFrom(const QMap<QString, QByteArray> &pictures)
-{
-    return [pictures](const QString &name) -> SourceFile {
-        if (!pictures.contains(name))
-            return {{}, u"файлът на изображението %1 не може да се прочете"_s.arg(quoted(name))};
-        return {pictures.value(name), {}};
-    };
-}
-
-int maxQuestions(bool repeatQuestion)
-{
-    const int lastSlot = std::min({Bank::QuestionSlots, Bank::ExplanationSlots, Bank::PictureSlots}) - 1;
-    return repeatQuestion ? lastSlot - 1 : lastSlot;
-}
-
-ParsedBank parseBank(const QByteArray &json, const PictureFiles &pictures)
-{
-    return Parser(json, pictures).parse();
+    return problems;
 }
 
 QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck)
@@ -475,7 +477,7 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
                  ? u"тестът има %1 въпроса, а с проверката за Тото побира най-много %2"_s.arg(count).arg(most)
                  : u"тестът има %1 въпроса, а побира най-много %2"_s.arg(count).arg(most)});
     for (std::size_t i = 0; i < count; ++i)
-        checkQuestion(source.questions[i], i, pictureCheck, problems);
+        problems += checkQuestion(source.questions[i], i, pictureCheck);
     return problems;
 }
 

@@ -94,6 +94,9 @@ int maxQuestions(bool repeatQuestion);
 
 // Parses a JSON source, its figures from `pictures`.
 ParsedBank parseBank(const QByteArray &json, const PictureFiles &pictures);
+// Every broken rule of one question, the index-th of its source (from 0), at the question's line.
+QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
+                             const PictureCheck &pictureCheck = {});
 // Every broken rule of a parsed source, each naming the question and its line.
 QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck = {});
 // Lays a checked source out in the bank's lists, spare slots and placeholders included.

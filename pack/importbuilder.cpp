@@ -10,21 +10,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv::importing {
 
-namespace {
-
-constexpr int MinAnswers = 2;
-constexpr int MaxAnswers = 5;
-
-// Whether the bytes decode as UTF-8; the byte order mark at the start is allowed.
-bool isUtf8(const QByteArray &bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString decoded = utf8.decode(bytes); // decoding happens only when the result is taken
-    return !utf8.hasError();
-}
-
-} // namespace
-
 QString quoted(const QString &text)
 {
     constexpr qsizetype longest = 60;
@@ -63,7 +48,8 @@ std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
         return text;
     // No character spans a line end, so the first line that fails alone is where the fault is.
     const QList<QByteArray> lines = bytes.split('\n');
-    const auto bad = std::find_if(lines.begin(), lines.end(), [](const QByteArray &l) { return !isUtf8(l); });
+    const auto bad =
+        std::find_if(lines.begin(), lines.end(), [](const QByteArray &l) { return !l.isValidUtf8(); });
     problem(bad == lines.end() ? 0 : int(bad - lines.begin()) + 1,
             u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
     return std::nullopt;
@@ -148,22 +134,14 @@ void ImportBuilder::endQuestion(QuestionSource question)
 {
     question.line = m_line;
     if (!m_refused) {
-        // The same rules as the bank's check, so that a source is refused where its questions are.
-        if (question.text.trimmed().isEmpty())
-            questionProblem(u"текстът на въпроса е празен"_s);
-        const auto answers = question.answers.size();
-        if (answers < MinAnswers || answers > MaxAnswers)
-            questionProblem(u"има %1 отговора, а трябва да са от %2 до %3"_s.arg(answers)
-                                .arg(MinAnswers)
-                                .arg(MaxAnswers));
-        for (qsizetype a = 0; a < answers; ++a) {
-            if (question.answers[a].trimmed().isEmpty())
-                questionProblem(u"отговор %1 е празен"_s.arg(a + 1));
-        }
-        const auto matches = question.answers.count(question.correct);
-        if (!question.correct.isEmpty() && matches > 1)
-            questionProblem(u"верният отговор %1 стои %2 пъти сред отговорите, а трябва веднъж"_s.arg(
-                quoted(question.correct), QString::number(matches)));
+        // The bank's own rules, so that a source is refused where its questions are, in one run.
+        QList<Problem> problems = checkQuestion(question, std::size_t(m_number - 1));
+        // Without a right answer the importer has already said why; the bank's verdict on the empty
+        // one would only repeat it.
+        if (question.correct.isEmpty())
+            problems.removeIf([](const Problem &p) { return p.text.contains(u"верният отговор „“"); });
+        m_failed = m_failed || !problems.isEmpty();
+        m_import.problems += problems;
     }
     if (!m_failed)
         m_import.source.questions.push_back(std::move(question));

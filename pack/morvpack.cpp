@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -30,9 +31,9 @@ using namespace morv;
 
 namespace {
 
-enum Exit { Written = 0, SourceProblems = 1, Usage = 2 };
+enum Exit { Written = 0, SourceProblems = 1, UsageError = 2 };
 
-const QString Help = uR"(Употреба / Usage:
+const QString Usage = uR"(Употреба / Usage:
   morv-pack ИЗТОЧНИК -o ФАЙЛ      записва готова програма с теста
                                   writes a ready test program
   morv-pack --check ИЗТОЧНИК      само проверява, без да записва
@@ -122,10 +123,10 @@ void convertPictures(BankSource &source, QList<Problem> &problems)
             continue;
         const ConvertedPicture converted = toFittingJpeg(question.picture);
         if (!converted.problem.isEmpty())
-            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(i + 1).arg(
-                                                question.pictureName, converted.problem)});
+            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(qsizetype(i + 1))
+                                                .arg(question.pictureName, converted.problem)});
         question.picture = converted.jpeg;
-        question.pictureName = u"pictures/q%1.jpg"_s.arg(i + 1, 2, 10, u'0');
+        question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
     }
 }
 
@@ -151,9 +152,12 @@ QList<Problem> fitWarnings(const BankSource &source)
     QList<Problem> warnings;
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         const QuestionSource &question = source.questions[i];
-        auto warn = [&](const QString &text) { warnings.append({question.line, u"въпрос %1: "_s.arg(i + 1) + text}); };
+        auto warn = [&](const QString &text) {
+            warnings.append({question.line, u"въпрос %1: "_s.arg(qsizetype(i + 1)) + text});
+        };
         if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
-            warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(fit.visibleLines));
+            warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
+                fit.visibleLines));
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             // With five answers, any of them may be shuffled into the narrow fifth box.
             const QSize box = question.answers.size() == 5 ? fifthBox : answerBox;
@@ -162,9 +166,8 @@ QList<Problem> fitWarnings(const BankSource &source)
                          .arg(fit.lines)
                          .arg(fit.visibleLines));
         }
-        if (const QImage image = QImage::fromData(question.picture); !image.isNull() &&
-                                                                    (image.width() > pictureBox.width() ||
-                                                                     image.height() > pictureBox.height()))
+        if (const QImage image = QImage::fromData(question.picture);
+            !image.isNull() && (image.width() > pictureBox.width() || image.height() > pictureBox.height()))
             warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(image.width())
                      .arg(image.height())
                      .arg(pictureBox.width())
@@ -198,7 +201,7 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
         return packed;
     }
     const QByteArray bytes = file.readAll();
-    Import import = format == SourceFormat::Aiken ? importAiken(bytes)
+    Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
                     : format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                    : importMoodleXml(bytes);
     import.source.settings = settingsFor(args, info.completeBaseName());
@@ -238,7 +241,8 @@ QString writeProgram(const QString &program, const QString &output, const BankFi
         return u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(program);
     const QFileInfo target(output);
     if (target.exists() && (target.canonicalFilePath() == base ||
-                            target.canonicalFilePath() == QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
+                            target.canonicalFilePath() ==
+                                QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
         return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
     QFile in(base);
     if (!in.open(QIODevice::ReadOnly))
@@ -248,8 +252,8 @@ QString writeProgram(const QString &program, const QString &output, const BankFi
     if (!out.open(QIODevice::WriteOnly) || out.write(code) != code.size() ||
         !out.write(appendable(packPayload(files))) || !out.commit())
         return u"„%1“ не може да се запише"_s.arg(output);
-    QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther |
-                                      QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
+                                      QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
     return {};
 }
 
@@ -296,18 +300,18 @@ int main(int argc, char *argv[])
                      {{u"h"_s, u"help"_s}, {}}});
     auto usage = [&err](const QString &why) {
         err << u"morv-pack: "_s << why << u"\nВижте / see: morv-pack --help\n"_s;
-        return Usage;
+        return UsageError;
     };
     if (!args.parse(app.arguments()))
         return usage(args.errorText());
     if (args.isSet(u"help"_s)) {
-        out << Help;
+        out << Usage;
         return Written;
     }
     if (args.positionalArguments().size() != 1)
         return usage(u"посочете точно един източник / give exactly one source"_s);
-    const int actions = int(args.isSet(u"output"_s)) + int(args.isSet(u"check"_s)) + int(args.isSet(u"json"_s)) +
-                        int(args.isSet(u"preview"_s));
+    const int actions = int(args.isSet(u"output"_s)) + int(args.isSet(u"check"_s)) +
+                        int(args.isSet(u"json"_s)) + int(args.isSet(u"preview"_s));
     if (actions != 1)
         return usage(u"изберете едно от -o, --check, --json и --preview / choose one of them"_s);
     for (const QString &option : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {

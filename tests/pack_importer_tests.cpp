@@ -270,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"KeyNotALetter", SourceFormat::Aiken, "В\nA. а\nB. б\nANSWER: AB\n",
                    u"1: въпрос 1: след „ANSWER:“ трябва да стои буквата на верния отговор, а стои „AB“"_s},
         SourceCase{"OneAnswer", SourceFormat::Aiken, "В\nA. а\nANSWER: A\n",
-                   u"1: въпрос 1: има 1 отговора, а трябва да са от 2 до 5"_s},
+                   u"1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5"_s},
         SourceCase{"SixAnswers", SourceFormat::Aiken, "В\nA. а\nB. б\nC. в\nD. г\nE. д\nF. е\nANSWER: A\n",
                    u"1: въпрос 1: има 6 отговора, а трябва да са от 2 до 5"_s},
         SourceCase{"LettersOutOfOrder", SourceFormat::Aiken, "В\nA. а\nC. б\nD. в\nANSWER: A\n",
@@ -281,7 +281,7 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"KeyWithoutQuestion", SourceFormat::Aiken, "\nANSWER: A\n",
                    u"2: ред „ANSWER: …“ без въпрос и отговори преди него"_s},
         SourceCase{"EmptyAnswer", SourceFormat::Aiken, "В\nA.\nB. б\nANSWER: B\n",
-                   u"1: въпрос 1: отговор 1 е празен"_s},
+                   u"1: въпрос 1: отговор 1 е празен или няма видим знак"_s},
         SourceCase{"RightAnswerTwice", SourceFormat::Aiken, "В\nA. 4\nB. 4\nANSWER: A\n",
                    u"1: въпрос 1: верният отговор „4“ стои 2 пъти сред отговорите, а трябва веднъж"_s},
         // Cyrillic А, Б and В look like Latin letters but are not answers.
@@ -472,9 +472,9 @@ INSTANTIATE_TEST_SUITE_P(
                    u"1: въпрос 1: има 6 отговора, а трябва да са от 2 до 5"_s},
         SourceCase{
             "OneAnswer", SourceFormat::Gift, "В {~%100%едно}\n\nВ2 {~ =2}",
-            u"1: въпрос 1: има 1 отговора, а трябва да са от 2 до 5\n3: въпрос 2: отговор 1 е празен"_s},
+            u"1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5\n3: въпрос 2: отговор 1 е празен или няма видим знак"_s},
         SourceCase{"EmptyQuestionText", SourceFormat::Gift, "::Само заглавие:: {=а ~б}",
-                   u"1: въпрос 1: текстът на въпроса е празен"_s},
+                   u"1: въпрос 1: текстът на въпроса е празен или няма видим знак"_s},
         SourceCase{"PictureInAnswer", SourceFormat::Gift, "В {=<img src\\=\"a.png\">а ~б}",
                    u"1: въпрос 1: отговор 1 не може да има изображение („a.png“): изображението може да е "
                    u"само в текста на въпроса"_s},
@@ -718,7 +718,7 @@ INSTANTIATE_TEST_SUITE_P(
                    moodleQuiz("  <question type=\"multichoice\">\n"
                               "<answer fraction=\"100\"><text>a</text></answer>\n"
                               "<answer fraction=\"0\"><text>b</text></answer>\n</question>\n"),
-                   u"7: въпрос 2: текстът на въпроса е празен"_s},
+                   u"7: въпрос 2: текстът на въпроса е празен или няма видим знак"_s},
         SourceCase{"PictureNotInTheFile", SourceFormat::MoodleXml,
                    moodleQuiz("  <question type=\"multichoice\"><questiontext><text>&lt;img "
                               "src=\"@@PLUGINFILE@@/a.png\"&gt;Q</text></questiontext>\n"
