@@ -2,15 +2,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: a refused bank gives its message once and no window; an accepted one a loaded window.
 #include "bank/bankreader.h"
+#include "bank/payload.h"
 #include "bank/picturecheck.h"
 #include "tests/support/brokenbanks.h"
 #include "tests/support/scriptedrandom.h"
+#include "tests/support/testbank.h"
 #include "ui/startup.h"
 #include "ui/textbox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -152,6 +156,45 @@ TEST(StartUp, EmbeddedBankLoadsBeforeTheWindowIsShown)
     EXPECT_EQ(session->engine().values().QuestionCount, 21);
     EXPECT_EQ(ends, 0);
     session.reset();
+    EXPECT_FALSE(anyWindowVisible());
+}
+
+// A program with a bank appended to its file starts on that bank, its title and first question shown;
+// a damaged appended bank is refused with the same message window as any broken bank.
+TEST(StartUp, AppendedBankIsTheOneThatStarts)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"packed"_s);
+    QJsonObject source = validJson(3);
+    QStringList rows = shippedSettings();
+    rows[Bank::TitleRow] = u"Добавен тест"_s;
+    rows[Bank::TotoRow] = u"Тото - 0"_s;
+    source[u"settings"_s] = QJsonArray::fromStringList(rows);
+    const QByteArray packed = QByteArray(4096, '\x7f') + appendable(packPayload({bytes(source), {}}));
+    auto writeProgram = [&program](const QByteArray &content) {
+        QFile file(program);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+    };
+    writeProgram(packed);
+    Recorder recorder;
+    auto session = startTest(
+        readProgramBank(program, jpegHeaderProblem), recorder.presenter(), [] {},
+        std::make_unique<ScriptedRandom>());
+    ASSERT_NE(session, nullptr);
+    EXPECT_EQ(session->window().findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Добавен тест"_s);
+    // N = 3, x = 2: the first position shows bank question 3.
+    EXPECT_EQ(session->window().findChild<TextBox *>(u"Text2(0)"_s)->rawText(), u"Въпрос 3"_s);
+    session.reset();
+
+    QByteArray damaged = packed;
+    damaged[5000] = char(damaged[5000] ^ 0x20);
+    writeProgram(damaged);
+    session = startTest(readProgramBank(program, jpegHeaderProblem), recorder.presenter(), [] {});
+    EXPECT_EQ(session, nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1);
+    EXPECT_EQ(recorder.messages[0],
+              u"Тестът не може да започне:\nдобавеният към програмата тест е повреден"_s);
     EXPECT_FALSE(anyWindowVisible());
 }
 
