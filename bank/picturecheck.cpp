@@ -28,17 +28,26 @@ QString headerProblem(QImageReader &reader)
     return {};
 }
 
-// The JPEG decoder reports a cut or damaged file only as a warning and still hands back an image:
-// while a figure is decoded, every warning counts as a fault.
-QStringList *g_warnings = nullptr;
+} // namespace
 
-void recordWarning(QtMsgType type, const QMessageLogContext &, const QString &message)
+DecoderWarnings::DecoderWarnings() : m_previous(qInstallMessageHandler(collect))
 {
-    if (g_warnings && type != QtDebugMsg && type != QtInfoMsg)
-        g_warnings->append(message);
+    s_current = this;
 }
 
-} // namespace
+DecoderWarnings::~DecoderWarnings()
+{
+    s_current = nullptr;
+    qInstallMessageHandler(m_previous);
+}
+
+void DecoderWarnings::collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (s_current && (type == QtWarningMsg || type == QtCriticalMsg))
+        s_current->m_messages.append(message);
+    else if (s_current && s_current->m_previous)
+        s_current->m_previous(type, context, message);
+}
 
 QString jpegHeaderProblem(const QByteArray &jpeg)
 {
@@ -55,13 +64,8 @@ QString jpegDecodeProblem(const QByteArray &jpeg)
     QImageReader reader(&buffer);
     if (QString why = headerProblem(reader); !why.isEmpty())
         return why;
-    QStringList warnings;
-    g_warnings = &warnings;
-    const QtMessageHandler previous = qInstallMessageHandler(recordWarning);
-    const bool decoded = !reader.read().isNull();
-    qInstallMessageHandler(previous);
-    g_warnings = nullptr;
-    if (!decoded || !warnings.isEmpty())
+    const DecoderWarnings warnings;
+    if (reader.read().isNull() || !warnings.messages().isEmpty())
         return u"повреден JPEG"_s;
     return {};
 }

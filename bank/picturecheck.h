@@ -5,8 +5,30 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 
 namespace morv {
+
+// Collects the warnings Qt's image decoders give while it lives: a cut or damaged JPEG still decodes,
+// and only its warning tells. Messages go through one global handler, so not for several threads.
+class DecoderWarnings
+{
+public:
+    DecoderWarnings();
+    ~DecoderWarnings();
+    DecoderWarnings(const DecoderWarnings &) = delete;
+    DecoderWarnings &operator=(const DecoderWarnings &) = delete;
+
+    const QStringList &messages() const { return m_messages; }
+
+private:
+    static void collect(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+    static inline DecoderWarnings *s_current = nullptr;
+    QtMessageHandler m_previous;
+    QStringList m_messages;
+};
 
 // Reads only the JPEG header: cheap enough for every start.
 QString jpegHeaderProblem(const QByteArray &jpeg);

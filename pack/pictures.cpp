@@ -2,10 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/pictures.h"
 
+#include "bank/picturecheck.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QPainter>
 #include <QStringList>
 
 using namespace Qt::Literals::StringLiterals;
@@ -16,35 +19,6 @@ namespace {
 
 constexpr int JpegQuality = 85;
 
-// A damaged JPEG still decodes, with a warning through Qt's messages: those are caught while decoding.
-class DecoderWarnings
-{
-public:
-    DecoderWarnings() : m_previous(qInstallMessageHandler(collect)) { s_current = this; }
-    ~DecoderWarnings()
-    {
-        s_current = nullptr;
-        qInstallMessageHandler(m_previous);
-    }
-    DecoderWarnings(const DecoderWarnings &) = delete;
-    DecoderWarnings &operator=(const DecoderWarnings &) = delete;
-
-    const QStringList &messages() const { return m_messages; }
-
-private:
-    static void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (type == QtWarningMsg || type == QtCriticalMsg)
-            s_current->m_messages.append(message);
-        else
-            s_current->m_previous(type, context, message);
-    }
-
-    static inline DecoderWarnings *s_current = nullptr;
-    QtMessageHandler m_previous;
-    QStringList m_messages;
-};
-
 ConvertedPicture refused(const QString &why)
 {
     return {{}, why};
@@ -53,18 +27,10 @@ ConvertedPicture refused(const QString &why)
 // JPEG has no transparency: what is transparent shows the white of the picture box.
 QImage onWhite(const QImage &image)
 {
-    if (!image.hasAlphaChannel())
-        return image.convertToFormat(QImage::Format_RGB32);
-    QImage flat = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < flat.height(); ++y) {
-        auto *line = reinterpret_cast<QRgb *>(flat.scanLine(y));
-        for (int x = 0; x < flat.width(); ++x) {
-            const QRgb p = line[x];
-            const int clear = 255 - qAlpha(p);
-            line[x] = qRgb(qRed(p) + clear, qGreen(p) + clear, qBlue(p) + clear);
-        }
-    }
-    return flat.convertToFormat(QImage::Format_RGB32);
+    QImage flat(image.size(), QImage::Format_RGB32);
+    flat.fill(Qt::white);
+    QPainter(&flat).drawImage(0, 0, image);
+    return flat;
 }
 
 } // namespace
