@@ -6,9 +6,15 @@
 
 #include <QApplication>
 
+using namespace Qt::Literals::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The window's class (WM_CLASS "morv", "morv") and the Wayland app id tie the running window to its
+    // menu entry, org.example.morv.desktop, whose StartupWMClass says the same.
+    QCoreApplication::setApplicationName(u"morv"_s);
+    QGuiApplication::setDesktopFileName(u"org.example.morv"_s);
     auto session = morv::startTest(morv::EmbeddedBankPath.toString(), morv::showRefusalDialog,
                                    [] { QCoreApplication::exit(0); });
     if (!session)
