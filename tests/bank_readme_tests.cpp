@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
@@ -51,6 +53,20 @@ QByteArray asWholeBank(const QJsonObject &example)
     return QJsonDocument(root).toJson();
 }
 
+// The problems in one text for a failure message; the reader gives them as texts or with their lines.
+template <typename Problems>
+QString joined(const Problems &problems)
+{
+    QStringList lines;
+    for (const auto &problem : problems) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(problem)>, QString>)
+            lines.append(problem);
+        else
+            lines.append(problem.text);
+    }
+    return lines.join(u'\n');
+}
+
 // Read as the build reads bank/content/bank.json: pictures from beside it, fully decoded.
 BankLoad readAsBankContent(const QByteArray &json)
 {
@@ -73,7 +89,7 @@ TEST(ReadmeExample, IsAValidBankFragmentWithAnExistingPicture)
     EXPECT_FALSE(first.value(u"picture"_s).toString().isEmpty()) << "the example should show a picture";
 
     const BankLoad load = readAsBankContent(asWholeBank(document.object()));
-    ASSERT_TRUE(load.bank.has_value()) << load.problems.join(u'\n').toStdString();
+    ASSERT_TRUE(load.bank.has_value()) << joined(load.problems).toStdString();
     EXPECT_TRUE(load.problems.isEmpty());
     const Bank &bank = *load.bank;
     EXPECT_EQ(bank.List2().size(), 6);
@@ -101,7 +117,7 @@ TEST(ReadmeExample, AMissingPictureIsRefused)
     const BankLoad load = readAsBankContent(asWholeBank(broken));
     EXPECT_FALSE(load.bank.has_value());
     ASSERT_FALSE(load.problems.isEmpty());
-    EXPECT_TRUE(load.problems.join(u'\n').contains(u"q02.jpg"_s)) << load.problems.join(u'\n').toStdString();
+    EXPECT_TRUE(joined(load.problems).contains(u"q02.jpg"_s)) << joined(load.problems).toStdString();
 }
 
 } // namespace
