@@ -7,9 +7,15 @@
 
 #include <QApplication>
 
+using namespace Qt::Literals::StringLiterals;
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // The window's class (WM_CLASS "morv", "morv") and the Wayland app id tie the running window to its
+    // menu entry, org.example.morv.desktop, whose StartupWMClass says the same.
+    QCoreApplication::setApplicationName(u"morv"_s);
+    QGuiApplication::setDesktopFileName(u"org.example.morv"_s);
     // Only the figures' headers are read at start: each figure is decoded when it is first shown.
     auto session = morv::startTest(
         morv::readProgramBank(QCoreApplication::applicationFilePath(), morv::jpegHeaderProblem),

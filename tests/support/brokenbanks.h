@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <ostream>
 #include <vector>
 
 namespace morv::test {
@@ -32,5 +33,11 @@ struct BrokenBank
 };
 
 std::vector<BrokenBank> brokenBanks();
+
+// A failing row names itself in GoogleTest's output instead of showing its bytes.
+inline void PrintTo(const BrokenBank &bank, std::ostream *out)
+{
+    *out << bank.name;
+}
 
 } // namespace morv::test

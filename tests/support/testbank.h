@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 namespace morv::test {
 
 // The settings rows as shipped: phrase off, consistency check on, explanations on, results navigation off.
@@ -31,6 +33,12 @@ Bank bankOf(const BankSource &source);
 
 // A tiny valid JPEG (a few pixels), for banks that need a figure.
 QByteArray tinyJpeg(int seed = 0);
+
+// Empty when the bank is the test the program ships; otherwise why the checks of the shipped content do
+// not apply to it, for GTEST_SKIP.
+std::string shippedBankMismatch(const Bank &bank);
+// The same for the bank embedded in the test binary (a teacher may have built it with a test of their own).
+std::string embeddedBankIsNotShipped();
 
 } // namespace morv::test
 
