@@ -40,9 +40,10 @@ order with the chosen answer in red or green and its worked explanation.
 An optional check asks the first question of the test twice, at two places
 in the order, and tells whether it was answered the same way both times.
 .
-The questions, pictures and switches are built into the program when it is
-compiled; it needs no network and no files, and starts quickly on old
-computers. This package carries a geometry test on the angles of a
-triangle.")
+The questions, pictures and switches are inside the program; it needs no
+network and no files, and starts quickly on old computers. This package
+carries a geometry test on the angles of a triangle, and morv-pack, which
+turns a teacher's questions (a Moodle XML, GIFT or Aiken file) into a test
+program of its own without a compiler.")
 
 include(CPack)
