@@ -35,7 +35,7 @@ constexpr ControlSlot single()
 // clang-format off
 // Name, index, kind, left, top, width, height (twips), visible, background, text, parent;
 // keyboard order, accessible name, alignment, state slot.
-constexpr ControlSpec Table[] = {
+constexpr ControlEntry Table[] = {
     {u"Label1", 0, Kind::Label, 3000, 0, 5655, 375, true, LabelColour, u"МОРВ по Чуждоeзиково Обучение", {},
      2, {}, Align::Centre, element<&FormState::Label1, Title>()},
     {u"Command1", 0, Kind::CommandButton, 240, 120, 1575, 285, true, Rgb{255, 128, 0}, u"Напред", {},
@@ -170,12 +170,12 @@ QRect pixelRect(float left, float top, float width, float height)
     return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
 }
 
-QRect pixelRect(const ControlSpec &spec)
+QRect pixelRect(const ControlEntry &entry)
 {
-    return pixelRect(float(spec.left), float(spec.top), float(spec.width), float(spec.height));
+    return pixelRect(float(entry.left), float(entry.top), float(entry.width), float(entry.height));
 }
 
-std::span<const ControlSpec> controlTable()
+std::span<const ControlEntry> controlTable()
 {
     return Table;
 }
@@ -200,7 +200,7 @@ QString authorNote()
     return crlfLines(AuthorLines);
 }
 
-QString ControlSpec::id() const
+QString ControlEntry::id() const
 {
     return index < 0 ? name.toString() : u"%1(%2)"_s.arg(name).arg(index);
 }

@@ -76,7 +76,7 @@ struct ControlSlot
     const Control &operator()(const FormState &state) const { return read(state); }
 };
 
-struct ControlSpec
+struct ControlEntry
 {
     QStringView name;
     int index; // -1 for a control that is not an element of an array
@@ -109,10 +109,10 @@ inline constexpr QStringView ProductFamily = u"Малки отворени ре�
 // edge to edge stay edge to edge.
 QRect pixelRect(float left, float top, float width, float height);
 // Where a control stands in pixels as laid out.
-QRect pixelRect(const ControlSpec &spec);
+QRect pixelRect(const ControlEntry &entry);
 
 // Every control of the window, top to bottom.
-std::span<const ControlSpec> controlTable();
+std::span<const ControlEntry> controlTable();
 // The rows of the run tables List2(0..6) at creation, one per line: hidden lists, never widgets.
 std::span<const QStringView> runTableRows();
 // The window caption: the web address, four blanks, then the program and its family.

@@ -14,18 +14,18 @@ FormState FormState::fromLayout()
 {
     FormState state;
     state.caption = windowCaption();
-    for (const ControlSpec &spec : controlTable()) {
-        Control &control = spec.slot(state);
-        control.name = spec.name.toString();
-        control.index = spec.index;
-        control.kind = spec.kind;
-        control.left = float(spec.left);
-        control.top = float(spec.top);
-        control.width = float(spec.width);
-        control.height = float(spec.height);
-        control.visible = spec.visible;
-        control.background = spec.background;
-        control.text = spec.text.toString();
+    for (const ControlEntry &entry : controlTable()) {
+        Control &control = entry.slot(state);
+        control.name = entry.name.toString();
+        control.index = entry.index;
+        control.kind = entry.kind;
+        control.left = float(entry.left);
+        control.top = float(entry.top);
+        control.width = float(entry.width);
+        control.height = float(entry.height);
+        control.visible = entry.visible;
+        control.background = entry.background;
+        control.text = entry.text.toString();
     }
     for (std::size_t t = 0; t < state.List2.size(); ++t)
         state.List2[t].rows = runTableRows()[t].toString().split(u'\n');

@@ -133,9 +133,9 @@ void convertPictures(BankSource &source, QList<Problem> &problems)
 // A box's size in pixels as the window lays it out.
 QSize boxOf(QStringView name, int index)
 {
-    for (const ControlSpec &spec : controlTable()) {
-        if (spec.name == name && spec.index == index)
-            return pixelRect(spec).size();
+    for (const ControlEntry &entry : controlTable()) {
+        if (entry.name == name && entry.index == index)
+            return pixelRect(entry).size();
     }
     return {};
 }

@@ -411,13 +411,13 @@ TEST(ControlTable, EveryRowHasItsOwnSlotNamedLikeIt)
 {
     const FormState state = FormState::fromLayout();
     std::set<const Control *> slots;
-    for (const ControlSpec &spec : controlTable()) {
-        SCOPED_TRACE(spec.id().toStdString());
-        const Control &control = spec.slot(state);
+    for (const ControlEntry &entry : controlTable()) {
+        SCOPED_TRACE(entry.id().toStdString());
+        const Control &control = entry.slot(state);
         EXPECT_TRUE(slots.insert(&control).second);
-        EXPECT_EQ(control.name, spec.name.toString());
-        EXPECT_EQ(control.index, spec.index);
-        EXPECT_EQ(control.kind, spec.kind);
+        EXPECT_EQ(control.name, entry.name.toString());
+        EXPECT_EQ(control.index, entry.index);
+        EXPECT_EQ(control.kind, entry.kind);
     }
     // Label1(0..4), Command1(0..1), Command2(0..2), Text2(0..6), Text1(0..1), Option1(0..4),
     // Shape1(0..1), Shape2(0..1), Frame1, Picture1, Picture2.

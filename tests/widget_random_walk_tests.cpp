@@ -18,17 +18,17 @@ namespace {
 void expectWidgetsFollowState(const Harness &h)
 {
     const FormState &s = h.engine.state();
-    for (const ControlSpec &spec : controlTable()) {
-        const Control &c = spec.slot(s);
-        const std::string id = spec.id().toStdString();
-        QWidget *widget = h.window.findChild<QWidget *>(spec.id());
+    for (const ControlEntry &entry : controlTable()) {
+        const Control &c = entry.slot(s);
+        const std::string id = entry.id().toStdString();
+        QWidget *widget = h.window.findChild<QWidget *>(entry.id());
         ASSERT_NE(widget, nullptr) << id;
         ASSERT_EQ(widget->isVisibleTo(h.client()), c.visible) << id;
         ASSERT_EQ(widget->isEnabled(), c.enabled) << id;
         if (c.kind == Kind::TextBox) {
-            ASSERT_EQ(h.rawText(spec.id()), c.text) << id;
+            ASSERT_EQ(h.rawText(entry.id()), c.text) << id;
         } else if (c.kind == Kind::Label) {
-            ASSERT_EQ(h.caption(spec.id()), c.text) << id;
+            ASSERT_EQ(h.caption(entry.id()), c.text) << id;
         } else if (c.kind == Kind::OptionButton) {
             ASSERT_EQ(h.option(c.index)->isChecked(), c.selected) << id;
         }

@@ -123,11 +123,11 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     }();
     Q_UNUSED(spokenWidgetsKnown);
     m_options = new QButtonGroup(this);
-    for (const ControlSpec &spec : controlTable()) {
+    for (const ControlEntry &entry : controlTable()) {
         QWidget *parentWidget =
-            spec.parent.isEmpty() ? m_client : m_client->findChild<QWidget *>(spec.parent.toString());
+            entry.parent.isEmpty() ? m_client : m_client->findChild<QWidget *>(entry.parent.toString());
         m_controls.push_back(
-            {&spec, createControl(spec, parentWidget), &spec.slot(m_engine.state()), spec.background});
+            {&entry, createControl(entry, parentWidget), &entry.slot(m_engine.state()), entry.background});
     }
     connect(m_options, &QButtonGroup::idClicked, this, [this](int id) {
         m_engine.selectOption(id);
@@ -147,24 +147,24 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     sync();
 }
 
-QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
+QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
 {
     QWidget *widget = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case Kind::Label: {
         auto *label = new QLabel(parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
-        label->setAlignment((spec.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-        label->setText(spec.text.toString());
+        label->setAlignment((entry.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+        label->setText(entry.text.toString());
         widget = label;
         break;
     }
     case Kind::CommandButton: {
-        auto *button = new QPushButton(spec.text.toString(), parent);
+        auto *button = new QPushButton(entry.text.toString(), parent);
         button->setAutoDefault(false);
-        const int index = spec.index;
-        if (spec.name == u"Command1")
+        const int index = entry.index;
+        if (entry.name == u"Command1")
             connect(button, &QPushButton::clicked, this, [this, index] {
                 m_engine.Command1_Click(qint16(index));
                 sync();
@@ -179,7 +179,7 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
     }
     case Kind::TextBox: {
         auto *box = new TextBox(parent);
-        box->setRawText(spec.text.toString());
+        box->setRawText(entry.text.toString());
         widget = box;
         break;
     }
@@ -190,8 +190,8 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
         break;
     }
     case Kind::OptionButton: {
-        auto *option = new OptionButton(spec.text.toString(), parent);
-        m_options->addButton(option, spec.index);
+        auto *option = new OptionButton(entry.text.toString(), parent);
+        m_options->addButton(option, entry.index);
         widget = option;
         break;
     }
@@ -211,21 +211,21 @@ QWidget *MainWindow::createControl(const ControlSpec &spec, QWidget *parent)
     case Kind::Shape: {
         auto *spoken = new SpokenWidget(parent);
         // The indicator and each row of the strip speak; the rest of a row is only its length.
-        if (!spec.accessibleName.isEmpty())
-            spoken->setSpokenRole(spec.kind == Kind::PictureBox ? QAccessible::StaticText
-                                                                : QAccessible::ProgressBar);
+        if (!entry.accessibleName.isEmpty())
+            spoken->setSpokenRole(entry.kind == Kind::PictureBox ? QAccessible::StaticText
+                                                                 : QAccessible::ProgressBar);
         widget = spoken;
         break;
     }
     }
-    widget->setObjectName(spec.id());
+    widget->setObjectName(entry.id());
     // A label is read out by its current caption; a fixed name would go stale when the caption changes.
-    if (!spec.accessibleName.isEmpty())
-        widget->setAccessibleName(spec.accessibleName.toString());
-    widget->setGeometry(pixelRect(spec));
-    widget->setVisible(spec.visible);
-    if (spec.background)
-        applyBackground(widget, spec.kind, *spec.background);
+    if (!entry.accessibleName.isEmpty())
+        widget->setAccessibleName(entry.accessibleName.toString());
+    widget->setGeometry(pixelRect(entry));
+    widget->setVisible(entry.visible);
+    if (entry.background)
+        applyBackground(widget, entry.kind, *entry.background);
     return widget;
 }
 
@@ -255,10 +255,10 @@ void MainWindow::setTabOrderFromTable()
 {
     std::vector<const Bound *> order;
     for (const Bound &bound : m_controls) {
-        if (bound.spec->tabIndex >= 0 && (bound.widget->focusPolicy() & Qt::TabFocus))
+        if (bound.entry->tabIndex >= 0 && (bound.widget->focusPolicy() & Qt::TabFocus))
             order.push_back(&bound);
     }
-    std::ranges::sort(order, {}, [](const Bound *bound) { return bound->spec->tabIndex; });
+    std::ranges::sort(order, {}, [](const Bound *bound) { return bound->entry->tabIndex; });
     QWidget *previous = nullptr;
     for (const Bound *bound : order) {
         QWidget *widget = bound->widget;

@@ -40,13 +40,13 @@ protected:
 private:
     struct Bound
     {
-        const ControlSpec *spec = nullptr;
+        const ControlEntry *entry = nullptr;
         QWidget *widget = nullptr;
         const Control *control = nullptr; // its state in the engine, found once
         std::optional<Rgb> shownBackground;
     };
 
-    QWidget *createControl(const ControlSpec &spec, QWidget *parent);
+    QWidget *createControl(const ControlEntry &entry, QWidget *parent);
     QWidget *widgetOf(const Control &control) const;
     void buildMenu();
     void setTabOrderFromTable();
