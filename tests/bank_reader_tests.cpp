@@ -377,6 +377,27 @@ TEST_F(FigureFiles, BuildEmbedsTheCheckedBytesWhateverTheTimes)
     EXPECT_EQ(build().json, changed);
 }
 
+// Names that a build tool or a shell would trip over are just names: the figure is read and embedded.
+TEST_F(FigureFiles, OddFileNamesAreReadAndEmbedded)
+{
+    for (const QString &name : {u"pictures/a;b.jpg"_s, u"pictures/с интервал.jpg"_s,
+                                u"pictures/\"кавички\"'.jpg"_s, u"pictures/$(touch x).jpg"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        write(name, test::tinyJpeg(2));
+        const QString path = writeBank(name);
+        QProcess check;
+        check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, dir.filePath(u"odd.payload"_s)});
+        ASSERT_TRUE(check.waitForFinished(30000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+        QFile payload(dir.filePath(u"odd.payload"_s));
+        ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
+        const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
+        ASSERT_TRUE(files);
+        EXPECT_EQ(files->pictures.keys(), QStringList{name});
+    }
+    EXPECT_FALSE(QFile::exists(u"x"_s));
+}
+
 // A packed program carries its bank after its own bytes; the trailer finds it, and a damaged or
 // missing payload is told apart from a program without one.
 TEST(AppendedBank, FoundCheckedOrRefused)
