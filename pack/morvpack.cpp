@@ -273,13 +273,33 @@ QString writeJson(const QString &folder, const BankLoad &load)
     return written ? QString() : u"тестът не може да се запише в „%1“"_s.arg(folder);
 }
 
+// Whether morv-pack chose the offscreen platform for itself: the preview must not inherit that choice.
+bool g_offscreenChosenHere = false;
+
+// Starts the program on its own: the terminal gets back its prompt, and the program none of its output.
+bool startPreview(const QString &program)
+{
+    QProcess preview;
+    preview.setProgram(program);
+    if (g_offscreenChosenHere) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        preview.setProcessEnvironment(environment);
+    }
+    preview.setStandardOutputFile(QProcess::nullDevice());
+    preview.setStandardErrorFile(QProcess::nullDevice());
+    return preview.startDetached();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     // Texts are measured with the window's own font; no window is ever shown.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        g_offscreenChosenHere = true;
+    }
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -352,7 +372,7 @@ int main(int argc, char *argv[])
             output = preview.fileName();
         }
         failure = writeProgram(program, output, packed.load.files);
-        if (failure.isEmpty() && args.isSet(u"preview"_s) && !QProcess::startDetached(output, {}))
+        if (failure.isEmpty() && args.isSet(u"preview"_s) && !startPreview(output))
             failure = u"„%1“ не може да се стартира"_s.arg(output);
         if (failure.isEmpty())
             out << u"Записано / written: "_s << output << '\n';

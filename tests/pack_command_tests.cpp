@@ -104,6 +104,19 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     EXPECT_EQ(withoutAppendedBank(packed.readAll()), base.readAll());
 }
 
+// The package installs a stripped program; a test appended to a stripped copy is found all the same.
+TEST_F(PackCommand, StrippedProgramCarriesItsTest)
+{
+    const QString stripped = dir.filePath(u"morv-stripped"_s);
+    ASSERT_EQ(QProcess::execute(u"strip"_s, {u"-o"_s, stripped, QStringLiteral(MORV_PROGRAM)}), 0);
+    const QString source = write(u"тест.txt"_s, ThreeQuestions);
+    const QString program = dir.filePath(u"тест"_s);
+    ASSERT_EQ(pack({source, u"-o"_s, program, u"--program"_s, stripped}).exitCode, 0);
+    const BankLoad load = readProgramBank(program);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
+}
+
 // Every problem of a broken source in one run, each as FILE:LINE: text; nothing is written.
 TEST_F(PackCommand, ReportsEveryProblemWithItsFileAndLine)
 {
