@@ -512,11 +512,7 @@ BankLoad readBank(const QByteArray &json, const PictureFiles &pictures, const Pi
         load.problems = checkBank(parsed.source, pictureCheck);
     if (load.problems.isEmpty())
         load.bank = buildBank(parsed.source);
-    load.files.json = json;
-    for (const QuestionSource &question : parsed.source.questions) {
-        if (!question.pictureName.isEmpty())
-            load.files.pictures.insert(question.pictureName, question.picture);
-    }
+    load.files = bankFiles(json, parsed.source);
     load.source = std::move(parsed.source);
     return load;
 }
@@ -537,6 +533,16 @@ BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck)
     if (file.size() > MaxPayloadBytes)
         return {std::nullopt, {{0, u"файлът с въпросите %1 е твърде голям"_s.arg(quoted(path))}}, {}, {}};
     return readBank(file.readAll(), info.path(), pictureCheck);
+}
+
+BankFiles bankFiles(const QByteArray &json, const BankSource &source)
+{
+    BankFiles files{json, {}};
+    for (const QuestionSource &question : source.questions) {
+        if (!question.pictureName.isEmpty())
+            files.pictures.insert(question.pictureName, question.picture);
+    }
+    return files;
 }
 
 BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck)

@@ -109,6 +109,8 @@ BankLoad readBank(const QByteArray &json, const PictureFiles &pictures,
 BankLoad readBank(const QByteArray &json, const QString &folder, const PictureCheck &pictureCheck = {});
 // Reads the source file at path, its figures beside it.
 BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
+// The source text with the figures its questions name, by those names: what a payload carries.
+BankFiles bankFiles(const QByteArray &json, const BankSource &source);
 // Reads a payload: a bank that was checked when it was made, now read and checked again.
 BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck = {});
 // The bank a program runs: the one appended to its own file when there is one, else the embedded one.

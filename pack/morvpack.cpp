@@ -9,6 +9,7 @@
 #include "bank/picturecheck.h"
 #include "bank/textfit.h"
 #include "engine/controls.h"
+#include "engine/formstate.h"
 #include "pack/importer.h"
 #include "pack/pictures.h"
 
@@ -131,13 +132,9 @@ void convertPictures(BankSource &source, QList<Problem> &problems)
 }
 
 // A box's size in pixels as the window lays it out.
-QSize boxOf(QStringView name, int index)
+QSize boxOf(const Control &box)
 {
-    for (const ControlEntry &entry : controlTable()) {
-        if (entry.name == name && entry.index == index)
-            return pixelRect(entry).size();
-    }
-    return {};
+    return pixelRect(box.left, box.top, box.width, box.height).size();
 }
 
 // What a pupil would not see whole in the program's window, measured with its font and boxes.
@@ -145,10 +142,11 @@ QList<Problem> fitWarnings(const BankSource &source)
 {
     QFont font(layout::FontFamily.toString(), layout::FontPointSize);
     font.setStyleStrategy(QFont::PreferNoShaping);
-    const QSize questionBox = boxOf(u"Text2", Question);
-    const QSize answerBox = boxOf(u"Text2", AnswerA);
-    const QSize fifthBox = boxOf(u"Text2", AnswerE);
-    const QSize pictureBox = boxOf(u"Picture2", -1);
+    const FormState window = FormState::fromLayout();
+    const QSize questionBox = boxOf(window.Text2[Question]);
+    const QSize answerBox = boxOf(window.Text2[AnswerA]);
+    const QSize fifthBox = boxOf(window.Text2[AnswerE]);
+    const QSize pictureBox = boxOf(window.Picture2);
     QList<Problem> warnings;
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         const QuestionSource &question = source.questions[i];
@@ -158,14 +156,20 @@ QList<Problem> fitWarnings(const BankSource &source)
         if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
             warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
                 fit.visibleLines));
+        QStringList tooWideForTheFifth;
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
-            // With five answers, any of them may be shuffled into the narrow fifth box.
-            const QSize box = question.answers.size() == 5 ? fifthBox : answerBox;
-            if (const TextFit fit = fitText(question.answers[a], font, box); !fit.fits)
+            if (const TextFit fit = fitText(question.answers[a], font, answerBox); !fit.fits)
                 warn(u"отговор %1 не се събира в полето си (%2 реда, а то показва %3)"_s.arg(a + 1)
                          .arg(fit.lines)
                          .arg(fit.visibleLines));
+            if (question.answers.size() == OptionCount && !fitText(question.answers[a], font, fifthBox).fits)
+                tooWideForTheFifth.append(QString::number(a + 1));
         }
+        // With five answers, any of them may be shuffled into the narrow fifth box.
+        if (!tooWideForTheFifth.isEmpty())
+            warn(
+                u"при пет отговора всеки може да се падне в тясното пето поле, а отговори %1 не се събират в "
+                u"него"_s.arg(tooWideForTheFifth.join(u", "_s)));
         if (const QImage image = QImage::fromData(question.picture);
             !image.isNull() && (image.width() > pictureBox.width() || image.height() > pictureBox.height()))
             warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(image.width())
@@ -212,12 +216,8 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
     packed.report.problems = problems;
     if (problems.isEmpty()) {
         // The written bank goes through the reader once more, exactly as the program will read it.
-        BankFiles files{bankJson(import.source), {}};
-        for (const QuestionSource &question : import.source.questions) {
-            if (!question.pictureName.isEmpty())
-                files.pictures.insert(question.pictureName, question.picture);
-        }
-        packed.load = readPayload(packPayload(files), jpegDecodeProblem);
+        packed.load =
+            readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
     packed.load.source.questions = import.source.questions; // keep the source's lines for the warnings

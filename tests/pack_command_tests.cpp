@@ -230,6 +230,16 @@ TEST_F(PackCommand, WarnsOfTextsThatDoNotFitAndRefusesWhatItCannotRecognise)
     EXPECT_EQ(strict.exitCode, 1);
     EXPECT_FALSE(strict.err.contains(u"внимание"_s));
 
+    // With five answers any may land in the narrow fifth box: one warning names those too wide for it.
+    QByteArray fiveAnswers = ThreeQuestions;
+    fiveAnswers.replace("C. Варна\n", "C. Варна\nD. Русе\nE. Я\n");
+    const Outcome five = pack({u"--check"_s, write(u"пет.txt"_s, fiveAnswers)});
+    EXPECT_EQ(five.exitCode, 0);
+    EXPECT_TRUE(
+        five.err.contains(u":11: внимание: въпрос 3: при пет отговора всеки може да се падне в тясното пето "
+                          u"поле, а отговори 1, 2, 3, 4 не се събират в него"_s))
+        << five.err.toStdString();
+
     const QString unknown = write(u"бележки.txt"_s, "Просто бележки, без въпроси.\n");
     const Outcome guess = pack({u"--check"_s, unknown});
     EXPECT_EQ(guess.exitCode, 1);
