@@ -348,6 +348,13 @@ int main(int argc, char *argv[])
         return SourceProblems;
     }
 
+    if (*format == SourceFormat::Folder) {
+        for (const QString &option : {u"title"_s, u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+            if (args.isSet(option))
+                err << source
+                    << u": внимание: bank.json носи свои настройки; --%1 не се взема предвид\n"_s.arg(option);
+        }
+    }
     Packed packed = readSource(source, *format, args);
     if (packed.report.problems.isEmpty())
         packed.report.warnings = fitWarnings(packed.load.source);

@@ -203,6 +203,10 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     // The picture was made to fit the box: 400 × 400 becomes 137 × 137.
     EXPECT_EQ(QImage::fromData(load.bank->Picture1(1)).size(), QSize(137, 137));
     EXPECT_EQ(pack({u"--check"_s, folder}).exitCode, 0);
+    // A bank.json keeps its own settings: an option that would change them is said to be ignored.
+    const Outcome titled = pack({u"--check"_s, folder, u"--title=Друго"_s});
+    EXPECT_EQ(titled.exitCode, 0);
+    EXPECT_TRUE(titled.err.contains(u"--title не се взема предвид"_s)) << titled.err.toStdString();
 }
 
 // The shipped test passes the packer's checks without a single warning: every text is seen whole.
