@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
     const QString source = args[1];
     const morv::BankLoad load = morv::readBankFile(source, morv::jpegDecodeProblem);
     for (const morv::Problem &problem : load.problems)
-        err << source << (problem.line > 0 ? u":%1: "_s.arg(problem.line) : u": "_s) << problem.text << '\n';
+        err << morv::located(source, problem) << '\n';
     if (!load.bank)
         return 1;
     if (args.size() == 4) {

@@ -381,6 +381,11 @@ QStringList texts(const QList<Problem> &problems)
     return lines;
 }
 
+QString located(const QString &file, const Problem &problem)
+{
+    return (problem.line > 0 ? u"%1:%2: "_s.arg(file).arg(problem.line) : file + u": "_s) + problem.text;
+}
+
 PictureFiles picturesIn(const QString &folder)
 {
     return [folder](const QString &name) { return readSourceFile(folder, name, limits::PictureBytes); };

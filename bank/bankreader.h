@@ -41,6 +41,8 @@ struct Problem
 
 // The texts of the problems, without their lines.
 QStringList texts(const QList<Problem> &problems);
+// "FILE:LINE: text", or "FILE: text" for the whole source: one problem as a checker reports it.
+QString located(const QString &file, const Problem &problem);
 
 struct QuestionSource
 {

@@ -78,13 +78,10 @@ struct Report
 
     void print(QTextStream &err) const
     {
-        auto place = [this](const Problem &p) {
-            return p.line > 0 ? u"%1:%2: "_s.arg(file).arg(p.line) : file + u": "_s;
-        };
-        for (const Problem &p : problems)
-            err << place(p) << p.text << '\n';
-        for (const Problem &p : warnings)
-            err << place(p) << u"внимание: "_s << p.text << '\n';
+        for (const Problem &problem : problems)
+            err << located(file, problem) << '\n';
+        for (const Problem &warning : warnings)
+            err << located(file, {warning.line, u"внимание: "_s + warning.text}) << '\n';
     }
 };
 
