@@ -181,6 +181,7 @@ struct Packed
 {
     Report report;
     BankLoad load;
+    BankSource source; // as read from the source, with its lines: what the fit warnings point at
 };
 
 // Reads the source in its format, puts it through the bank's own checks and builds the bank.
@@ -193,6 +194,7 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
         packed.report.file = json;
         packed.load = readBankFile(json, jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
+        packed.source = packed.load.source;
         return packed;
     }
     packed.report.file = path;
@@ -217,7 +219,7 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
             readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
-    packed.load.source.questions = import.source.questions; // keep the source's lines for the warnings
+    packed.source = std::move(import.source);
     return packed;
 }
 
@@ -354,7 +356,7 @@ int main(int argc, char *argv[])
     }
     Packed packed = readSource(source, *format, args);
     if (packed.report.problems.isEmpty())
-        packed.report.warnings = fitWarnings(packed.load.source);
+        packed.report.warnings = fitWarnings(packed.source);
     if (args.isSet(u"strict"_s)) {
         packed.report.problems += packed.report.warnings;
         packed.report.warnings.clear();

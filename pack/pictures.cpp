@@ -2,7 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/pictures.h"
 
+#include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "engine/formstate.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -18,6 +20,16 @@ namespace morv {
 namespace {
 
 constexpr int JpegQuality = 85;
+
+// The window's picture box, in pixels, as the window lays it out.
+QSize figureBox()
+{
+    static const QSize box = [] {
+        const Control &picture = FormState::fromLayout().Picture2;
+        return pixelRect(picture.left, picture.top, picture.width, picture.height).size();
+    }();
+    return box;
+}
 
 ConvertedPicture refused(const QString &why)
 {
@@ -51,10 +63,10 @@ ConvertedPicture toFittingJpeg(const QByteArray &bytes)
     const QSize stored = reader.size();
     if (!stored.isValid() || stored.isEmpty())
         return refused(u"повреден файл"_s);
-    if (stored.width() > MaxPictureSide || stored.height() > MaxPictureSide)
+    if (stored.width() > limits::PictureSide || stored.height() > limits::PictureSide)
         return refused(u"твърде голямо: %1 × %2, най-много %3 × %3"_s.arg(stored.width())
                            .arg(stored.height())
-                           .arg(MaxPictureSide));
+                           .arg(limits::PictureSide));
     QImage image;
     {
         const DecoderWarnings warnings;
@@ -64,12 +76,12 @@ ConvertedPicture toFittingJpeg(const QByteArray &bytes)
         if (!warnings.messages().isEmpty())
             return refused(u"повреден файл (%1)"_s.arg(warnings.messages().first()));
     }
-    const bool fits = image.width() <= FigureBox.width() && image.height() <= FigureBox.height();
+    const bool fits = image.width() <= figureBox().width() && image.height() <= figureBox().height();
     if (format == "jpeg" && fits && reader.transformation() == QImageIOHandler::TransformationNone)
         return {bytes, {}};
     if (!fits) {
         // Never thinner than a pixel, however long and narrow the picture.
-        const QSize size = image.size().scaled(FigureBox, Qt::KeepAspectRatio).expandedTo({1, 1});
+        const QSize size = image.size().scaled(figureBox(), Qt::KeepAspectRatio).expandedTo({1, 1});
         image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     QByteArray jpeg;

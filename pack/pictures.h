@@ -4,15 +4,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QSize>
 #include <QString>
 
 namespace morv {
-
-// The box of the program's window that shows a question's figure, in pixels.
-inline constexpr QSize FigureBox{225, 137};
-// The largest picture accepted for conversion, in pixels each way.
-inline constexpr int MaxPictureSide = 4096;
 
 struct ConvertedPicture
 {
