@@ -4,9 +4,19 @@
 # `apt install ./morv_*.deb` installs with what it needs. What goes in is dist/CMakeLists.txt's
 # install rules: the program, its menu entry, its metainfo, its icons, its manual page, the copyright
 # and the changelog. dist.lintian_clean holds it to Debian's checker.
-set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morv)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+if(WIN32)
+    # Windows: morv-windows-VERSION.zip with the two programs, the licence and ЧЕТИ-МЕ.txt at its top,
+    # to unpack anywhere (dist/windows/CMakeLists.txt says what goes in).
+    set(CPACK_GENERATOR ZIP)
+    set(CPACK_PACKAGE_FILE_NAME morv-windows-${PROJECT_VERSION})
+    set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+    set(CPACK_STRIP_FILES ON)
+    include(CPack)
+    return()
+endif()
+set(CPACK_GENERATOR DEB)
 # The Debian revision: the package is built from this tree, so a changelog.Debian belongs to it; the
 # top entry of dist/debian/changelog carries the same version, and the package check compares them.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)

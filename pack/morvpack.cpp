@@ -27,12 +27,23 @@
 
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
 
 namespace {
 
 enum Exit { Written = 0, SourceProblems = 1, UsageError = 2 };
+
+// Windows starts only a program whose name says it is one.
+#ifdef Q_OS_WIN
+const QString ProgramSuffix = u".exe"_s;
+#else
+const QString ProgramSuffix;
+#endif
 
 const QString Usage = uR"(Употреба / Usage:
   morv-pack ИЗТОЧНИК -o ФАЙЛ      записва готова програма с теста
@@ -223,12 +234,12 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
     return packed;
 }
 
+// morv beside morv-pack (morv.exe on Windows), else the one on the PATH.
 QString defaultProgram()
 {
-    const QString beside = QDir(QCoreApplication::applicationDirPath()).filePath(u"morv"_s);
-    if (QFileInfo(beside).isExecutable())
-        return beside;
-    return QStandardPaths::findExecutable(u"morv"_s);
+    const QString beside =
+        QStandardPaths::findExecutable(u"morv"_s, {QCoreApplication::applicationDirPath()});
+    return beside.isEmpty() ? QStandardPaths::findExecutable(u"morv"_s) : beside;
 }
 
 // Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
@@ -294,11 +305,17 @@ bool startPreview(const QString &program)
 
 int main(int argc, char *argv[])
 {
-    // Texts are measured with the window's own font; no window is ever shown.
+#ifdef Q_OS_WIN
+    // Messages are written as UTF-8: the console shows them so, Cyrillic included.
+    SetConsoleOutputCP(CP_UTF8);
+#else
+    // Texts are measured with the window's own font; no window is ever shown. (Windows has one
+    // platform only, which shows no window either.)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         g_offscreenChosenHere = true;
     }
+#endif
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
@@ -372,7 +389,7 @@ int main(int argc, char *argv[])
         const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
-            QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s));
+            QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s + ProgramSuffix));
             preview.setAutoRemove(false);
             preview.open();
             output = preview.fileName();
