@@ -75,6 +75,9 @@ public:
     // whose structure could not be read is left without this call.
     void endQuestion(QuestionSource question);
 
+    // Whether a problem of the current question has been reported.
+    bool failed() const { return m_failed; }
+
     Import take() { return std::move(m_import); }
 
 private:

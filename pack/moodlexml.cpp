@@ -49,7 +49,8 @@ QString readText(QXmlStreamReader &xml, ImportBuilder &builder)
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement:
-            tooDeep = tooDeep || ++depth > MaxTextDepth;
+            ++depth;
+            tooDeep = tooDeep || depth > MaxTextDepth;
             break;
         case QXmlStreamReader::EndElement:
             --depth;
@@ -271,7 +272,8 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
         else
             xml.skipCurrentElement();
     }
-    if (xml.hasError())
+    // A text the reader could not take in whole leaves nothing to check.
+    if (xml.hasError() || builder.failed())
         return;
     if (isNo(single))
         return builder.refuseKind(SeveralRightKind);

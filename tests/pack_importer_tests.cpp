@@ -965,6 +965,31 @@ QByteArray multichoice(const QByteArray &inside)
            "</question>\n";
 }
 
+// A quiz of one multiple-choice question at line 2 with the text Q, for what lies beside it.
+QByteArray moodleOne(const QByteArray &inside)
+{
+    return "<quiz>\n" + multichoice(inside) + "</quiz>\n";
+}
+
+const QByteArray rightAndWrong = "<answer fraction=\"100\"><text>a</text></answer>\n"
+                                 "<answer fraction=\"0\"><text>b</text></answer>\n";
+
+// A question whose text is given in full, second in the quiz at line 7, its <questiontext> on line 8.
+QByteArray moodleText(const QByteArray &questionText)
+{
+    return moodleQuiz("  <question type=\"multichoice\">\n<questiontext format=\"html\">" + questionText +
+                      "</questiontext>\n" + rightAndWrong + "</question>\n");
+}
+
+// Elements nested `depth` deep.
+QByteArray nested(int depth)
+{
+    return QByteArray("<b>").repeated(depth) + "x" + QByteArray("</b>").repeated(depth);
+}
+
+const QString dependsTail = u": програмата не може да го пусне, покаже или отвори, а въпросът може да зависи "
+                            u"от него; махнете го или опишете с думи какво има в него"_s;
+
 INSTANTIATE_TEST_SUITE_P(
     MoodleXml, SourceProblems,
     testing::Values(
@@ -1037,8 +1062,147 @@ INSTANTIATE_TEST_SUITE_P(
             "NotAQuiz", SourceFormat::MoodleXml, "<?xml version=\"1.0\"?>\n<html><body/></html>",
             u"2: файлът не е във формат Moodle XML: главният елемент е <html>, а трябва да е <quiz>"_s},
         SourceCase{"UnknownElementInQuiz", SourceFormat::MoodleXml, moodleQuiz("  <questions/>\n"),
-                   u"7: непознат елемент <questions> в <quiz>: очаква се <question>"_s}),
+                   u"7: непознат елемент <questions> в <quiz>: очаква се <question>"_s},
+        SourceCase{"SingleFalseOneRight", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<single>false</single>\n" + rightAndWrong)),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{"SingleZero", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<single>0</single>\n" + rightAndWrong)),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{
+            "LinkedSound", SourceFormat::MoodleXml,
+            moodleText("<text>&lt;a href=\"@@PLUGINFILE@@/hello.mp3\"&gt;Чуйте&lt;/a&gt; поздрава.</text>\n"
+                       "<file name=\"hello.mp3\" path=\"/\" encoding=\"base64\">AAAA</file>"),
+            u"7: въпрос 2: в текста на въпроса има връзка към файл „hello.mp3“"_s + dependsTail},
+        SourceCase{"AttachedSound", SourceFormat::MoodleXml,
+                   moodleText("<text>Q</text><file name=\"a.mp3\" encoding=\"base64\">AAAA</file>"),
+                   u"7: въпрос 2: към текста на въпроса е приложен файл „a.mp3“"_s + dependsTail},
+        SourceCase{
+            "VideoInText", SourceFormat::MoodleXml,
+            moodleText("<text><![CDATA[<video controls src=\"@@PLUGINFILE@@/clip%201.mp4\">Видео</video>"
+                       "Q]]></text>"),
+            u"7: въпрос 2: в текста на въпроса има файл „clip 1.mp4“ (<video>)"_s + dependsTail},
+        SourceCase{"ObjectWithoutFile", SourceFormat::MoodleXml,
+                   moodleText("<text>&lt;object&gt;&lt;/object&gt;Q</text>"),
+                   u"7: въпрос 2: в текста на въпроса има <object> без име на файл"_s + dependsTail},
+        SourceCase{"OldImageWithoutData", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<image>pic.png</image>\n" + rightAndWrong)),
+                   u"7: въпрос 2: изображението „pic.png“ (<image>) не е във файла: към него няма "
+                   u"<image_base64>"_s},
+        SourceCase{"OldImageBesideImg", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"multichoice\"><questiontext><text>&lt;img "
+                              "src=\"@@PLUGINFILE@@/a.png\"&gt;Q</text></questiontext>\n"
+                              "<image>b.png</image><image_base64>AAAA</image_base64>\n" +
+                              rightAndWrong + "</question>\n"),
+                   u"7: въпрос 2: текстът на въпроса има 2 изображения, а може да има най-много едно"_s},
+        SourceCase{"SuperscriptWithoutForm", SourceFormat::MoodleXml,
+                   moodleText("<text>30&lt;sup&gt;о&lt;/sup&gt;</text>"),
+                   u"7: въпрос 2: в текста на въпроса има горен индекс „о“ (<sup>), а знакът „о“ няма горна "
+                   u"форма: програмата показва само обикновен текст; напишете го например като ^(о)"_s},
+        // Nested past any text Moodle writes: refused at its line, without a reader that recurses.
+        SourceCase{"DeeplyNestedText", SourceFormat::MoodleXml,
+                   moodleText("\n<text>" + nested(100000) + "</text>"),
+                   u"9: въпрос 2: в <text> има елементи, вложени на повече от 64 нива: Moodle не записва "
+                   u"текст така; файлът е повреден или не е от Moodle"_s},
+        // Past the nested text, the reader goes on with the next question at its line.
+        SourceCase{"DeeplyNestedThenNextQuestion", SourceFormat::MoodleXml,
+                   "<quiz>\n<question type=\"multichoice\"><questiontext><text>" + nested(200) +
+                       "</text></questiontext>\n" + rightAndWrong +
+                       "</question>\n<question type=\"essay\"/>\n</quiz>",
+                   u"2: въпрос 1: в <text> има елементи, вложени на повече от 64 нива: Moodle не записва "
+                   u"текст така; файлът е повреден или не е от Moodle\n"_s +
+                       refusedKind(6, 2, u"есе"_s).replace(u"“ не се"_s, u"“ (essay) не се"_s)},
+        SourceCase{"NestedWithinTheBound",
+                   SourceFormat::MoodleXml,
+                   moodleText("\n<text>" + nested(63) + "</text>"),
+                   {}}),
     caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    MoodleXml, KeptQuestion,
+    testing::Values(
+        KeptCase{"PartialCredit",
+                 SourceFormat::MoodleXml,
+                 moodleOne(rightAndWrong + "<answer fraction=\"33.33333\"><text>c</text></answer>\n"),
+                 u"Q",
+                 {u"a"_s, u"b"_s, u"c"_s},
+                 u"a",
+                 u"2: въпрос 1: отговор 3 „c“ носи 33.3333 % от точките, а програмата познава само верен и "
+                 u"грешен отговор: записан е като грешен"_s},
+        KeptCase{
+            "ShuffleOffWithAnswersByPlace",
+            SourceFormat::MoodleXml,
+            moodleOne("<shuffleanswers>0</shuffleanswers>\n" + rightAndWrong +
+                      "<answer fraction=\"0\"><text>всички по-горе</text></answer>\n"
+                      "<answer fraction=\"0\"><text>A и B</text></answer>\n"),
+            u"Q",
+            {u"a"_s, u"b"_s, u"всички по-горе"_s, u"A и B"_s},
+            u"a",
+            u"2: въпрос 1: отговорите трябва да стоят в реда от файла (shuffleanswers), а програмата ги "
+            u"разбърква при всяко започване; отговорите, които сочат други по място, няма да са верни: 3 "
+            u"„всички по-горе“, 4 „A и B“"_s},
+        KeptCase{
+            "ShuffleFalse",
+            SourceFormat::MoodleXml,
+            moodleOne("<shuffleanswers>false</shuffleanswers>\n" + rightAndWrong +
+                      "<answer fraction=\"0\"><text>None of the above</text></answer>\n"),
+            u"Q",
+            {u"a"_s, u"b"_s, u"None of the above"_s},
+            u"a",
+            u"2: въпрос 1: отговорите трябва да стоят в реда от файла (shuffleanswers), а програмата ги "
+            u"разбърква при всяко започване; отговорите, които сочат други по място, няма да са верни: 3 "
+            u"„None of the above“"_s},
+        KeptCase{"ShuffleOn",
+                 SourceFormat::MoodleXml,
+                 moodleOne("<shuffleanswers>1</shuffleanswers>\n" + rightAndWrong),
+                 u"Q",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{"Scripts",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA["
+                 "<p>g = 9,8 m/s<sup>2</sup>; CO<sub>2</sub></p>]]></text></questiontext>\n" +
+                     rightAndWrong + "</question></quiz>",
+                 u"g = 9,8 m/s²; CO₂",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{"Markdown",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"markdown\"><text>Кое е "
+                 "**вярно**?\n\n1. едно\n2. две</text></questiontext>\n" +
+                     rightAndWrong + "</question></quiz>",
+                 u"Кое е вярно?\n1. едно\n2. две",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{
+            "WebLinkInAnswer",
+            SourceFormat::MoodleXml,
+            moodleOne("<answer fraction=\"100\"><text>&lt;a href=\"http://x.bg\"&gt;сайтът&lt;/a&gt;</text>"
+                      "</answer>\n<answer fraction=\"0\"><text>b</text></answer>\n"),
+            u"Q",
+            {u"сайтът"_s, u"b"_s},
+            u"сайтът",
+            u"2: въпрос 1: в отговор 1 има връзка „сайтът“ към „http://x.bg“: учениците виждат само думите, "
+            u"без адреса"_s}),
+    keptName);
+
+// The picture fields of older exports, <image> with <image_base64>, are read as a picture of the text.
+TEST(MoodleXml, ReadsOldImageFields)
+{
+    const QByteArray picture = test::tinyJpeg(4);
+    const Import imported = importMoodleXml(
+        "<quiz><question type=\"multichoice\"><questiontext><text>Кой ъгъл?</text></questiontext>\n"
+        "<image>images/ъгъл.jpg</image>\n<image_base64>" +
+        picture.toBase64() + "</image_base64>\n" + rightAndWrong + "</question></quiz>");
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    EXPECT_EQ(imported.source.questions[0].text, u"Кой ъгъл?"_s);
+    EXPECT_EQ(imported.source.questions[0].pictureName, u"ъгъл.jpg"_s);
+    EXPECT_EQ(imported.source.questions[0].picture, picture);
+}
 
 struct XmlFaultCase
 {
