@@ -35,9 +35,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 # The libraries come from the binary's own links; the font is what the window's "Times New Roman"
-# resolves to with the same metrics, so the fixed layout keeps its line breaks.
+# resolves to with the same metrics, so the fixed layout keeps its line breaks, and the window's
+# fallback for the superscripts and subscripts that font lacks.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # CPack puts the summary above this long text itself; lines stay under 80 characters.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "МОРВ gives one multiple-choice test, in Bulgarian, in a single window.

@@ -98,8 +98,8 @@ if(NOT fields MATCHES "\nDescription: [^\n]+\n [^\n]+")
 endif()
 if(fields MATCHES "\nDepends: ([^\n]*)\n")
     set(depends "${CMAKE_MATCH_1}")
-    # libqt6widgets6 comes from the binary's own links, fonts-liberation2 from the package settings.
-    foreach(needed libqt6widgets6 libqt6gui6 libc6 fonts-liberation2)
+    # libqt6widgets6 comes from the binary's own links, the fonts from the package settings.
+    foreach(needed libqt6widgets6 libqt6gui6 libc6 fonts-liberation2 fonts-dejavu-core)
         if(NOT depends MATCHES "(^|, )${needed}( |,|$)")
             problem("Depends lacks ${needed}: ${depends}")
         endif()

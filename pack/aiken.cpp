@@ -30,21 +30,33 @@ bool isAnswerMark(QChar c)
     return c == u'.' || c == u')';
 }
 
-// A Latin capital, a full stop or bracket, then a blank or the line's end.
-std::optional<AnswerLine> answerLine(const QString &line)
+// A Latin capital, a full stop or bracket, then the answer's text. `strict`: only with a blank or the
+// line's end after the mark, for a line that may as well be a question's text ("A.B. Smith wrote…").
+std::optional<AnswerLine> answerLine(const QString &line, bool strict)
 {
     if (line.size() < 2 || !isLatinCapital(line[0]) || !isAnswerMark(line[1]))
         return std::nullopt;
-    if (line.size() > 2 && !line[2].isSpace())
+    if (strict && line.size() > 2 && !line[2].isSpace())
         return std::nullopt;
     return AnswerLine{line[0], line.sliced(2).trimmed()};
 }
 
-// The same written with a Cyrillic letter, which looks alike but is not an answer.
-bool looksLikeCyrillicAnswer(const QString &line)
+// What keeps a line that looks like an answer from being one, or nothing when it does not look so.
+std::optional<QString> notQuiteAnswer(const QString &line)
 {
-    return line.size() >= 2 && line[0].script() == QChar::Script_Cyrillic && line[0].isUpper() &&
-           isAnswerMark(line[1]);
+    if (line.size() < 2)
+        return std::nullopt;
+    const QChar letter = line[0];
+    if (letter.script() == QChar::Script_Cyrillic && letter.isUpper() && isAnswerMark(line[1]))
+        return u"буквата „%1“ е на кирилица, а трябва да е латинска: A, B, C…"_s.arg(letter);
+    if (letter >= u'a' && letter <= u'z' && isAnswerMark(line[1]))
+        return u"буквата „%1“ е малка, а трябва да е главна латинска: A, B, C…"_s.arg(letter);
+    if (letter == u'(' && line.size() >= 3 && line[1].isLetter() && line[2] == u')')
+        return u"буквата е в скоби, а се пише „%1) …“ или „%1. …“"_s.arg(line[1].toUpper());
+    if (isLatinCapital(letter) && (line[1] == u':' || line[1] == u'-'))
+        return u"след буквата стои „%1“, а трябва да стои точка или затваряща скоба: „%2. …“ или „%2) …“"_s
+            .arg(line[1], letter);
+    return std::nullopt;
 }
 
 // What follows "ANSWER:", or nothing when the line is not the answer key.
@@ -64,6 +76,7 @@ struct OpenQuestion
     bool blankSince = false; // a blank line came after its last line
     bool lettersReported = false;
     QStringList text;
+    QList<int> textLines;
     QStringList answers;
 };
 
@@ -72,9 +85,12 @@ void finish(ImportBuilder &builder, OpenQuestion &open, const std::optional<QStr
     QuestionSource question;
     question.text = open.text.join(u'\n');
     question.answers = open.answers;
-    if (open.answers.isEmpty() && std::any_of(open.text.begin(), open.text.end(), looksLikeCyrillicAnswer))
-        builder.questionProblem(u"буквите на отговорите трябва да са латински: „A. …“, „B. …“, а тук са на "
-                                u"кирилица"_s);
+    // Without answers, the lines after the first that look like answers were meant as answers.
+    for (qsizetype i = open.answers.isEmpty() ? 1 : open.text.size(); i < open.text.size(); ++i) {
+        if (const std::optional<QString> wrong = notQuiteAnswer(open.text[i]))
+            builder.questionProblemAt(
+                open.textLines[i], u"редът %1 прилича на отговор, но %2"_s.arg(quoted(open.text[i]), *wrong));
+    }
     if (!key) {
         builder.questionProblem(u"няма ред „ANSWER: …“ с буквата на верния отговор"_s);
     } else if (key->size() != 1 || !isLatinCapital(key->at(0).toUpper())) {
@@ -119,7 +135,8 @@ Import importAiken(const QByteArray &bytes)
                 builder.problem(number, u"ред „ANSWER: …“ без въпрос и отговори преди него"_s);
             continue;
         }
-        const std::optional<AnswerLine> answer = answerLine(line);
+        // Only the strict form counts on a question's first line, which is its text otherwise.
+        const std::optional<AnswerLine> answer = answerLine(line, !open.open || open.text.isEmpty());
         // Text after a blank line starts the next question: the open one ended without its key.
         if (open.open && !answer && open.blankSince)
             finish(builder, open, std::nullopt);
@@ -139,6 +156,10 @@ Import importAiken(const QByteArray &bytes)
             open.answers.append(answer->text);
         } else if (open.answers.isEmpty()) {
             open.text.append(line);
+            open.textLines.append(number);
+        } else if (const std::optional<QString> wrong = notQuiteAnswer(line)) {
+            builder.questionProblemAt(number,
+                                      u"редът %1 прилича на отговор, но %2"_s.arg(quoted(line), *wrong));
         } else {
             builder.questionProblemAt(
                 number, u"редът %1 не е нито отговор („A. …“), нито „ANSWER: …“"_s.arg(quoted(line)));

@@ -73,6 +73,15 @@ public:
         return from;
     }
 
+    // The line of the character at `at`, for a block that begins at `first`.
+    int lineOf(int first, qsizetype at) const
+    {
+        int line = first;
+        for (qsizetype i = 0; i < at && i < size(); ++i)
+            line += marksAt(i, u"\n") ? 1 : 0;
+        return line;
+    }
+
     QString text(qsizetype from, qsizetype to) const
     {
         QString out;
@@ -123,8 +132,12 @@ std::vector<Block> blocksOf(const QStringList &lines)
     bool inBlock = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QString trimmed = lines[i].trimmed();
-        if (trimmed.startsWith(u"//") || trimmed.startsWith(u"$CATEGORY:"))
+        if (trimmed.startsWith(u"//") || trimmed.startsWith(u"$CATEGORY:")) {
+            // An empty line in its place, so that every character keeps its line.
+            if (inBlock)
+                blocks.back().text.append(u'\n');
             continue;
+        }
         if (trimmed.isEmpty()) {
             inBlock = false;
             continue;
@@ -160,7 +173,10 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QString &
 
 struct Answer
 {
-    double mark = 0; // share of the marks in percent
+    qsizetype start = 0;   // where its mark stands
+    bool right = false;    // marked with =
+    bool weighted = false; // with a share of the marks, "%50%"
+    double mark = 0;       // share of the marks in percent
     QString text;
     QString feedback;
 };
@@ -182,10 +198,13 @@ bool readAnswers(ImportBuilder &builder, const Chars &chars, qsizetype from, qsi
     for (std::size_t k = 0; k < starts.size(); ++k) {
         const qsizetype end = k + 1 < starts.size() ? starts[k + 1] : to;
         Answer answer;
-        answer.mark = chars.marksAt(starts[k], u"=") ? 100 : 0;
+        answer.start = starts[k];
+        answer.right = chars.marksAt(starts[k], u"=");
+        answer.mark = answer.right ? 100 : 0;
         qsizetype at = starts[k] + 1;
         // "%50%" right after the mark gives the answer that share of the marks.
         if (chars.marksAt(at, u"%")) {
+            answer.weighted = true;
             const qsizetype close = chars.find(u"%", at + 1, end);
             bool number = false;
             if (close >= 0)
@@ -225,6 +244,22 @@ std::optional<QStringView> otherKind(const Chars &chars, qsizetype from, qsizety
     return ShortAnswerKind;
 }
 
+// A mark that most likely stands inside an answer's text, "x = 4" in {=x = 4 ~x = 3}: on the line of
+// the answer before it, right after a character or between blanks. Marks such as "=2 =3" are not.
+std::optional<qsizetype> unescapedMark(const Chars &chars, const std::vector<Answer> &answers)
+{
+    for (std::size_t k = 1; k < answers.size(); ++k) {
+        const qsizetype at = answers[k].start;
+        if (chars.find(u"\n", answers[k - 1].start, at) >= 0)
+            continue;
+        const bool glued = !chars.text(at - 1, at).front().isSpace();
+        const bool spaced = at + 1 < chars.size() && chars.text(at + 1, at + 2).front().isSpace();
+        if (glued || spaced)
+            return qsizetype(k);
+    }
+    return std::nullopt;
+}
+
 void readQuestion(ImportBuilder &builder, const Block &block, const QString &folder)
 {
     builder.beginQuestion(block.line);
@@ -245,6 +280,15 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
         return builder.questionProblem(
             open < 0 ? u"„}“ без „{“ преди нея; знакът } в текст се пише \\}"_s
                      : u"отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s);
+    // Answers, a line break and more answers: the next question began without a blank line.
+    if (const qsizetype next = chars.find(u"{", close + 1, size);
+        next >= 0 && chars.find(u"}", start, open) < 0 && chars.find(u"{", open + 1, close) < 0) {
+        const qsizetype lineEnd = chars.find(u"\n", close + 1, next);
+        if (lineEnd >= 0)
+            return builder.questionProblemAt(
+                chars.lineOf(block.line, chars.skipSpaces(lineEnd, next)),
+                u"тук започва нов въпрос, а преди него няма празен ред: въпросите се отделят с празен ред"_s);
+    }
     if (chars.find(u"}", start, open) >= 0 || chars.find(u"{", open + 1, size) >= 0 ||
         chars.find(u"}", close + 1, size) >= 0)
         return builder.questionProblem(u"въпросът може да има само едно поле с отговори „{…}“; знаците { и } "
@@ -254,6 +298,26 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
     if (const std::optional<QStringView> kind = otherKind(chars, open + 1, answersEnd))
         return builder.refuseKind(*kind);
 
+    std::vector<Answer> answers;
+    const bool readable = readAnswers(builder, chars, open + 1, answersEnd, answers);
+    auto isRight = [](const Answer &a) { return a.right; };
+    // Without an = answer, shares of the marks make a question where several answers may be chosen.
+    if (readable && std::none_of(answers.begin(), answers.end(), isRight) &&
+        std::any_of(answers.begin(), answers.end(), [](const Answer &a) { return a.weighted && a.mark > 0; }))
+        return builder.refuseKind(SeveralRightKind);
+    if (readable && std::count_if(answers.begin(), answers.end(), isRight) > 1) {
+        if (const std::optional<qsizetype> k = unescapedMark(chars, answers)) {
+            const qsizetype end =
+                std::size_t(*k + 1) < answers.size() ? answers[std::size_t(*k + 1)].start : answersEnd;
+            const qsizetype mark = answers[std::size_t(*k)].start;
+            return builder.questionProblem(
+                u"в отговора %1 знакът %2 започва нов отговор: знаците = и ~ в текста на отговор се пишат "
+                u"\\= "
+                u"и \\~"_s.arg(quoted(chars.text(answers[std::size_t(*k - 1)].start + 1, end).trimmed()),
+                               chars.text(mark, mark + 1)));
+        }
+    }
+
     QuestionSource question;
     const QString after = chars.text(close + 1, size);
     // Text after the answers makes a missing-word question: the blank stands where the answers stood.
@@ -262,15 +326,14 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
         text += u'_' + after;
     const TextFormat format = takeFormat(text, TextFormat::MoodleAuto);
     const PlainText plain = toPlainText(text, format);
-    question.text = plain.text;
+    question.text = builder.carried(plain, u"текстът на въпроса"_s);
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
         readPicture(builder, *image, folder, question);
     if (generalFeedback >= 0)
         question.explanation = explanationRows(builder.withoutPictures(
             converted(chars.text(generalFeedback + 4, close), format), u"обяснението"_s));
 
-    std::vector<Answer> answers;
-    if (!readAnswers(builder, chars, open + 1, answersEnd, answers))
+    if (!readable)
         return;
     QList<double> marks;
     for (std::size_t k = 0; k < answers.size(); ++k) {
@@ -282,7 +345,7 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
                              builder.withoutPictures(converted(answers[k].feedback, format),
                                                      u"отзивът към отговор %1"_s.arg(k + 1)));
     }
-    if (const int right = builder.rightAnswer(marks); right >= 0)
+    if (const int right = builder.rightAnswer(marks, question.answers); right >= 0)
         question.correct = question.answers[right];
     builder.endQuestion(question);
 }

@@ -2,8 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/htmltext.h"
 
+#include <QFont>
 #include <QHash>
 #include <QStringList>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextList>
+
+#include <algorithm>
 
 #include <optional>
 
@@ -26,35 +33,153 @@ QString trimmedLines(const QString &text)
     return lines.join(u'\n');
 }
 
-// Builds the plain text: one space for a run of blanks, line breaks where the markup puts them.
+struct ScriptForms
+{
+    QHash<char32_t, char32_t> super;
+    QHash<char32_t, char32_t> sub;
+};
+
+// Unicode's own superscript and subscript forms, from its decompositions: the block made for them
+// first, then the digits of Latin-1, then the modifier letters. The ordinal indicators ª and º are
+// left out: they are marks of their own, shown underlined by many fonts.
+const ScriptForms &scriptForms()
+{
+    static const ScriptForms forms = [] {
+        ScriptForms found;
+        constexpr std::pair<char32_t, char32_t> ranges[] = {
+            {0x2070, 0x209F}, {0x00B2, 0x00B9}, {0x1D2C, 0x1DBF}, {0x02B0, 0x02FF}};
+        for (const auto &[first, last] : ranges) {
+            for (char32_t c = first; c <= last; ++c) {
+                const QChar::Decomposition tag = QChar::decompositionTag(c);
+                const QList<uint> base = QChar::decomposition(c).toUcs4();
+                if ((tag != QChar::Super && tag != QChar::Sub) || base.size() != 1)
+                    continue;
+                QHash<char32_t, char32_t> &into = tag == QChar::Super ? found.super : found.sub;
+                if (!into.contains(base.first()))
+                    into.insert(base.first(), c);
+            }
+        }
+        // Teachers type the hyphen for a minus.
+        found.super.insert(U'-', found.super.value(U'\u2212'));
+        found.sub.insert(U'-', found.sub.value(U'\u2212'));
+        return found;
+    }();
+    return forms;
+}
+
+// Builds the plain text: one space for a run of blanks, line breaks where the markup puts them, the
+// blanks of preformatted text as written, superscripts and subscripts as their own characters.
 class TextOut
 {
 public:
     void append(QStringView text)
     {
         for (const QChar c : text) {
-            if (c.isSpace())
+            if (m_preformatted > 0 && m_scriptDepth == 0) {
+                if (c == u'\n')
+                    lineBreak();
+                else if (c == u'\t')
+                    m_text.append(u"    ");
+                else if (c != u'\r')
+                    m_text.append(c.isSpace() ? QChar(u' ') : c);
+            } else if (c.isSpace()) {
                 space();
-            else
-                m_text.append(c);
+            } else {
+                (m_scriptDepth > 0 ? m_script : m_text).append(c);
+            }
         }
     }
     void space()
     {
-        if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n'))
+        if (m_scriptDepth > 0) {
+            // Kept at the start too: it stands before the superscript, not in it.
+            if (!m_script.endsWith(u' '))
+                m_script.append(u' ');
+        } else if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n')) {
             m_text.append(u' ');
+        }
     }
-    void lineBreak() { m_text.append(u'\n'); }
+    void lineBreak()
+    {
+        if (m_scriptDepth > 0)
+            return space();
+        m_text.append(u'\n');
+    }
     // Paragraphs start on a line of their own, but empty ones add no blank lines.
     void paragraph()
     {
+        if (m_scriptDepth > 0)
+            return space();
         if (!m_text.isEmpty() && !m_text.endsWith(u'\n'))
             m_text.append(u'\n');
     }
-    QString text() const { return trimmedLines(m_text); }
+    // A list item's number or bullet, at the start of its line.
+    void marker(const QString &marker)
+    {
+        paragraph();
+        m_text.append(marker);
+    }
+    void beginPreformatted() { ++m_preformatted; }
+    void endPreformatted() { m_preformatted = std::max(0, m_preformatted - 1); }
+    // A superscript inside a subscript, or the reverse, goes with the outer one.
+    void beginScript(bool super)
+    {
+        if (m_scriptDepth++ == 0) {
+            m_super = super;
+            m_script.clear();
+        }
+    }
+    void endScript()
+    {
+        if (m_scriptDepth > 0 && --m_scriptDepth == 0)
+            flushScript();
+    }
+    qsizetype size() const { return m_text.size(); }
+    QString since(qsizetype at) const { return m_text.sliced(std::min(at, m_text.size())).simplified(); }
+
+    // The text so far, its lines without blanks at their ends and no empty lines at either end.
+    QString text()
+    {
+        if (m_scriptDepth > 0) {
+            m_scriptDepth = 0;
+            flushScript();
+        }
+        QStringList lines = m_text.split(u'\n');
+        for (QString &line : lines) {
+            while (!line.isEmpty() && line.back().isSpace())
+                line.chop(1);
+        }
+        while (!lines.isEmpty() && lines.first().isEmpty())
+            lines.removeFirst();
+        while (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines.join(u'\n');
+    }
+    QList<TextScript> scripts() const { return m_scripts; }
 
 private:
+    void flushScript()
+    {
+        const QString body = m_script.trimmed();
+        if (m_script.startsWith(u' '))
+            space();
+        if (const std::optional<QString> script = toScript(body, m_super)) {
+            m_text.append(*script);
+        } else {
+            m_text.append(body);
+            m_scripts.append({m_super, body});
+        }
+        if (m_script.endsWith(u' ') && !body.isEmpty())
+            space();
+        m_script.clear();
+    }
+
     QString m_text;
+    QString m_script;
+    QList<TextScript> m_scripts;
+    int m_preformatted = 0;
+    int m_scriptDepth = 0;
+    bool m_super = true;
 };
 
 bool isAsciiLetter(QChar c)
@@ -216,19 +341,89 @@ std::optional<Tag> readTag(QStringView html, qsizetype at)
 bool startsParagraph(const QString &name)
 {
     static const QStringList blocks = {
-        u"p"_s,  u"div"_s, u"li"_s, u"ul"_s,    u"ol"_s,         u"h1"_s,  u"h2"_s, u"h3"_s, u"h4"_s,
-        u"h5"_s, u"h6"_s,  u"tr"_s, u"table"_s, u"blockquote"_s, u"pre"_s, u"hr"_s, u"dt"_s, u"dd"_s,
+        u"p"_s,  u"div"_s, u"ul"_s,    u"ol"_s,         u"h1"_s, u"h2"_s, u"h3"_s, u"h4"_s, u"h5"_s,
+        u"h6"_s, u"tr"_s,  u"table"_s, u"blockquote"_s, u"hr"_s, u"dt"_s, u"dd"_s, u"li"_s,
     };
     return blocks.contains(name.startsWith(u'/') ? name.sliced(1) : name);
 }
 
+// Elements that play or show a file in place; their content is what a browser shows without them.
+bool isMedia(const QString &name)
+{
+    static const QStringList media = {u"audio"_s,  u"video"_s,   u"object"_s, u"embed"_s,
+                                      u"iframe"_s, u"bgsound"_s, u"applet"_s, u"source"_s};
+    return media.contains(name);
+}
+
+// Where an element's content ends and the element after it begins: just past "</name>", or the end.
+qsizetype skipContent(QStringView html, qsizetype from, const QString &name)
+{
+    const qsizetype close = html.indexOf(QString(u"</"_s + name), from, Qt::CaseInsensitive);
+    const qsizetype end = close < 0 ? -1 : html.indexOf(u'>', close);
+    return end < 0 ? html.size() : end + 1;
+}
+
+// The first <source src> of a media element's content [from, to).
+QString firstSource(QStringView html, qsizetype from, qsizetype to)
+{
+    for (qsizetype i = html.indexOf(u'<', from); i >= 0 && i < to; i = html.indexOf(u'<', i + 1)) {
+        if (!opensTag(html, i))
+            continue;
+        const std::optional<Tag> tag = readTag(html, i);
+        if (tag && tag->name == u"source")
+            return tag->attributes.value(u"src"_s);
+    }
+    return {};
+}
+
+struct ListLevel
+{
+    bool ordered = false;
+    int next = 1;
+};
+
 } // namespace
+
+std::optional<QString> toScript(QStringView text, bool super)
+{
+    const QHash<char32_t, char32_t> &forms = super ? scriptForms().super : scriptForms().sub;
+    QString out;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::isSpace(c)) {
+            out.append(u' ');
+            continue;
+        }
+        const auto form = forms.constFind(c);
+        if (form == forms.constEnd())
+            return std::nullopt;
+        out.append(QString::fromUcs4(&form.value(), 1));
+    }
+    return out;
+}
+
+QString scriptCharacters()
+{
+    QList<char32_t> all = scriptForms().super.values() + scriptForms().sub.values();
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    return QString::fromUcs4(all.constData(), all.size());
+}
 
 PlainText htmlToText(QStringView html, TextFormat format)
 {
     TextOut out;
     PlainText plain;
     const bool everyLineBreaks = format == TextFormat::MoodleAuto;
+    QList<ListLevel> lists;
+    std::optional<TextLink> link;
+    qsizetype linkStart = 0;
+    auto closeLink = [&] {
+        if (link) {
+            link->text = out.since(linkStart);
+            plain.links.append(*link);
+            link.reset();
+        }
+    };
     // A tag left open runs to the end of the text, so no later one can close either: its '<' and
     // everything after it are shown as written, and the rest is read in one pass.
     bool tagsClose = true;
@@ -239,19 +434,63 @@ PlainText htmlToText(QStringView html, TextFormat format)
             tagsClose = tag.has_value();
             if (tag) {
                 i = tag->end;
-                if (tag->name == u"br") {
+                const QString &name = tag->name;
+                if (name == u"br") {
                     out.lineBreak();
-                } else if (startsParagraph(tag->name)) {
+                } else if (name == u"li") {
+                    if (lists.isEmpty() || !lists.last().ordered)
+                        out.marker(u"• "_s);
+                    else
+                        out.marker(u"%1. "_s.arg(lists.last().next++));
+                } else if (name == u"ol" || name == u"ul") {
                     out.paragraph();
-                } else if (tag->name == u"td" || tag->name == u"th") {
+                    bool numbered = false;
+                    const int start = tag->attributes.value(u"start"_s).toInt(&numbered);
+                    lists.append({name == u"ol", numbered ? start : 1});
+                } else if (name == u"/ol" || name == u"/ul") {
+                    out.paragraph();
+                    if (!lists.isEmpty())
+                        lists.removeLast();
+                } else if (name == u"pre") {
+                    out.paragraph();
+                    out.beginPreformatted();
+                    // A line break right after <pre> is not part of the text.
+                    if (html.sliced(i).startsWith(u"\r\n"))
+                        i += 2;
+                    else if (html.sliced(i).startsWith(u'\n'))
+                        ++i;
+                } else if (name == u"/pre") {
+                    out.endPreformatted();
+                    out.paragraph();
+                } else if (name == u"sup" || name == u"sub") {
+                    out.beginScript(name == u"sup");
+                } else if (name == u"/sup" || name == u"/sub") {
+                    out.endScript();
+                } else if (startsParagraph(name)) {
+                    out.paragraph();
+                } else if (name == u"td" || name == u"th") {
                     out.space();
-                } else if (tag->name == u"img") {
+                } else if (name == u"img") {
                     plain.images.append({tag->attributes.value(u"src"_s), tag->attributes.value(u"alt"_s)});
-                } else if (tag->name == u"script" || tag->name == u"style") {
+                } else if (name == u"a" && !tag->attributes.value(u"href"_s).isEmpty()) {
+                    closeLink();
+                    link = TextLink{tag->attributes.value(u"href"_s), {}};
+                    linkStart = out.size();
+                } else if (name == u"/a") {
+                    closeLink();
+                } else if (isMedia(name)) {
+                    QString src = tag->attributes.value(name == u"object" ? u"data"_s : u"src"_s);
+                    // What a browser shows in place of sound or video is no text of the question.
+                    if (name != u"embed" && name != u"source" && name != u"bgsound") {
+                        const qsizetype end = skipContent(html, i, name);
+                        if (src.isEmpty())
+                            src = firstSource(html, i, end);
+                        i = end;
+                    }
+                    plain.media.append({name, src});
+                } else if (name == u"script" || name == u"style") {
                     // Their content is code, never text for the reader.
-                    const qsizetype close = html.indexOf(u"</"_s + tag->name, i, Qt::CaseInsensitive);
-                    const qsizetype end = close < 0 ? -1 : html.indexOf(u'>', close);
-                    i = end < 0 ? html.size() : end + 1;
+                    i = skipContent(html, i, name);
                 }
                 continue;
             }
@@ -269,15 +508,89 @@ PlainText htmlToText(QStringView html, TextFormat format)
         out.append(html.sliced(i, 1));
         ++i;
     }
+    closeLink();
+    plain.text = out.text();
+    plain.scripts = out.scripts();
+    return plain;
+}
+
+namespace {
+
+// Markdown through Qt's own reader. HTML in it is not read, so that nothing is lost to a reader of
+// HTML that drops what it does not know; it is shown as written, and the first tag is named.
+PlainText markdownToText(QStringView markdown)
+{
+    PlainText plain;
+    for (qsizetype i = markdown.indexOf(u'<'); i >= 0; i = markdown.indexOf(u'<', i + 1)) {
+        if (!opensTag(markdown, i))
+            continue;
+        if (const std::optional<Tag> tag = readTag(markdown, i); tag && !tag->name.isEmpty()) {
+            plain.markup = markdown.sliced(i, tag->end - i).toString();
+            break;
+        }
+    }
+    QTextDocument document;
+    // A font of a size of its own, or the reader warns of one without an application object.
+    QFont font;
+    font.setPointSize(12);
+    document.setDefaultFont(font);
+    document.setMarkdown(markdown.toString(),
+                         QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
+                                                         QTextDocument::MarkdownNoHTML));
+    TextOut out;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        out.paragraph();
+        // Each line of a code block is a block of its own, its blanks as written.
+        const bool code = block.blockFormat().hasProperty(QTextFormat::BlockCodeLanguage);
+        if (code)
+            out.beginPreformatted();
+        if (const QTextList *list = block.textList()) {
+            const bool bullet = list->format().style() >= QTextListFormat::ListSquare;
+            out.marker(bullet ? u"• "_s : list->itemText(block) + u' ');
+        }
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            if (format.isImageFormat()) {
+                plain.images.append({format.toImageFormat().name(), {}});
+                continue;
+            }
+            const QString text = fragment.text();
+            if (format.isAnchor() && !format.anchorHref().isEmpty()) {
+                if (!plain.links.isEmpty() && plain.links.last().href == format.anchorHref())
+                    plain.links.last().text += text;
+                else
+                    plain.links.append({format.anchorHref(), text});
+            }
+            for (const QStringView line : QStringView(text).split(QChar::LineSeparator)) {
+                if (line.data() != text.constData())
+                    out.lineBreak();
+                out.append(line);
+            }
+        }
+        if (code)
+            out.endPreformatted();
+    }
+    for (TextLink &link : plain.links)
+        link.text = link.text.simplified();
     plain.text = out.text();
     return plain;
 }
 
+} // namespace
+
 PlainText toPlainText(QStringView text, TextFormat format)
 {
-    if (format == TextFormat::Html || format == TextFormat::MoodleAuto)
+    switch (format) {
+    case TextFormat::Html:
+    case TextFormat::MoodleAuto:
         return htmlToText(text, format);
-    return {trimmedLines(text.toString()), {}};
+    case TextFormat::Markdown:
+        return markdownToText(text);
+    case TextFormat::Plain:
+        break;
+    }
+    return {trimmedLines(text.toString()), {}, {}, {}, {}, {}};
 }
 
 } // namespace morv

@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 namespace morv {
 
 // How a text of an imported question is written.
@@ -14,7 +16,7 @@ enum class TextFormat {
     Html,       // HTML: line breaks only from <p>, <br> and the like
     MoodleAuto, // HTML in which every line break also counts
     Plain,      // taken as written
-    Markdown,   // taken as written: its marks stay readable as text
+    Markdown,   // Markdown, read by Qt's own reader; HTML in it is not read
 };
 
 struct TextImage
@@ -23,14 +25,46 @@ struct TextImage
     QString alt;
 };
 
-struct PlainText
+// A link's address and the words that carry it.
+struct TextLink
 {
-    QString text;            // lines joined with '\n', each trimmed, no empty lines at either end
-    QList<TextImage> images; // every <img> met, in order; the text keeps no trace of them
+    QString href;
+    QString text;
 };
 
-// Tags dropped, entities decoded, paragraphs and <br> as line breaks, runs of blanks as one space.
-// Text that only looks like markup ("3 < 5", "A & B") stays as written.
+// Sound, video or another file a text plays or shows in place: the program can do neither.
+struct TextMedia
+{
+    QString tag; // "audio", "video", "object"…
+    QString src; // empty when the element names no file
+};
+
+// A superscript or subscript with a character that has no such form in Unicode: kept as plain text.
+struct TextScript
+{
+    bool super = true;
+    QString text;
+};
+
+struct PlainText
+{
+    QString text;              // lines joined with '\n', no empty lines at either end
+    QList<TextImage> images;   // every <img> met, in order; the text keeps no trace of them
+    QList<TextLink> links;     // every <a href>, in order; the text keeps their words
+    QList<TextMedia> media;    // every <audio>, <video>, <object>, <embed> and <iframe>; gone from the text
+    QList<TextScript> scripts; // superscripts and subscripts that could not be written as such
+    QString markup;            // Markdown only: the first HTML tag in it, shown as written
+};
+
+// The text in superscript (or subscript) characters, or nothing when one of its characters has no
+// such form. Blanks stay blanks; '-' is taken as the minus sign.
+std::optional<QString> toScript(QStringView text, bool super);
+// Every character toScript can give, so that the window's fonts can be checked for them.
+QString scriptCharacters();
+
+// Tags dropped, entities decoded, paragraphs and <br> as line breaks, runs of blanks as one space
+// except in <pre>, list items numbered or bulleted, <sup> and <sub> as superscript and subscript
+// characters. Text that only looks like markup ("3 < 5", "A & B") stays as written.
 PlainText htmlToText(QStringView html, TextFormat format = TextFormat::Html);
 // The text in the program's plain form, whatever its format.
 PlainText toPlainText(QStringView text, TextFormat format);

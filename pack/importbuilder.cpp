@@ -3,6 +3,7 @@
 #include "pack/importbuilder.h"
 
 #include <QStringDecoder>
+#include <QUrl>
 
 #include <cmath>
 
@@ -40,6 +41,35 @@ void appendAnswerFeedback(QStringList &explanation, const QString &answer, const
     explanation.append(rows);
 }
 
+QString fileName(const QString &src)
+{
+    static constexpr QStringView prefix = u"@@PLUGINFILE@@";
+    if (!src.startsWith(prefix))
+        return src;
+    const QString path = QUrl::fromPercentEncoding(src.sliced(prefix.size()).toUtf8());
+    return path.sliced(path.lastIndexOf(u'/') + 1);
+}
+
+namespace {
+
+// "в текста на въпроса" for "текстът на въпроса", "в отговор 2" for "отговор 2".
+QString inPart(const QString &where)
+{
+    QString in = where;
+    if (in.startsWith(u"текстът") || in.startsWith(u"отзивът"))
+        in.remove(5, 2).insert(5, u'а');
+    return u"в "_s + in;
+}
+
+// Links that leave the test for another place: their words stay, the place is lost.
+bool isWebAddress(const QString &href)
+{
+    return href.contains(u"://") || href.startsWith(u"mailto:", Qt::CaseInsensitive) ||
+           href.startsWith(u"www.", Qt::CaseInsensitive);
+}
+
+} // namespace
+
 std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -66,6 +96,7 @@ void ImportBuilder::beginQuestion(int line)
     m_line = line;
     m_failed = false;
     m_refused = false;
+    m_dependentFiles.clear();
 }
 
 void ImportBuilder::questionProblem(const QString &text)
@@ -79,6 +110,11 @@ void ImportBuilder::questionProblemAt(int line, const QString &text)
     m_failed = true;
 }
 
+void ImportBuilder::warning(const QString &text)
+{
+    m_import.warnings.append({m_line, u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
+}
+
 void ImportBuilder::refuseKind(QStringView kind, const QString &name)
 {
     if (m_refused)
@@ -89,27 +125,34 @@ void ImportBuilder::refuseKind(QStringView kind, const QString &name)
     m_refused = true;
 }
 
-int ImportBuilder::rightAnswer(const QList<double> &marks)
+int ImportBuilder::rightAnswer(const QList<double> &marks, const QStringList &answers)
 {
-    QList<qsizetype> earning;
+    QList<qsizetype> full;
+    QList<qsizetype> partial;
     for (qsizetype i = 0; i < marks.size(); ++i) {
-        if (marks[i] > 0)
-            earning.append(i);
+        if (std::abs(marks[i] - 100) <= 1e-4)
+            full.append(i);
+        else if (marks[i] > 0)
+            partial.append(i);
     }
-    if (earning.size() > 1) {
+    if (full.size() > 1 || (full.isEmpty() && partial.size() > 1)) {
         refuseKind(SeveralRightKind);
         return -1;
     }
-    if (earning.isEmpty()) {
+    if (full.isEmpty() && partial.isEmpty()) {
         questionProblem(u"няма верен отговор"_s);
         return -1;
     }
-    const double mark = marks[earning.first()];
-    if (std::abs(mark - 100) > 1e-4) {
-        questionProblem(u"верният отговор носи %1 % от точките, а трябва да носи 100 %"_s.arg(mark));
+    if (full.isEmpty()) {
+        questionProblem(
+            u"верният отговор носи %1 % от точките, а трябва да носи 100 %"_s.arg(marks[partial.first()]));
         return -1;
     }
-    return int(earning.first());
+    for (const qsizetype i : partial)
+        warning(u"отговор %1 %2 носи %3 % от точките, а програмата познава само верен и грешен отговор: "
+                u"записан е като грешен"_s.arg(QString::number(i + 1), quoted(answers.value(i)))
+                    .arg(marks[i]));
+    return int(full.first());
 }
 
 std::optional<TextImage> ImportBuilder::questionPicture(const PlainText &text)
@@ -122,12 +165,60 @@ std::optional<TextImage> ImportBuilder::questionPicture(const PlainText &text)
     return text.images.first();
 }
 
+QString ImportBuilder::carried(const PlainText &text, const QString &where)
+{
+    const QString in = inPart(where);
+    for (const TextScript &script : text.scripts) {
+        const auto bare = std::find_if(script.text.begin(), script.text.end(),
+                                       [&](QChar c) { return !toScript(QStringView(&c, 1), script.super); });
+        const QString kind = script.super ? u"горен"_s : u"долен"_s;
+        questionProblem(u"%1 има %2 индекс %3 (<%4>), а знакът „%5“ няма %6 форма: програмата показва само "
+                        u"обикновен текст; напишете го например като %7(%8)"_s.arg(
+                            in, kind, quoted(script.text), script.super ? u"sup"_s : u"sub"_s,
+                            bare == script.text.end() ? QString() : QString(*bare),
+                            script.super ? u"горна"_s : u"долна"_s, script.super ? u"^"_s : u"_"_s,
+                            script.text));
+    }
+    for (const TextMedia &media : text.media) {
+        const QString file = fileName(media.src);
+        dependentFile(file, file.isEmpty() ? u"%1 има <%2> без име на файл"_s.arg(in, media.tag)
+                                           : u"%1 има файл %2 (<%3>)"_s.arg(in, quoted(file), media.tag));
+    }
+    for (const TextLink &link : text.links) {
+        if (link.href.startsWith(u'#'))
+            continue;
+        if (!isWebAddress(link.href))
+            dependentFile(fileName(link.href),
+                          u"%1 има връзка към файл %2"_s.arg(in, quoted(fileName(link.href))));
+        else if (link.text.isEmpty())
+            warning(u"%1 има връзка към %2 без думи: учениците не я виждат"_s.arg(in, quoted(link.href)));
+        else
+            warning(u"%1 има връзка %2 към %3: учениците виждат само думите, без адреса"_s.arg(
+                in, quoted(link.text), quoted(link.href)));
+    }
+    if (!text.markup.isEmpty())
+        warning(u"%1 има HTML %2, а текстът е във формат Markdown, който се чете без HTML: тагът ще се вижда "
+                u"както е написан"_s.arg(in, quoted(text.markup)));
+    return text.text;
+}
+
 QString ImportBuilder::withoutPictures(const PlainText &text, const QString &where)
 {
     for (const TextImage &image : text.images)
         questionProblem(u"%1 не може да има изображение (%2): изображението може да е само в текста на "
                         u"въпроса"_s.arg(where, quoted(image.src)));
-    return text.text;
+    return carried(text, where);
+}
+
+void ImportBuilder::dependentFile(const QString &file, const QString &what)
+{
+    if (!file.isEmpty()) {
+        if (m_dependentFiles.contains(file))
+            return;
+        m_dependentFiles.append(file);
+    }
+    questionProblem(u"%1: програмата не може да го пусне, покаже или отвори, а въпросът може да зависи от "
+                    u"него; махнете го или опишете с думи какво има в него"_s.arg(what));
 }
 
 void ImportBuilder::endQuestion(QuestionSource question)

@@ -31,6 +31,9 @@ QStringList splitLines(const QString &text);
 QStringList explanationRows(const QString &text);
 // What the source says to a pupil who picks one answer, kept after the explanation as "„answer“: text".
 void appendAnswerFeedback(QStringList &explanation, const QString &answer, const QString &feedback);
+// The name of a file a Moodle text names as @@PLUGINFILE@@/path, percent-encoded; other names as
+// they are.
+QString fileName(const QString &src);
 
 class ImportBuilder
 {
@@ -47,19 +50,33 @@ public:
     void questionProblem(const QString &text);
     // A problem of the current question at one of its own lines.
     void questionProblemAt(int line, const QString &text);
+    // A warning about the current question, at the line where it begins: the question is still kept.
+    void warning(const QString &text);
     // The current question is of a kind the program cannot give (`name` is the format's own word for
     // it, when it has one): it is reported once and not checked further.
     void refuseKind(QStringView kind, const QString &name = {});
     // The index of the one right answer, from each answer's share of the marks in percent; -1 when
-    // there is none, after reporting why.
-    int rightAnswer(const QList<double> &marks);
+    // there is none, after reporting why. An answer worth part of the marks beside the right one is
+    // kept as a wrong one, with a warning naming it.
+    int rightAnswer(const QList<double> &marks, const QStringList &answers);
     // The one picture of the question's text, if it has one; more than one is reported.
     std::optional<TextImage> questionPicture(const PlainText &text);
-    // A text of the current question where pictures cannot go: any picture in it is reported.
+    // A text of the current question as the pupil reads it. What it cannot carry over is reported:
+    // a superscript or subscript without its characters, sound, video and linked files (problems),
+    // links to the web and HTML in Markdown (warnings). `where` names the text as withoutPictures does.
+    QString carried(const PlainText &text, const QString &where);
+    // A text of the current question where pictures cannot go: any picture in it is reported, and
+    // what carried reports.
     QString withoutPictures(const PlainText &text, const QString &where);
+    // A file the question plays, shows or opens, which the program cannot: reported once a question,
+    // `what` saying where it is ("към текста на въпроса е приложен файл „a.mp3“").
+    void dependentFile(const QString &file, const QString &what);
     // Checks the rules every question meets and keeps it when nothing was wrong with it. A question
     // whose structure could not be read is left without this call.
     void endQuestion(QuestionSource question);
+
+    // Whether a problem of the current question has been reported.
+    bool failed() const { return m_failed; }
 
     Import take() { return std::move(m_import); }
 
@@ -69,6 +86,7 @@ private:
     int m_line = 0;
     bool m_failed = false;
     bool m_refused = false;
+    QStringList m_dependentFiles;
 };
 
 } // namespace morv::importing

@@ -29,6 +29,9 @@ struct Import
     BankSource source;
     bool hasSettings = false; // only a bank.json brings the test's settings
     QList<Problem> problems;
+    // What was written otherwise than the source has it, or left out though the pupil would not miss
+    // it, in the same form as problems; `--strict` makes them problems.
+    QList<Problem> warnings;
 };
 
 // The format of the source at path (a file, or a folder holding bank.json), told from its content;

@@ -5,6 +5,7 @@
 #include "pack/importbuilder.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QXmlStreamReader>
 
@@ -29,6 +30,49 @@ struct RichText
     QString text;
     QList<XmlFile> files;
 };
+
+// How deep elements may nest inside a text. Moodle writes a text's HTML as characters, with no
+// elements at all; the bound only keeps a crafted file from costing more than its size.
+constexpr int MaxTextDepth = 64;
+
+// The text of the element the reader is on, the text of elements inside it included, read event by
+// event: a reader that recursed per element would run out of stack on a file of deeply nested
+// elements. Elements nested deeper than MaxTextDepth are a problem of the current question. The
+// reader ends on the element's end tag, or at the end of the document when it is broken.
+QString readText(QXmlStreamReader &xml, ImportBuilder &builder)
+{
+    const int line = int(xml.lineNumber());
+    const QString name = xml.name().toString();
+    QString text;
+    int depth = 1;
+    bool tooDeep = false;
+    while (depth > 0 && !xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+            ++depth;
+            tooDeep = tooDeep || depth > MaxTextDepth;
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        case QXmlStreamReader::Characters:
+        case QXmlStreamReader::EntityReference:
+            if (!tooDeep)
+                text += xml.text();
+            break;
+        default:
+            break;
+        }
+    }
+    if (tooDeep) {
+        builder.questionProblemAt(
+            line,
+            u"в <%1> има елементи, вложени на повече от %2 нива: Moodle не записва "
+            u"текст така; файлът е повреден или не е от Moodle"_s.arg(name, QString::number(MaxTextDepth)));
+        return {};
+    }
+    return text;
+}
 
 struct XmlAnswer
 {
@@ -75,7 +119,7 @@ QString kindOf(const QString &type)
     return kinds.value(type, u"непознат"_s);
 }
 
-XmlFile readFile(QXmlStreamReader &xml)
+XmlFile readFile(QXmlStreamReader &xml, ImportBuilder &builder)
 {
     XmlFile file;
     QString path = xml.attributes().value(u"path"_s).toString();
@@ -85,38 +129,38 @@ XmlFile readFile(QXmlStreamReader &xml)
         path.append(u'/');
     file.path = path + xml.attributes().value(u"name"_s).toString();
     file.encoding = xml.attributes().value(u"encoding"_s).toString();
-    file.data = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+    file.data = readText(xml, builder);
     return file;
 }
 
 // An element holding <text> and <file>, such as <questiontext>; the reader ends on its end tag.
-RichText readRichText(QXmlStreamReader &xml)
+RichText readRichText(QXmlStreamReader &xml, ImportBuilder &builder)
 {
     RichText rich;
     rich.format = formatOf(xml.attributes().value(u"format"_s));
     while (xml.readNextStartElement()) {
         if (xml.name() == u"text")
-            rich.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            rich.text = readText(xml, builder);
         else if (xml.name() == u"file")
-            rich.files.append(readFile(xml));
+            rich.files.append(readFile(xml, builder));
         else
             xml.skipCurrentElement();
     }
     return rich;
 }
 
-XmlAnswer readAnswer(QXmlStreamReader &xml)
+XmlAnswer readAnswer(QXmlStreamReader &xml, ImportBuilder &builder)
 {
     XmlAnswer answer;
     answer.fraction = xml.attributes().value(u"fraction"_s).toString();
     answer.text.format = formatOf(xml.attributes().value(u"format"_s));
     while (xml.readNextStartElement()) {
         if (xml.name() == u"text")
-            answer.text.text = xml.readElementText(QXmlStreamReader::IncludeChildElements);
+            answer.text.text = readText(xml, builder);
         else if (xml.name() == u"file")
-            answer.text.files.append(readFile(xml));
+            answer.text.files.append(readFile(xml, builder));
         else if (xml.name() == u"feedback")
-            answer.feedback = readRichText(xml);
+            answer.feedback = readRichText(xml, builder);
         else
             xml.skipCurrentElement();
     }
@@ -134,7 +178,7 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QList<Xml
                                        u"като @@PLUGINFILE@@/име"_s.arg(quoted(image.src)));
     // Moodle writes the names in the text percent-encoded and in <file> as they are.
     const QString path = QUrl::fromPercentEncoding(image.src.sliced(prefix.size()).toUtf8());
-    question.pictureName = path.sliced(path.lastIndexOf(u'/') + 1);
+    question.pictureName = fileName(image.src);
     const auto file =
         std::find_if(files.begin(), files.end(), [&](const XmlFile &f) { return f.path == path; });
     if (file == files.end())
@@ -159,6 +203,39 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QList<Xml
     question.picture = std::move(decoded.decoded);
 }
 
+// Whether a setting such as <single> or <shuffleanswers> says no.
+bool isNo(const QString &value)
+{
+    const QString v = value.trimmed();
+    return v == u"0" || v.compare(u"false", Qt::CaseInsensitive) == 0;
+}
+
+// Files a text carries that are not pictures: sound, video, documents. The question may need them.
+void attachedFiles(ImportBuilder &builder, const QList<XmlFile> &files, const QString &to)
+{
+    static const QStringList pictures = {u"jpg"_s, u"jpeg"_s, u"png"_s, u"gif"_s};
+    for (const XmlFile &file : files) {
+        const QString name = file.path.sliced(file.path.lastIndexOf(u'/') + 1);
+        if (!pictures.contains(name.sliced(name.lastIndexOf(u'.') + 1).toLower()))
+            builder.dependentFile(name, u"към %1 е приложен файл %2"_s.arg(to, quoted(name)));
+    }
+}
+
+// Answers that name other answers by their place, which shuffling makes wrong: "всички по-горе",
+// "none of the above", "A и B".
+QStringList placedAnswers(const QStringList &answers)
+{
+    static const QRegularExpression byPlace(
+        u"по-горе|по-долу|горните|изброените|above|below|\\b[A-EА-Д]\\s*(и|или|,|and|or|&)\\s*[A-EА-Д]\\b"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    QStringList placed;
+    for (qsizetype k = 0; k < answers.size(); ++k) {
+        if (byPlace.match(answers[k]).hasMatch())
+            placed.append(u"%1 %2"_s.arg(QString::number(k + 1), quoted(answers[k])));
+    }
+    return placed;
+}
+
 void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
 {
     const QString type = xml.attributes().value(u"type"_s).toString();
@@ -172,31 +249,62 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
     RichText text;
     RichText feedback;
     QList<XmlAnswer> answers;
+    QString single;
+    QString shuffle;
+    // The picture fields of older exports, beside the text rather than in it.
+    std::optional<QString> oldImage;
+    std::optional<QString> oldImageData;
     while (xml.readNextStartElement()) {
         if (xml.name() == u"questiontext")
-            text = readRichText(xml);
+            text = readRichText(xml, builder);
         else if (xml.name() == u"generalfeedback")
-            feedback = readRichText(xml);
+            feedback = readRichText(xml, builder);
         else if (xml.name() == u"answer")
-            answers.append(readAnswer(xml));
+            answers.append(readAnswer(xml, builder));
+        else if (xml.name() == u"single")
+            single = readText(xml, builder);
+        else if (xml.name() == u"shuffleanswers")
+            shuffle = readText(xml, builder);
+        else if (xml.name() == u"image")
+            oldImage = readText(xml, builder).trimmed();
+        else if (xml.name() == u"image_base64")
+            oldImageData = readText(xml, builder);
         else
             xml.skipCurrentElement();
     }
-    if (xml.hasError())
+    // A text the reader could not take in whole leaves nothing to check.
+    if (xml.hasError() || builder.failed())
         return;
+    if (isNo(single))
+        return builder.refuseKind(SeveralRightKind);
 
     QuestionSource question;
-    const PlainText plain = toPlainText(text.text, text.format);
-    question.text = plain.text;
+    PlainText plain = toPlainText(text.text, text.format);
+    question.text = builder.carried(plain, u"текстът на въпроса"_s);
+    if (oldImage && !oldImage->isEmpty()) {
+        if (!oldImageData) {
+            builder.questionProblem(
+                u"изображението %1 (<image>) не е във файла: към него няма <image_base64>"_s.arg(
+                    quoted(*oldImage)));
+        } else {
+            const QString name = oldImage->sliced(oldImage->lastIndexOf(u'/') + 1);
+            plain.images.append(
+                {u"@@PLUGINFILE@@/"_s + QString::fromLatin1(QUrl::toPercentEncoding(name)), {}});
+            text.files.append({u"/"_s + name, u"base64"_s, *oldImageData});
+        }
+    }
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
         readPicture(builder, *image, text.files, question);
+    attachedFiles(builder, text.files, u"текста на въпроса"_s);
     question.explanation = explanationRows(
         builder.withoutPictures(toPlainText(feedback.text, feedback.format), u"обяснението"_s));
+    attachedFiles(builder, feedback.files, u"обяснението"_s);
     QList<double> marks;
     for (qsizetype k = 0; k < answers.size(); ++k) {
         const XmlAnswer &answer = answers[k];
         const QString answerText = builder.withoutPictures(toPlainText(answer.text.text, answer.text.format),
                                                            u"отговор %1"_s.arg(k + 1));
+        attachedFiles(builder, answer.text.files, u"отговор %1"_s.arg(k + 1));
         question.answers.append(answerText);
         bool number = answer.fraction.isEmpty();
         marks.append(number ? 0 : answer.fraction.toDouble(&number));
@@ -208,8 +316,18 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
             question.explanation, answerText,
             builder.withoutPictures(toPlainText(answer.feedback.text, answer.feedback.format),
                                     u"отзивът към отговор %1"_s.arg(k + 1)));
+        attachedFiles(builder, answer.feedback.files, u"отзива към отговор %1"_s.arg(k + 1));
     }
-    if (const int right = builder.rightAnswer(marks); right >= 0)
+    if (isNo(shuffle)) {
+        const QStringList placed = placedAnswers(question.answers);
+        builder.warning(u"отговорите трябва да стоят в реда от файла (shuffleanswers), а програмата ги "
+                        u"разбърква при всяко започване"_s +
+                        (placed.isEmpty()
+                             ? QString()
+                             : u"; отговорите, които сочат други по място, няма да са верни: %1"_s.arg(
+                                   placed.join(u", "_s))));
+    }
+    if (const int right = builder.rightAnswer(marks, question.answers); right >= 0)
         question.correct = question.answers[right];
     builder.endQuestion(question);
 }

@@ -224,6 +224,7 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
     if (problems.isEmpty())
         problems = checkBank(import.source, jpegDecodeProblem);
     packed.report.problems = problems;
+    packed.report.warnings = import.warnings;
     if (problems.isEmpty()) {
         // The written bank goes through the reader once more, exactly as the program will read it.
         packed.load =
@@ -373,7 +374,7 @@ int main(int argc, char *argv[])
     }
     Packed packed = readSource(source, *format, args);
     if (packed.report.problems.isEmpty())
-        packed.report.warnings = fitWarnings(packed.source);
+        packed.report.warnings += fitWarnings(packed.source);
     if (args.isSet(u"strict"_s)) {
         packed.report.problems += packed.report.warnings;
         packed.report.warnings.clear();

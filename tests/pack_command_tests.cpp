@@ -244,6 +244,15 @@ TEST_F(PackCommand, WarnsOfTextsThatDoNotFitAndRefusesWhatItCannotRecognise)
                           u"поле, а отговори 1, 2, 3, 4 не се събират в него"_s))
         << five.err.toStdString();
 
+    // What an importer writes otherwise than the source has it is a warning of the same kind.
+    const QString partial =
+        write(u"дял.gift"_s, "Кое е просто? {=7 ~%50%9 ~4}\n\nВ2 {=а ~б}\n\nВ3 {=а ~б}\n");
+    const Outcome kept = pack({u"--check"_s, partial});
+    EXPECT_EQ(kept.exitCode, 0);
+    EXPECT_TRUE(kept.err.contains(partial + u":1: внимание: въпрос 1: отговор 2 „9“ носи 50 % от точките"_s))
+        << kept.err.toStdString();
+    EXPECT_EQ(pack({u"--check"_s, u"--strict"_s, partial}).exitCode, 1);
+
     const QString unknown = write(u"бележки.txt"_s, "Просто бележки, без въпроси.\n");
     const Outcome guess = pack({u"--check"_s, unknown});
     EXPECT_EQ(guess.exitCode, 1);

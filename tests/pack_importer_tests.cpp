@@ -25,6 +25,13 @@ QString problemsOf(const Import &import)
     return rows.join(u'\n');
 }
 
+QString warningsOf(const Import &import)
+{
+    Import warnings;
+    warnings.problems = import.warnings;
+    return problemsOf(warnings);
+}
+
 QString refusedKind(int line, int question, const QString &kind)
 {
     return u"%1: въпрос %2: въпрос от вида „%3“ не се поддържа: програмата задава само въпроси с избор на "
@@ -52,6 +59,7 @@ struct SourceCase
     SourceFormat format;
     QByteArray source;
     QString problems; // as problemsOf gives them
+    QString warnings = {};
 };
 
 // Failures name the case rather than dump its bytes.
@@ -73,6 +81,45 @@ TEST_P(SourceProblems, AreReportedWithTheirLines)
 {
     const Import imported = import(GetParam().format, GetParam().source);
     EXPECT_EQ(problemsOf(imported), GetParam().problems);
+    EXPECT_EQ(warningsOf(imported), GetParam().warnings);
+}
+
+struct KeptCase
+{
+    const char *name;
+    SourceFormat format;
+    QByteArray source;
+    const char16_t *text;
+    QStringList answers;
+    const char16_t *correct;
+    QString warnings; // as problemsOf gives them
+};
+
+void PrintTo(const KeptCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class KeptQuestion : public testing::TestWithParam<KeptCase>
+{};
+
+// A construct the program can carry over gives the question as the teacher wrote it; whatever is
+// written otherwise is a warning naming the question and its line.
+TEST_P(KeptQuestion, IsReadAsWritten)
+{
+    const Import imported = import(GetParam().format, GetParam().source);
+    EXPECT_EQ(problemsOf(imported), QString());
+    EXPECT_EQ(warningsOf(imported), GetParam().warnings);
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    const QuestionSource &question = imported.source.questions[0];
+    EXPECT_EQ(question.text, QString::fromUtf16(GetParam().text));
+    EXPECT_EQ(question.answers, GetParam().answers);
+    EXPECT_EQ(question.correct, QString::fromUtf16(GetParam().correct));
+}
+
+std::string keptName(const testing::TestParamInfo<KeptCase> &row)
+{
+    return row.param.name;
 }
 
 // The same question in every format, to check what all of them share.
@@ -193,7 +240,42 @@ INSTANTIATE_TEST_SUITE_P(
                  u"ред 1\nред 2"},
         HtmlCase{"HtmlJoinsLineBreaks", u"ред 1\nред 2", TextFormat::Html, u"ред 1 ред 2"},
         HtmlCase{"PlainKeepsMarkup", u"  <b>а</b> &amp;\n б ", TextFormat::Plain, u"<b>а</b> &amp;\nб"},
-        HtmlCase{"MarkdownKeptAsWritten", u"**а** и _б_", TextFormat::Markdown, u"**а** и _б_"}),
+        HtmlCase{"MarkdownKeptAsWritten", u"**а** и _б_", TextFormat::Markdown, u"а и б"},
+        HtmlCase{"SuperscriptDigit", u"10<sup>5</sup> m", TextFormat::Html, u"10⁵ m"},
+        HtmlCase{"SubscriptDigit", u"H<SUB>2</SUB>O", TextFormat::Html, u"H₂O"},
+        HtmlCase{"SquareCentimetres", u"cm<sup>2</sup>, cm<sup>3</sup>, 10<sup>0</sup>", TextFormat::Html,
+                 u"cm², cm³, 10⁰"},
+        HtmlCase{"SuperscriptSignsAndLetters", u"x<sup>-(n+1)</sup> = e<sup>i</sup>", TextFormat::Html,
+                 u"x⁻⁽ⁿ⁺¹⁾ = eⁱ"},
+        HtmlCase{"SubscriptLetters", u"v<sub>0</sub>, a<sub>x</sub>, t<sub>k−1</sub>", TextFormat::Html,
+                 u"v₀, aₓ, tₖ₋₁"},
+        HtmlCase{"ScriptThroughEntitiesAndTags", u"x<sup>&minus;<b>1</b></sup>", TextFormat::Html, u"x⁻¹"},
+        HtmlCase{"ScriptBlanksKept", u"a<sup> n + 1</sup>b", TextFormat::Html, u"a ⁿ ⁺ ¹b"},
+        HtmlCase{"ScriptWithoutFormStaysPlain", u"x<sup>q</sup> и 30<sup>о</sup>", TextFormat::Html,
+                 u"xq и 30о"},
+        HtmlCase{"UnclosedScriptRunsToTheEnd", u"a<sup>2", TextFormat::Html, u"a²"},
+        HtmlCase{"PreKeepsLinesAndIndent", u"<p>Код:</p><pre>\nif x:\n    y  = 1\n\tz</pre>след",
+                 TextFormat::Html, u"Код:\nif x:\n    y  = 1\n    z\nслед"},
+        HtmlCase{"OrderedListNumbered", u"<ol><li>едно</li><li>две</li></ol>", TextFormat::Html,
+                 u"1. едно\n2. две"},
+        HtmlCase{"OrderedListFromItsStart", u"<ol start=\"3\"><li>а<li>б</ol>", TextFormat::Html,
+                 u"3. а\n4. б"},
+        HtmlCase{"BulletListAndNested", u"<ul><li>а<ol><li>б</li></ol></li><li>в</li></ul>", TextFormat::Html,
+                 u"• а\n1. б\n• в"},
+        HtmlCase{"LinkKeepsItsWords", u"Виж <a href=\"https://x.org\">тук</a>.", TextFormat::Html,
+                 u"Виж тук."},
+        HtmlCase{"MediaAndItsFallbackDropped",
+                 u"Чуйте:<audio controls><source src=\"a.mp3\">Няма звук</audio> Какво<object "
+                 u"data=\"b.swf\">няма</object>?",
+                 TextFormat::Html, u"Чуйте: Какво?"},
+        HtmlCase{"MarkdownListsAsLines", u"Кое?\n\n- едно\n- две\n\n1. а\n2. б", TextFormat::Markdown,
+                 u"Кое?\n• едно\n• две\n1. а\n2. б"},
+        HtmlCase{"MarkdownCodeKeepsIndent", u"Код:\n\n```\nx = 1\n  y\n```", TextFormat::Markdown,
+                 u"Код:\nx = 1\n  y"},
+        HtmlCase{"MarkdownHardBreakAndLink", u"ред 1  \nред [2](https://x.org)", TextFormat::Markdown,
+                 u"ред 1\nред 2"},
+        HtmlCase{"MarkdownHtmlShownAsWritten", u"x<sup>2</sup> &amp; y", TextFormat::Markdown,
+                 u"x<sup>2</sup> & y"}),
     [](const testing::TestParamInfo<HtmlCase> &row) { return row.param.name; });
 
 // Every picture of a text is collected with its description, and leaves no trace in the text.
@@ -207,6 +289,57 @@ TEST(HtmlText, CollectsPictures)
     EXPECT_EQ(plain.images[0].alt, u"Триъгълник ABC"_s);
     EXPECT_EQ(plain.images[1].src, u"x.gif"_s);
     EXPECT_EQ(plain.images[1].alt, QString());
+}
+
+// What a text cannot carry over is collected for the importer to report: links with their words,
+// media with the file they play, superscripts without their characters, HTML in Markdown.
+TEST(HtmlText, CollectsWhatItCannotShow)
+{
+    const PlainText html =
+        htmlToText(u"<a href=\"@@PLUGINFILE@@/%D0%B0.mp3\">Чуйте <b>го</b></a> <video src=v.mp4>x</video>"
+                   u"<audio><source src=\"s.ogg\"></audio><embed src=e.swf><iframe></iframe>"
+                   u"x<sub>q</sub>y<sup>2</sup>z<sup>ж</sup><a href=\"#\">горе</a>");
+    EXPECT_EQ(html.text, u"Чуйте го xqy²zжгоре"_s);
+    ASSERT_EQ(html.links.size(), 2);
+    EXPECT_EQ(html.links[0].href, u"@@PLUGINFILE@@/%D0%B0.mp3"_s);
+    EXPECT_EQ(html.links[0].text, u"Чуйте го"_s);
+    EXPECT_EQ(html.links[1].text, u"горе"_s);
+    ASSERT_EQ(html.media.size(), 4);
+    EXPECT_EQ(html.media[0].tag + u' ' + html.media[0].src, u"video v.mp4"_s);
+    EXPECT_EQ(html.media[1].tag + u' ' + html.media[1].src, u"audio s.ogg"_s);
+    EXPECT_EQ(html.media[2].tag + u' ' + html.media[2].src, u"embed e.swf"_s);
+    EXPECT_EQ(html.media[3].tag + u' ' + html.media[3].src, u"iframe "_s);
+    ASSERT_EQ(html.scripts.size(), 2);
+    EXPECT_FALSE(html.scripts[0].super);
+    EXPECT_EQ(html.scripts[0].text, u"q"_s);
+    EXPECT_TRUE(html.scripts[1].super);
+    EXPECT_EQ(html.scripts[1].text, u"ж"_s);
+    EXPECT_TRUE(html.markup.isEmpty());
+
+    const PlainText markdown =
+        toPlainText(u"![Ъгъл](a.png) [тук](https://x.org) x<sup>2</sup>", TextFormat::Markdown);
+    ASSERT_EQ(markdown.images.size(), 1);
+    EXPECT_EQ(markdown.images[0].src, u"a.png"_s);
+    ASSERT_EQ(markdown.links.size(), 1);
+    EXPECT_EQ(markdown.links[0].href, u"https://x.org"_s);
+    EXPECT_EQ(markdown.links[0].text, u"тук"_s);
+    EXPECT_EQ(markdown.markup, u"<sup>"_s);
+}
+
+// Superscripts and subscripts come from Unicode's own forms: every digit and sign both ways, the
+// letters that have one, and nothing for those that have none.
+TEST(HtmlText, ScriptFormsAreUnicodes)
+{
+    EXPECT_EQ(toScript(u"0123456789+-−=()", true), u"⁰¹²³⁴⁵⁶⁷⁸⁹⁺⁻⁻⁼⁽⁾"_s);
+    EXPECT_EQ(toScript(u"0123456789+-−=()", false), u"₀₁₂₃₄₅₆₇₈₉₊₋₋₌₍₎"_s);
+    EXPECT_EQ(toScript(u"nix", true), u"ⁿⁱˣ"_s);
+    EXPECT_EQ(toScript(u"aeoxhklmnpst", false), u"ₐₑₒₓₕₖₗₘₙₚₛₜ"_s);
+    EXPECT_EQ(toScript(u"q", true), std::nullopt);
+    EXPECT_EQ(toScript(u"b", false), std::nullopt);
+    // The ordinal indicators are no superscripts: "a" has its modifier letter.
+    EXPECT_EQ(toScript(u"ao", true), u"ᵃᵒ"_s);
+    EXPECT_FALSE(scriptCharacters().contains(u'ª'));
+    EXPECT_TRUE(scriptCharacters().contains(u'₁'));
 }
 
 // ---- Aiken ----
@@ -285,13 +418,81 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"RightAnswerTwice", SourceFormat::Aiken, "В\nA. 4\nB. 4\nANSWER: A\n",
                    u"1: въпрос 1: верният отговор „4“ стои 2 пъти сред отговорите, а трябва веднъж"_s},
         // Cyrillic А, Б and В look like Latin letters but are not answers.
-        SourceCase{"CyrillicLetters", SourceFormat::Aiken, "В\nА. а\nБ. б\nANSWER: А\n",
-                   u"1: въпрос 1: буквите на отговорите трябва да са латински: „A. …“, „B. …“, а тук са на "
-                   u"кирилица\n"
-                   u"1: въпрос 1: буквата „А“ след „ANSWER:“ е на кирилица, а буквите на отговорите са "
-                   u"латински: A, B, C…\n"
-                   u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s}),
+        SourceCase{
+            "CyrillicLetters", SourceFormat::Aiken, "В\nА. а\nБ. б\nANSWER: А\n",
+            u"2: въпрос 1: редът „А. а“ прилича на отговор, но буквата „А“ е на кирилица, а трябва да е "
+            u"латинска: A, B, C…\n"
+            u"3: въпрос 1: редът „Б. б“ прилича на отговор, но буквата „Б“ е на кирилица, а трябва да е "
+            u"латинска: A, B, C…\n"
+            u"1: въпрос 1: буквата „А“ след „ANSWER:“ е на кирилица, а буквите на отговорите са "
+            u"латински: A, B, C…\n"
+            u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{
+            "LowerCaseLetters", SourceFormat::Aiken, "В\na) x\nb) y\nANSWER: A\n",
+            u"2: въпрос 1: редът „a) x“ прилича на отговор, но буквата „a“ е малка, а трябва да е главна "
+            u"латинска: A, B, C…\n"
+            u"3: въпрос 1: редът „b) y“ прилича на отговор, но буквата „b“ е малка, а трябва да е главна "
+            u"латинска: A, B, C…\n"
+            u"1: въпрос 1: буквата A след „ANSWER:“ не е на никой от отговорите\n"
+            u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{
+            "LettersInBrackets", SourceFormat::Aiken, "В\n(A) x\n(B) y\nANSWER: A\n",
+            u"2: въпрос 1: редът „(A) x“ прилича на отговор, но буквата е в скоби, а се пише „A) …“ или "
+            u"„A. …“\n"
+            u"3: въпрос 1: редът „(B) y“ прилича на отговор, но буквата е в скоби, а се пише „B) …“ или "
+            u"„B. …“\n"
+            u"1: въпрос 1: буквата A след „ANSWER:“ не е на никой от отговорите\n"
+            u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
+        SourceCase{
+            "ColonAfterLetter", SourceFormat::Aiken, "В\nA: x\nB: y\nANSWER: A\n",
+            u"2: въпрос 1: редът „A: x“ прилича на отговор, но след буквата стои „:“, а трябва да стои "
+            u"точка или затваряща скоба: „A. …“ или „A) …“\n"
+            u"3: въпрос 1: редът „B: y“ прилича на отговор, но след буквата стои „:“, а трябва да стои "
+            u"точка или затваряща скоба: „B. …“ или „B) …“\n"
+            u"1: въпрос 1: буквата A след „ANSWER:“ не е на никой от отговорите\n"
+            u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
+        // A Cyrillic Б among Latin letters: the line is named, and the letter after it is out of place.
+        SourceCase{
+            "CyrillicAmongLatin", SourceFormat::Aiken, "В\nA. а\nБ. б\nC. в\nANSWER: A\n",
+            u"3: въпрос 1: редът „Б. б“ прилича на отговор, но буквата „Б“ е на кирилица, а трябва да е "
+            u"латинска: A, B, C…\n"
+            u"4: въпрос 1: отговорът с буква C стои на мястото на B: буквите на отговорите вървят по ред "
+            u"A, B, C…"_s}),
     caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Aiken, KeptQuestion,
+    testing::Values(KeptCase{"NoBlankAfterBracket",
+                             SourceFormat::Aiken,
+                             "Кое е вярно?\nA)Вярно\nB)Грешно\nANSWER: A\n",
+                             u"Кое е вярно?",
+                             {u"Вярно"_s, u"Грешно"_s},
+                             u"Вярно",
+                             {}},
+                    KeptCase{"NoBlankAfterFullStop",
+                             SourceFormat::Aiken,
+                             "Колко е 1 + 2?\nA.3\nB.4\nANSWER: A\n",
+                             u"Колко е 1 + 2?",
+                             {u"3"_s, u"4"_s},
+                             u"3",
+                             {}},
+                    // Glued to its letter, a first line stays the question's text.
+                    KeptCase{"FirstLineGluedStaysText",
+                             SourceFormat::Aiken,
+                             "A.B. Вазов е роден в?\nA. Сопот\nB. Карлово\nANSWER: A\n",
+                             u"A.B. Вазов е роден в?",
+                             {u"Сопот"_s, u"Карлово"_s},
+                             u"Сопот",
+                             {}},
+                    // Lines like "а) …" in a question's text are text when the question has its answers.
+                    KeptCase{"ListInTextWithAnswers",
+                             SourceFormat::Aiken,
+                             "Кое е вярно?\nа) едно\nб) две\nA. а\nB. б\nANSWER: B\n",
+                             u"Кое е вярно?\nа) едно\nб) две",
+                             {u"а"_s, u"б"_s},
+                             u"б",
+                             {}}),
+    keptName);
 
 // Every fault of a source is reported in one run, each at its own question's line; the sound
 // questions are kept.
@@ -412,8 +613,8 @@ INSTANTIATE_TEST_SUITE_P(
         GiftTextCase{"HtmlJoinsLines", "::T::[html]<p>Ред 1\nсъщият</p><p>Ред&nbsp;2</p>{=<i>а</i> ~б}",
                      u"Ред 1 същият\nРед 2", u"а"},
         GiftTextCase{"PlainKeepsMarkup", "[plain]3 <b> 2 &amp; 1 {=а ~б}", u"3 <b> 2 &amp; 1", u"а"},
-        GiftTextCase{"MarkdownKeptAsWritten", "[markdown]**Кое** е вярно? {=[plain]<а> ~б}",
-                     u"**Кое** е вярно?", u"<а>"},
+        GiftTextCase{"MarkdownKeptAsWritten", "[markdown]**Кое** е вярно? {=[plain]<а> ~б}", u"Кое е вярно?",
+                     u"<а>"},
         GiftTextCase{"TitleOnlyAtTheStart", "Време 10::30 {=а ~б}", u"Време 10::30", u"а"}),
     [](const testing::TestParamInfo<GiftTextCase> &row) { return row.param.name; });
 
@@ -470,9 +671,10 @@ INSTANTIATE_TEST_SUITE_P(
                    u"1: въпрос 1: заглавието след „::“ не е затворено с „::“"_s},
         SourceCase{"SixAnswers", SourceFormat::Gift, "В {=1 ~2 ~3 ~4 ~5 ~6}",
                    u"1: въпрос 1: има 6 отговора, а трябва да са от 2 до 5"_s},
-        SourceCase{
-            "OneAnswer", SourceFormat::Gift, "В {~%100%едно}\n\nВ2 {~ =2}",
-            u"1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5\n3: въпрос 2: отговор 1 е празен или няма видим знак"_s},
+        // A lone answer with a share of the marks and no = is a question of several right answers.
+        SourceCase{"OneAnswer", SourceFormat::Gift, "В {~%100%едно}\n\nВ2 {~ =2}",
+                   refusedKind(1, 1, u"няколко верни отговора"_s) +
+                       u"\n3: въпрос 2: отговор 1 е празен или няма видим знак"_s},
         SourceCase{"EmptyQuestionText", SourceFormat::Gift, "::Само заглавие:: {=а ~б}",
                    u"1: въпрос 1: текстът на въпроса е празен или няма видим знак"_s},
         SourceCase{"PictureInAnswer", SourceFormat::Gift, "В {=<img src\\=\"a.png\">а ~б}",
@@ -483,8 +685,101 @@ INSTANTIATE_TEST_SUITE_P(
                    u"1: въпрос 1: изображението „https://example.org/a.png“ е в интернет: запишете го в "
                    u"папката на файла с въпросите и напишете само името му"_s},
         SourceCase{"TwoPictures", SourceFormat::Gift, "<img src=\"a.png\"><img src=\"b.png\">В {=а ~б}",
-                   u"1: въпрос 1: текстът на въпроса има 2 изображения, а може да има най-много едно"_s}),
+                   u"1: въпрос 1: текстът на въпроса има 2 изображения, а може да има най-много едно"_s},
+        SourceCase{"AllWeightedOneFull", SourceFormat::Gift, "В {=а ~б}\n\nПросто е: {~%100%7 ~%0%9}",
+                   refusedKind(3, 2, u"няколко верни отговора"_s)},
+        SourceCase{"WeightedWithoutEquals", SourceFormat::Gift, "Просто е: {~%100%7 ~9 ~%-50%4}",
+                   refusedKind(1, 1, u"няколко верни отговора"_s)},
+        SourceCase{"UnescapedEquals", SourceFormat::Gift, "Кое е вярно? {=x = 4 ~x = 3}",
+                   u"1: въпрос 1: в отговора „x = 4“ знакът = започва нов отговор: знаците = и ~ в текста на "
+                   u"отговор се пишат \\= и \\~"_s},
+        SourceCase{"UnescapedGluedEquals", SourceFormat::Gift, "Кое е вярно?\n{\n  =a=b\n  ~a\n}",
+                   u"1: въпрос 1: в отговора „a=b“ знакът = започва нов отговор: знаците = и ~ в текста на "
+                   u"отговор се пишат \\= и \\~"_s},
+        SourceCase{
+            "TwoQuestionsWithoutBlankLine", SourceFormat::Gift,
+            "Първи {=а ~б}\n// коментар\n::Т:: Втори {=в ~г}",
+            u"3: въпрос 1: тук започва нов въпрос, а преди него няма празен ред: въпросите се отделят с "
+            u"празен ред"_s},
+        SourceCase{"ScriptWithoutForm", SourceFormat::Gift, "[html]Колко е x<sup>q</sup>? {=а ~б}",
+                   u"1: въпрос 1: в текста на въпроса има горен индекс „q“ (<sup>), а знакът „q“ няма горна "
+                   u"форма: програмата показва само обикновен текст; напишете го например като ^(q)"_s},
+        SourceCase{"SubscriptWithoutForm", SourceFormat::Gift, "В {=x<sub>b</sub> ~б}",
+                   u"1: въпрос 1: в отговор 1 има долен индекс „b“ (<sub>), а знакът „b“ няма долна форма: "
+                   u"програмата показва само обикновен текст; напишете го например като _(b)"_s},
+        SourceCase{
+            "LinkToSound", SourceFormat::Gift,
+            "Чуйте <a href\\=\"поздрав.mp3\">записа</a>. Какво казва? {=Здравей ~Чао}",
+            u"1: въпрос 1: в текста на въпроса има връзка към файл „поздрав.mp3“: програмата не може да "
+            u"го пусне, покаже или отвори, а въпросът може да зависи от него; махнете го или опишете с думи "
+            u"какво има в него"_s},
+        SourceCase{
+            "VideoInFeedback", SourceFormat::Gift, "В {=а #<video src\\=\"a.mp4\"></video> ~б}",
+            u"1: въпрос 1: в отзива към отговор 1 има файл „a.mp4“ (<video>): програмата не може да го "
+            u"пусне, покаже или отвори, а въпросът може да зависи от него; махнете го или опишете с думи "
+            u"какво има в него"_s},
+        SourceCase{
+            "MarkdownWithHtml", SourceFormat::Gift, "[markdown]x<sup>2</sup> е {=а ~б}", QString(),
+            u"1: въпрос 1: в текста на въпроса има HTML „<sup>“, а текстът е във формат Markdown, който се "
+            u"чете без HTML: тагът ще се вижда както е написан"_s}),
     caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Gift, KeptQuestion,
+    testing::Values(
+        KeptCase{"Superscript",
+                 SourceFormat::Gift,
+                 "[html]10<sup>5</sup> е {=сто хиляди ~хиляда}",
+                 u"10⁵ е",
+                 {u"сто хиляди"_s, u"хиляда"_s},
+                 u"сто хиляди",
+                 {}},
+        KeptCase{"SubscriptInAnswers",
+                 SourceFormat::Gift,
+                 "Водата е {=H<sub>2</sub>O ~CO<sub>2</sub>}",
+                 u"Водата е",
+                 {u"H₂O"_s, u"CO₂"_s},
+                 u"H₂O",
+                 {}},
+        KeptCase{"PartialCredit",
+                 SourceFormat::Gift,
+                 "Кое е просто? {=7 ~%50%9 ~4}",
+                 u"Кое е просто?",
+                 {u"7"_s, u"9"_s, u"4"_s},
+                 u"7",
+                 u"1: въпрос 1: отговор 2 „9“ носи 50 % от точките, а програмата познава само верен и грешен "
+                 u"отговор: записан е като грешен"_s},
+        KeptCase{"MarksWithBlanksAfterThem",
+                 SourceFormat::Gift,
+                 "Столица? {= Париж ~ Лондон}",
+                 u"Столица?",
+                 {u"Париж"_s, u"Лондон"_s},
+                 u"Париж",
+                 {}},
+        KeptCase{"WebLink",
+                 SourceFormat::Gift,
+                 "Прочетете <a href\\=\"https://bg.wikipedia.org/wiki/Ботев\">статията</a>. Кога е роден? "
+                 "{=1848 ~1876}",
+                 u"Прочетете статията. Кога е роден?",
+                 {u"1848"_s, u"1876"_s},
+                 u"1848",
+                 u"1: въпрос 1: в текста на въпроса има връзка „статията“ към „https://bg.wikipedia.org/wiki/"
+                 u"Ботев“: учениците виждат само думите, без адреса"_s},
+        KeptCase{"Preformatted",
+                 SourceFormat::Gift,
+                 "[html]Какво печата?<pre>for i in range(2):\n    print(i)</pre>{=0 1 ~1 2}",
+                 u"Какво печата?\nfor i in range(2):\n    print(i)",
+                 {u"0 1"_s, u"1 2"_s},
+                 u"0 1",
+                 {}},
+        KeptCase{"Markdown",
+                 SourceFormat::Gift,
+                 "[markdown]Кое е **вярно**?\n- едно\n- две\n{=а ~б}",
+                 u"Кое е вярно?\n• едно\n• две",
+                 {u"а"_s, u"б"_s},
+                 u"а",
+                 {}}),
+    keptName);
 
 // Refused kinds, syntax faults and sound questions together: every fault at its question's line, the
 // sound questions kept with theirs, and refused questions still counted.
@@ -670,6 +965,31 @@ QByteArray multichoice(const QByteArray &inside)
            "</question>\n";
 }
 
+// A quiz of one multiple-choice question at line 2 with the text Q, for what lies beside it.
+QByteArray moodleOne(const QByteArray &inside)
+{
+    return "<quiz>\n" + multichoice(inside) + "</quiz>\n";
+}
+
+const QByteArray rightAndWrong = "<answer fraction=\"100\"><text>a</text></answer>\n"
+                                 "<answer fraction=\"0\"><text>b</text></answer>\n";
+
+// A question whose text is given in full, second in the quiz at line 7, its <questiontext> on line 8.
+QByteArray moodleText(const QByteArray &questionText)
+{
+    return moodleQuiz("  <question type=\"multichoice\">\n<questiontext format=\"html\">" + questionText +
+                      "</questiontext>\n" + rightAndWrong + "</question>\n");
+}
+
+// Elements nested `depth` deep.
+QByteArray nested(int depth)
+{
+    return QByteArray("<b>").repeated(depth) + "x" + QByteArray("</b>").repeated(depth);
+}
+
+const QString dependsTail = u": програмата не може да го пусне, покаже или отвори, а въпросът може да зависи "
+                            u"от него; махнете го или опишете с думи какво има в него"_s;
+
 INSTANTIATE_TEST_SUITE_P(
     MoodleXml, SourceProblems,
     testing::Values(
@@ -742,8 +1062,147 @@ INSTANTIATE_TEST_SUITE_P(
             "NotAQuiz", SourceFormat::MoodleXml, "<?xml version=\"1.0\"?>\n<html><body/></html>",
             u"2: файлът не е във формат Moodle XML: главният елемент е <html>, а трябва да е <quiz>"_s},
         SourceCase{"UnknownElementInQuiz", SourceFormat::MoodleXml, moodleQuiz("  <questions/>\n"),
-                   u"7: непознат елемент <questions> в <quiz>: очаква се <question>"_s}),
+                   u"7: непознат елемент <questions> в <quiz>: очаква се <question>"_s},
+        SourceCase{"SingleFalseOneRight", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<single>false</single>\n" + rightAndWrong)),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{"SingleZero", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<single>0</single>\n" + rightAndWrong)),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        SourceCase{
+            "LinkedSound", SourceFormat::MoodleXml,
+            moodleText("<text>&lt;a href=\"@@PLUGINFILE@@/hello.mp3\"&gt;Чуйте&lt;/a&gt; поздрава.</text>\n"
+                       "<file name=\"hello.mp3\" path=\"/\" encoding=\"base64\">AAAA</file>"),
+            u"7: въпрос 2: в текста на въпроса има връзка към файл „hello.mp3“"_s + dependsTail},
+        SourceCase{"AttachedSound", SourceFormat::MoodleXml,
+                   moodleText("<text>Q</text><file name=\"a.mp3\" encoding=\"base64\">AAAA</file>"),
+                   u"7: въпрос 2: към текста на въпроса е приложен файл „a.mp3“"_s + dependsTail},
+        SourceCase{
+            "VideoInText", SourceFormat::MoodleXml,
+            moodleText("<text><![CDATA[<video controls src=\"@@PLUGINFILE@@/clip%201.mp4\">Видео</video>"
+                       "Q]]></text>"),
+            u"7: въпрос 2: в текста на въпроса има файл „clip 1.mp4“ (<video>)"_s + dependsTail},
+        SourceCase{"ObjectWithoutFile", SourceFormat::MoodleXml,
+                   moodleText("<text>&lt;object&gt;&lt;/object&gt;Q</text>"),
+                   u"7: въпрос 2: в текста на въпроса има <object> без име на файл"_s + dependsTail},
+        SourceCase{"OldImageWithoutData", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<image>pic.png</image>\n" + rightAndWrong)),
+                   u"7: въпрос 2: изображението „pic.png“ (<image>) не е във файла: към него няма "
+                   u"<image_base64>"_s},
+        SourceCase{"OldImageBesideImg", SourceFormat::MoodleXml,
+                   moodleQuiz("  <question type=\"multichoice\"><questiontext><text>&lt;img "
+                              "src=\"@@PLUGINFILE@@/a.png\"&gt;Q</text></questiontext>\n"
+                              "<image>b.png</image><image_base64>AAAA</image_base64>\n" +
+                              rightAndWrong + "</question>\n"),
+                   u"7: въпрос 2: текстът на въпроса има 2 изображения, а може да има най-много едно"_s},
+        SourceCase{"SuperscriptWithoutForm", SourceFormat::MoodleXml,
+                   moodleText("<text>30&lt;sup&gt;о&lt;/sup&gt;</text>"),
+                   u"7: въпрос 2: в текста на въпроса има горен индекс „о“ (<sup>), а знакът „о“ няма горна "
+                   u"форма: програмата показва само обикновен текст; напишете го например като ^(о)"_s},
+        // Nested past any text Moodle writes: refused at its line, without a reader that recurses.
+        SourceCase{"DeeplyNestedText", SourceFormat::MoodleXml,
+                   moodleText("\n<text>" + nested(100000) + "</text>"),
+                   u"9: въпрос 2: в <text> има елементи, вложени на повече от 64 нива: Moodle не записва "
+                   u"текст така; файлът е повреден или не е от Moodle"_s},
+        // Past the nested text, the reader goes on with the next question at its line.
+        SourceCase{"DeeplyNestedThenNextQuestion", SourceFormat::MoodleXml,
+                   "<quiz>\n<question type=\"multichoice\"><questiontext><text>" + nested(200) +
+                       "</text></questiontext>\n" + rightAndWrong +
+                       "</question>\n<question type=\"essay\"/>\n</quiz>",
+                   u"2: въпрос 1: в <text> има елементи, вложени на повече от 64 нива: Moodle не записва "
+                   u"текст така; файлът е повреден или не е от Moodle\n"_s +
+                       refusedKind(6, 2, u"есе"_s).replace(u"“ не се"_s, u"“ (essay) не се"_s)},
+        SourceCase{"NestedWithinTheBound",
+                   SourceFormat::MoodleXml,
+                   moodleText("\n<text>" + nested(63) + "</text>"),
+                   {}}),
     caseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    MoodleXml, KeptQuestion,
+    testing::Values(
+        KeptCase{"PartialCredit",
+                 SourceFormat::MoodleXml,
+                 moodleOne(rightAndWrong + "<answer fraction=\"33.33333\"><text>c</text></answer>\n"),
+                 u"Q",
+                 {u"a"_s, u"b"_s, u"c"_s},
+                 u"a",
+                 u"2: въпрос 1: отговор 3 „c“ носи 33.3333 % от точките, а програмата познава само верен и "
+                 u"грешен отговор: записан е като грешен"_s},
+        KeptCase{
+            "ShuffleOffWithAnswersByPlace",
+            SourceFormat::MoodleXml,
+            moodleOne("<shuffleanswers>0</shuffleanswers>\n" + rightAndWrong +
+                      "<answer fraction=\"0\"><text>всички по-горе</text></answer>\n"
+                      "<answer fraction=\"0\"><text>A и B</text></answer>\n"),
+            u"Q",
+            {u"a"_s, u"b"_s, u"всички по-горе"_s, u"A и B"_s},
+            u"a",
+            u"2: въпрос 1: отговорите трябва да стоят в реда от файла (shuffleanswers), а програмата ги "
+            u"разбърква при всяко започване; отговорите, които сочат други по място, няма да са верни: 3 "
+            u"„всички по-горе“, 4 „A и B“"_s},
+        KeptCase{
+            "ShuffleFalse",
+            SourceFormat::MoodleXml,
+            moodleOne("<shuffleanswers>false</shuffleanswers>\n" + rightAndWrong +
+                      "<answer fraction=\"0\"><text>None of the above</text></answer>\n"),
+            u"Q",
+            {u"a"_s, u"b"_s, u"None of the above"_s},
+            u"a",
+            u"2: въпрос 1: отговорите трябва да стоят в реда от файла (shuffleanswers), а програмата ги "
+            u"разбърква при всяко започване; отговорите, които сочат други по място, няма да са верни: 3 "
+            u"„None of the above“"_s},
+        KeptCase{"ShuffleOn",
+                 SourceFormat::MoodleXml,
+                 moodleOne("<shuffleanswers>1</shuffleanswers>\n" + rightAndWrong),
+                 u"Q",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{"Scripts",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text><![CDATA["
+                 "<p>g = 9,8 m/s<sup>2</sup>; CO<sub>2</sub></p>]]></text></questiontext>\n" +
+                     rightAndWrong + "</question></quiz>",
+                 u"g = 9,8 m/s²; CO₂",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{"Markdown",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"markdown\"><text>Кое е "
+                 "**вярно**?\n\n1. едно\n2. две</text></questiontext>\n" +
+                     rightAndWrong + "</question></quiz>",
+                 u"Кое е вярно?\n1. едно\n2. две",
+                 {u"a"_s, u"b"_s},
+                 u"a",
+                 {}},
+        KeptCase{
+            "WebLinkInAnswer",
+            SourceFormat::MoodleXml,
+            moodleOne("<answer fraction=\"100\"><text>&lt;a href=\"http://x.bg\"&gt;сайтът&lt;/a&gt;</text>"
+                      "</answer>\n<answer fraction=\"0\"><text>b</text></answer>\n"),
+            u"Q",
+            {u"сайтът"_s, u"b"_s},
+            u"сайтът",
+            u"2: въпрос 1: в отговор 1 има връзка „сайтът“ към „http://x.bg“: учениците виждат само думите, "
+            u"без адреса"_s}),
+    keptName);
+
+// The picture fields of older exports, <image> with <image_base64>, are read as a picture of the text.
+TEST(MoodleXml, ReadsOldImageFields)
+{
+    const QByteArray picture = test::tinyJpeg(4);
+    const Import imported = importMoodleXml(
+        "<quiz><question type=\"multichoice\"><questiontext><text>Кой ъгъл?</text></questiontext>\n"
+        "<image>images/ъгъл.jpg</image>\n<image_base64>" +
+        picture.toBase64() + "</image_base64>\n" + rightAndWrong + "</question></quiz>");
+    EXPECT_EQ(problemsOf(imported), QString());
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    EXPECT_EQ(imported.source.questions[0].text, u"Кой ъгъл?"_s);
+    EXPECT_EQ(imported.source.questions[0].pictureName, u"ъгъл.jpg"_s);
+    EXPECT_EQ(imported.source.questions[0].picture, picture);
+}
 
 struct XmlFaultCase
 {

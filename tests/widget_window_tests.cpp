@@ -5,13 +5,17 @@
 #include "bank/picturecheck.h"
 #include "bank/textfit.h"
 #include "engine/controls.h"
+#include "pack/htmltext.h"
 #include "tests/widget_harness.h"
 
 #include <QAccessible>
 #include <QFontInfo>
+#include <QGlyphRun>
 #include <QMenuBar>
+#include <QRawFont>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <cmath>
 
@@ -266,6 +270,44 @@ TEST(WindowFont, ControlsUseTheWindowFont)
         EXPECT_FALSE(info.bold()) << id;
         EXPECT_FALSE(info.italic()) << id;
     }
+}
+
+// Every superscript and subscript an import may write is drawn with a glyph of a font that has it,
+// as that font's own table of characters says: the window's font where it has the character, else
+// the fallback the system gives (DejaVu Serif, which the package depends on, for what Liberation
+// Serif lacks).
+TEST(WindowFont, ShowsEverySuperscriptAndSubscript)
+{
+    Harness h;
+    const QFont font = h.client()->font();
+    const QRawFont window = QRawFont::fromFont(font);
+    const QString characters = scriptCharacters();
+    QTextLayout layout(characters, font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    // Every script character is one UTF-16 unit, so each index is one character.
+    ASSERT_EQ(characters.toUcs4().size(), characters.size());
+    for (qsizetype i = 0; i < characters.size(); ++i) {
+        const QList<QGlyphRun> runs = layout.glyphRuns(int(i), 1);
+        ASSERT_EQ(runs.size(), 1) << i;
+        const QRawFont drawing = runs.first().rawFont();
+        EXPECT_TRUE(drawing.supportsCharacter(characters[i]))
+            << QString(characters[i]).toStdString() << " " << drawing.familyName().toStdString();
+        EXPECT_EQ(runs.first().glyphIndexes().size(), 1);
+        EXPECT_NE(runs.first().glyphIndexes().value(0), 0u) << QString(characters[i]).toStdString();
+    }
+    // Liberation Serif has superscript 1 to 9 but not 0, and no superscript or subscript signs.
+    if (window.familyName() == u"Liberation Serif") {
+        QString lacking;
+        for (const char32_t c : characters.toUcs4()) {
+            if (!window.supportsCharacter(c))
+                lacking += QString::fromUcs4(&c, 1);
+        }
+        EXPECT_EQ(lacking, u"⁰ⁱ⁺⁻⁼⁽⁾₊₋₌₍₎ₕₖₗₘₙₚₛₜ"_s);
+    }
+    // The shipped bank's "₁" is the window font's own.
+    EXPECT_TRUE(window.supportsCharacter(U'₁'));
 }
 
 // The help text holds the focus when the window opens; Tab then walks the table's order.

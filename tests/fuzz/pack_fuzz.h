@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What every importer's fuzz target checks of an import: problems and questions at lines the source
-// has, a clean import that the bank's rules accept question by question, and pictures that convert to
-// a JPEG the program shows. Then the whole source goes through the bank's own checks, as the packer
-// does.
+// What every importer's fuzz target checks of an import: problems, warnings and questions at lines
+// the source has, a clean import that the bank's rules accept question by question, and pictures that
+// convert to a JPEG the program shows. Then the whole source goes through the bank's own checks, as
+// the packer does.
 #pragma once
 
 #include "bank/bankreader.h"
@@ -33,7 +33,7 @@ inline void checkImport(const QByteArray &bytes, Import import)
 {
     // XML counts a lone carriage return as a line end too.
     const int lines = int(bytes.count('\n') + bytes.count('\r')) + 1;
-    for (const Problem &problem : import.problems)
+    for (const Problem &problem : import.problems + import.warnings)
         check(problem.line >= 0 && problem.line <= lines && !problem.text.isEmpty());
     int previous = 0;
     for (const QuestionSource &question : import.source.questions) {
