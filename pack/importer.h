@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace morv {
 
@@ -29,6 +30,10 @@ struct Import
     BankSource source;
     bool hasSettings = false; // only a bank.json brings the test's settings
     QList<Problem> problems;
+    // Every question the source begins, in order and numbered as the problems number them, as far as
+    // it was read: the refused and broken ones too, one whose structure could not be read with its line
+    // alone. With no problems, the same questions as source.questions.
+    std::vector<QuestionSource> begun;
 };
 
 // The format of the source at path (a file, or a folder holding bank.json), told from its content;

@@ -41,8 +41,34 @@ struct Report
     QList<Problem> warnings;
 };
 
+// Where each imported question stands in its source, from 1. With problems only the questions that
+// imported cleanly are in source.questions; each keeps the number the source gives it.
+std::vector<int> sourceNumbers(const Import &import)
+{
+    std::vector<int> numbers;
+    std::size_t at = 0;
+    for (const QuestionSource &question : import.source.questions) {
+        while (at < import.begun.size() &&
+               (import.begun[at].line != question.line || import.begun[at].text != question.text))
+            ++at;
+        numbers.push_back(at < import.begun.size() ? int(++at) : int(numbers.size() + 1));
+    }
+    return numbers;
+}
+
+// Every question begun, with its picture as the test would show it, for a source that cannot be packed
+// yet: a picture that cannot be converted is already a problem of its own.
+std::vector<QuestionSource> withShownPictures(std::vector<QuestionSource> questions)
+{
+    for (QuestionSource &question : questions) {
+        if (!question.picture.isEmpty())
+            question.picture = toFittingJpeg(question.picture).jpeg;
+    }
+    return questions;
+}
+
 // Pictures of an imported source become JPEGs that fit the picture box, named by their question.
-void convertPictures(BankSource &source, QList<Problem> &problems)
+void convertPictures(BankSource &source, QList<Problem> &problems, const std::vector<int> &numbers)
 {
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         QuestionSource &question = source.questions[i];
@@ -50,7 +76,7 @@ void convertPictures(BankSource &source, QList<Problem> &problems)
             continue;
         const ConvertedPicture converted = toFittingJpeg(question.picture);
         if (!converted.problem.isEmpty())
-            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(qsizetype(i + 1))
+            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(numbers[i])
                                                 .arg(question.pictureName, converted.problem)});
         question.picture = converted.jpeg;
         question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
@@ -111,6 +137,7 @@ struct Packed
     Report report;
     BankLoad load;
     BankSource source; // as read from the source, with its lines: what the fit warnings point at
+    std::vector<QuestionSource> questions; // every question of the source, also those refused
 };
 
 // Reads the source in its format, puts it through the bank's own checks and builds the bank.
@@ -124,6 +151,7 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
         packed.load = readBankFile(json, jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
         packed.source = packed.load.source;
+        packed.questions = packed.load.source.questions;
         return packed;
     }
     packed.report.file = path;
@@ -137,7 +165,8 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
                     : format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                    : importMoodleXml(bytes);
     import.source.settings = settingsFor(options, info.completeBaseName());
-    convertPictures(import.source, import.problems);
+    const bool everyQuestionImported = import.problems.isEmpty();
+    convertPictures(import.source, import.problems, sourceNumbers(import));
     QList<Problem> problems = import.problems;
     if (problems.isEmpty())
         problems = checkBank(import.source, jpegDecodeProblem);
@@ -148,6 +177,8 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
             readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
+    packed.questions =
+        everyQuestionImported ? import.source.questions : withShownPictures(std::move(import.begun));
     packed.source = std::move(import.source);
     return packed;
 }
@@ -197,13 +228,14 @@ int questionOf(const Problem &problem)
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-QStringList PackResult::messages() const
+QStringList PackResult::messages(const QString &shownAs) const
 {
+    const QString name = shownAs.isEmpty() ? file : shownAs;
     QStringList lines;
     for (const Finding &finding : problems)
-        lines.append(located(file, finding.problem));
+        lines.append(located(name, finding.problem));
     for (const Finding &finding : warnings)
-        lines.append(located(file, {finding.problem.line, u"внимание: "_s + finding.problem.text}));
+        lines.append(located(name, {finding.problem.line, u"внимание: "_s + finding.problem.text}));
     return lines;
 }
 
@@ -221,6 +253,7 @@ PackResult pack(const PackOptions &options)
     result.format = options.format;
     result.load = std::move(packed.load);
     result.source = std::move(packed.source);
+    result.questions = std::move(packed.questions);
     result.problems = findings(packed.report.problems);
     result.warnings = findings(packed.report.warnings);
     return result;

@@ -67,12 +67,16 @@ struct PackResult
     SourceFormat format = SourceFormat::Folder;
     BankLoad load;     // the bank and the bytes a program carries, when the source holds
     BankSource source; // as read from the source, with its lines and the settings it is packed with
+    // Every question of the source in its order, numbered as the findings number them, as far as it
+    // was read: also those refused, and with their pictures as the test shows them. What a window lists.
+    std::vector<QuestionSource> questions;
     QList<Finding> problems;
     QList<Finding> warnings; // what a pupil would not see whole; empty while there are problems
 
     bool packable() const { return problems.isEmpty() && load.bank.has_value(); }
-    // Every problem, then every warning, one line each, as the command line prints them.
-    QStringList messages() const;
+    // Every problem, then every warning, one line each, as the command line prints them; the file is
+    // named by `shownAs` when given.
+    QStringList messages(const QString &shownAs = {}) const;
 };
 
 // Reads the source in its format, puts it through the bank's checks and, when it holds, measures its

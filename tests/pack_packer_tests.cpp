@@ -104,6 +104,54 @@ ANSWER: B
     EXPECT_TRUE(result.warnings.isEmpty());
 }
 
+// The window lists every question of a broken source, those that failed too, at their own lines.
+TEST_F(Packer, ListsEveryQuestionOfABrokenSource)
+{
+    const PackResult result = pack(aiken(write(u"broken.txt"_s, R"(Първи въпрос?
+A. да
+ANSWER: A
+
+Втори въпрос?
+A. да
+B. не
+ANSWER: C
+
+Трети въпрос?
+A. да
+B. не
+ANSWER: B
+)")));
+    QStringList listed;
+    for (const QuestionSource &question : result.questions)
+        listed.append(u"%1 %2"_s.arg(question.line).arg(question.text));
+    EXPECT_EQ(listed, (QStringList{u"1 Първи въпрос?"_s, u"5 Втори въпрос?"_s, u"10 Трети въпрос?"_s}));
+    // The file named as the window names it, in the command line's words.
+    EXPECT_EQ(result.messages(u"broken.txt"_s).first(),
+              u"broken.txt:1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5"_s);
+}
+
+// A question of a kind the test cannot give keeps its place and line in the list, and the numbers of
+// the questions after it stay the source's: also in a picture's problem, found after the import.
+TEST_F(Packer, RefusedQuestionKeepsItsPlaceAndLaterNumbersStay)
+{
+    write(u"счупено.png"_s, "това не е изображение");
+    const PackResult result = pack({write(u"тест.gift"_s, R"(::1:: Земята е кръгла. {T}
+
+::2:: Какво има на чертежа? <img src="счупено.png" alt="Чертеж"> {=ъгъл ~отсечка}
+
+::3:: Колко е 3 · 3? {=9 ~6 ~12}
+)"),
+                                    SourceFormat::Gift});
+    ASSERT_EQ(result.questions.size(), 3u);
+    EXPECT_EQ(result.questions[0].line, 1);
+    EXPECT_EQ(result.questions[0].text, QString());
+    EXPECT_EQ(result.questions[2].text, u"Колко е 3 · 3?"_s);
+    EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:3"_s}));
+    ASSERT_EQ(result.problems.size(), 2);
+    EXPECT_TRUE(result.problems[1].problem.text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
+        << result.problems[1].problem.text.toStdString();
+}
+
 // A problem of the whole test points at no question.
 TEST_F(Packer, ProblemOfTheWholeTestPointsAtNoQuestion)
 {
