@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // morv-pack: turns a teacher's questions (a bank.json folder, Aiken, GIFT or Moodle XML) into a ready
 // test program: a copy of morv with the checked bank appended. Every problem of the source is told in
-// one run, one per line, as FILE:LINE: text.
+// one run, one per line, as FILE:LINE: text. Started with no arguments, it opens its window instead.
 #include "pack/packer.h"
+#include "packwindow/packerwindow.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QGuiApplication>
+#include <QSettings>
 #include <QTextStream>
 
 #include <optional>
@@ -54,9 +56,34 @@ SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
 0 written, 1 the source has problems, 2 usage error.
 )"_s;
 
-} // namespace
+// The window needs a screen. On the offscreen or minimal platform, or in a Unix session with no display,
+// no arguments stay the usage error they always were.
+bool screenAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal"))
+        return false;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
 
-int main(int argc, char *argv[])
+int packWindow(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(u"morv"_s);
+    QCoreApplication::setApplicationName(u"morv-pack"_s);
+    // The window's class and the Wayland app id tie it to its menu entry, org.example.morv.pack.desktop.
+    QGuiApplication::setDesktopFileName(u"org.example.morv.pack"_s);
+    QSettings settings;
+    PackerWindow window(settings, defaultProgram());
+    window.show();
+    return app.exec();
+}
+
+int packCommand(int argc, char *argv[])
 {
     // Texts are measured with the window's own font; no window is ever shown. The preview must not
     // inherit that choice.
@@ -154,4 +181,14 @@ int main(int argc, char *argv[])
         return SourceProblems;
     }
     return Written;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // A teacher who starts it from the menu gets the window; any argument is the command line.
+    if (argc == 1 && screenAvailable())
+        return packWindow(argc, argv);
+    return packCommand(argc, argv);
 }
