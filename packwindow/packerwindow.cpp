@@ -30,6 +30,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -257,6 +258,9 @@ void PackerWindow::buildControls()
     scroll->setFocusPolicy(Qt::NoFocus);
     m_preview = new QuestionPreview(scroll);
     scroll->setWidget(m_preview);
+    // The test's window is never cut sideways: the list beside it gives way instead.
+    scroll->setMinimumWidth(m_preview->minimumSizeHint().width() + 2 * scroll->frameWidth() +
+                            scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     rightColumn->addWidget(scroll, 1);
 
     auto *settingsBox = new QGroupBox(u"Настройки на теста"_s, right);
@@ -313,8 +317,9 @@ void PackerWindow::buildControls()
     actions->addWidget(m_write);
     rightColumn->addLayout(actions);
 
-    splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 3);
+    splitter->setChildrenCollapsible(false);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
     setCentralWidget(central);
 
     connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
