@@ -387,9 +387,12 @@ void PackerWindow::reload()
         // Also the moment between an editor's removing the old file and writing the new one.
         m_result = PackResult();
         m_result.file = m_source;
-        m_result.problems.append({0,
-                                  {0, u"не е ясно в какъв формат е източникът: очаква се износ от Moodle "
-                                      u"(XML), файл GIFT или Aiken, или папка с bank.json"_s}});
+        m_result.problems.append(
+            {0,
+             {0, QFileInfo::exists(m_source)
+                     ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл GIFT "
+                       u"или Aiken, или папка с bank.json"_s
+                     : u"файлът не може да се прочете"_s}});
     }
     showResult();
     Q_EMIT sourceRead();

@@ -202,6 +202,18 @@ TEST_F(PackerWindowTest, BrokenSourceOpensWithMarksAndLines)
     EXPECT_TRUE(told.isEmpty());
 }
 
+// A file in no known format is said to be one, not guessed at; nothing is listed or can be written.
+TEST_F(PackerWindowTest, UnknownFormatIsToldNotGuessed)
+{
+    window.open(write(u"бележки.txt"_s, "Просто бележки, без въпроси.\n"));
+    EXPECT_TRUE(listed().isEmpty());
+    ASSERT_EQ(findings().size(), 1);
+    EXPECT_TRUE(findings()[0].startsWith(u"бележки.txt: не е ясно в какъв формат е източникът"_s))
+        << findings()[0].toStdString();
+    EXPECT_FALSE(control<QPushButton>(u"write"_s)->isEnabled());
+    EXPECT_EQ(shown(), nullptr);
+}
+
 // A sound source marks a question a pupil would not see whole as a warning, and can be written.
 TEST_F(PackerWindowTest, WarningIsMarkedAndTheTestCanBeWritten)
 {
