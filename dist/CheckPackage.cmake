@@ -59,6 +59,7 @@ foreach(path
         ./usr/share/doc/morv/copyright
         ./usr/share/doc/morv/changelog.Debian.gz
         ./usr/share/applications/${APP_ID}.desktop
+        ./usr/share/applications/${APP_ID}.pack.desktop
         ./usr/share/metainfo/${APP_ID}.metainfo.xml
         ./usr/share/icons/hicolor/16x16/apps/morv.png
         ./usr/share/icons/hicolor/32x32/apps/morv.png

@@ -94,6 +94,7 @@ void ImportBuilder::beginQuestion(int line)
 {
     ++m_number;
     m_line = line;
+    m_import.begun.emplace_back().line = line;
     m_failed = false;
     m_refused = false;
     m_dependentFiles.clear();
@@ -224,6 +225,7 @@ void ImportBuilder::dependentFile(const QString &file, const QString &what)
 void ImportBuilder::endQuestion(QuestionSource question)
 {
     question.line = m_line;
+    m_import.begun.back() = question;
     if (!m_refused) {
         // The bank's own rules, so that a source is refused where its questions are, in one run.
         QList<Problem> problems = checkQuestion(question, std::size_t(m_number - 1));

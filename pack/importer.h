@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace morv {
 
@@ -32,6 +33,10 @@ struct Import
     // What was written otherwise than the source has it, or left out though the pupil would not miss
     // it, in the same form as problems; `--strict` makes them problems.
     QList<Problem> warnings;
+    // Every question the source begins, in order and numbered as the problems number them, as far as
+    // it was read: the refused and broken ones too, one whose structure could not be read with its line
+    // alone. With no problems, the same questions as source.questions.
+    std::vector<QuestionSource> begun;
 };
 
 // The format of the source at path (a file, or a folder holding bank.json), told from its content;

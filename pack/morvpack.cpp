@@ -2,27 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // morv-pack: turns a teacher's questions (a bank.json folder, Aiken, GIFT or Moodle XML) into a ready
 // test program: a copy of morv with the checked bank appended. Every problem of the source is told in
-// one run, one per line, as FILE:LINE: text.
-#include "bank/bankreader.h"
-#include "bank/bankwriter.h"
-#include "bank/payload.h"
-#include "bank/picturecheck.h"
-#include "bank/textfit.h"
-#include "engine/controls.h"
-#include "engine/formstate.h"
-#include "pack/importer.h"
-#include "pack/pictures.h"
+// one run, one per line, as FILE:LINE: text. Started with no arguments, it opens its window instead.
+#include "pack/packer.h"
+#include "packwindow/packerwindow.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
-#include <QImage>
-#include <QProcess>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <QTemporaryFile>
+#include <QSettings>
 #include <QTextStream>
 
 #include <optional>
@@ -37,13 +23,6 @@ using namespace morv;
 namespace {
 
 enum Exit { Written = 0, SourceProblems = 1, UsageError = 2 };
-
-// Windows starts only a program whose name says it is one.
-#ifdef Q_OS_WIN
-const QString ProgramSuffix = u".exe"_s;
-#else
-const QString ProgramSuffix;
-#endif
 
 const QString Usage = uR"(Употреба / Usage:
   morv-pack ИЗТОЧНИК -o ФАЙЛ      записва готова програма с теста
@@ -81,241 +60,46 @@ SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
 0 written, 1 the source has problems, 2 usage error.
 )"_s;
 
-struct Report
+// The window needs a screen. On the offscreen or minimal platform, or in a Unix session with no display,
+// no arguments stay the usage error they always were.
+bool screenAvailable()
 {
-    QString file;
-    QList<Problem> problems;
-    QList<Problem> warnings;
-
-    void print(QTextStream &err) const
-    {
-        for (const Problem &problem : problems)
-            err << located(file, problem) << '\n';
-        for (const Problem &warning : warnings)
-            err << located(file, {warning.line, u"внимание: "_s + warning.text}) << '\n';
-    }
-};
-
-// The default switches are those of the shipped test; only the title is the source's own.
-QStringList settingsFor(const QCommandLineParser &args, const QString &title)
-{
-    auto row = [&args](const QString &option, const QString &text, int shipped) {
-        return text + u" - "_s + (args.isSet(option) ? args.value(option) : QString::number(shipped));
-    };
-    return {u"Настройки - последната цифра"_s,
-            row(u"phrase"_s, u"ЧЕО - фраза от 2 части"_s, 0),
-            row(u"toto"_s, u"Проверка за Тото"_s, 1),
-            args.isSet(u"title"_s) ? args.value(u"title"_s) : title,
-            row(u"explanations"_s, u"Дава описание"_s, 1),
-            row(u"review"_s, u"Дава обяснения"_s, 0)};
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.startsWith("offscreen") || platform.startsWith("minimal"))
+        return false;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
 }
 
-std::optional<SourceFormat> formatNamed(const QString &name)
+int packWindow(int argc, char *argv[])
 {
-    if (name == u"folder")
-        return SourceFormat::Folder;
-    if (name == u"aiken")
-        return SourceFormat::Aiken;
-    if (name == u"gift")
-        return SourceFormat::Gift;
-    if (name == u"moodle")
-        return SourceFormat::MoodleXml;
-    return std::nullopt;
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(u"morv"_s);
+    QCoreApplication::setApplicationName(u"morv-pack"_s);
+    // The window's class and the Wayland app id tie it to its menu entry, org.example.morv.pack.desktop.
+    QGuiApplication::setDesktopFileName(u"org.example.morv.pack"_s);
+    QSettings settings;
+    PackerWindow window(settings, defaultProgram());
+    window.show();
+    return app.exec();
 }
 
-// Pictures of an imported source become JPEGs that fit the picture box, named by their question.
-void convertPictures(BankSource &source, QList<Problem> &problems)
-{
-    for (std::size_t i = 0; i < source.questions.size(); ++i) {
-        QuestionSource &question = source.questions[i];
-        if (question.picture.isEmpty())
-            continue;
-        const ConvertedPicture converted = toFittingJpeg(question.picture);
-        if (!converted.problem.isEmpty())
-            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(qsizetype(i + 1))
-                                                .arg(question.pictureName, converted.problem)});
-        question.picture = converted.jpeg;
-        question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
-    }
-}
-
-// A box's size in pixels as the window lays it out.
-QSize boxOf(const Control &box)
-{
-    return pixelRect(box.left, box.top, box.width, box.height).size();
-}
-
-// What a pupil would not see whole in the program's window, measured with its font and boxes.
-QList<Problem> fitWarnings(const BankSource &source)
-{
-    QFont font(layout::FontFamily.toString(), layout::FontPointSize);
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    const FormState window = FormState::fromLayout();
-    const QSize questionBox = boxOf(window.Text2[Question]);
-    const QSize answerBox = boxOf(window.Text2[AnswerA]);
-    const QSize fifthBox = boxOf(window.Text2[AnswerE]);
-    const QSize pictureBox = boxOf(window.Picture2);
-    QList<Problem> warnings;
-    for (std::size_t i = 0; i < source.questions.size(); ++i) {
-        const QuestionSource &question = source.questions[i];
-        auto warn = [&](const QString &text) {
-            warnings.append({question.line, u"въпрос %1: "_s.arg(qsizetype(i + 1)) + text});
-        };
-        if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
-            warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
-                fit.visibleLines));
-        QStringList tooWideForTheFifth;
-        for (qsizetype a = 0; a < question.answers.size(); ++a) {
-            if (const TextFit fit = fitText(question.answers[a], font, answerBox); !fit.fits)
-                warn(u"отговор %1 не се събира в полето си (%2 реда, а то показва %3)"_s.arg(a + 1)
-                         .arg(fit.lines)
-                         .arg(fit.visibleLines));
-            if (question.answers.size() == OptionCount && !fitText(question.answers[a], font, fifthBox).fits)
-                tooWideForTheFifth.append(QString::number(a + 1));
-        }
-        // With five answers, any of them may be shuffled into the narrow fifth box.
-        if (!tooWideForTheFifth.isEmpty())
-            warn(
-                u"при пет отговора всеки може да се падне в тясното пето поле, а отговори %1 не се събират в "
-                u"него"_s.arg(tooWideForTheFifth.join(u", "_s)));
-        if (const QImage image = QImage::fromData(question.picture);
-            !image.isNull() && (image.width() > pictureBox.width() || image.height() > pictureBox.height()))
-            warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(image.width())
-                     .arg(image.height())
-                     .arg(pictureBox.width())
-                     .arg(pictureBox.height()));
-    }
-    return warnings;
-}
-
-struct Packed
-{
-    Report report;
-    BankLoad load;
-    BankSource source; // as read from the source, with its lines: what the fit warnings point at
-};
-
-// Reads the source in its format, puts it through the bank's own checks and builds the bank.
-Packed readSource(const QString &path, SourceFormat format, const QCommandLineParser &args)
-{
-    Packed packed;
-    const QFileInfo info(path);
-    if (format == SourceFormat::Folder) {
-        const QString json = info.isDir() ? QDir(path).filePath(u"bank.json"_s) : path;
-        packed.report.file = json;
-        packed.load = readBankFile(json, jpegDecodeProblem);
-        packed.report.problems = packed.load.problems;
-        packed.source = packed.load.source;
-        return packed;
-    }
-    packed.report.file = path;
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxPayloadBytes) {
-        packed.report.problems.append({0, u"файлът не може да се прочете"_s});
-        return packed;
-    }
-    const QByteArray bytes = file.readAll();
-    Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
-                    : format == SourceFormat::Gift ? importGift(bytes, info.path())
-                                                   : importMoodleXml(bytes);
-    import.source.settings = settingsFor(args, info.completeBaseName());
-    convertPictures(import.source, import.problems);
-    QList<Problem> problems = import.problems;
-    if (problems.isEmpty())
-        problems = checkBank(import.source, jpegDecodeProblem);
-    packed.report.problems = problems;
-    packed.report.warnings = import.warnings;
-    if (problems.isEmpty()) {
-        // The written bank goes through the reader once more, exactly as the program will read it.
-        packed.load =
-            readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
-        packed.report.problems = packed.load.problems;
-    }
-    packed.source = std::move(import.source);
-    return packed;
-}
-
-// morv beside morv-pack (morv.exe on Windows), else the one on the PATH.
-QString defaultProgram()
-{
-    const QString beside =
-        QStandardPaths::findExecutable(u"morv"_s, {QCoreApplication::applicationDirPath()});
-    return beside.isEmpty() ? QStandardPaths::findExecutable(u"morv"_s) : beside;
-}
-
-// Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
-// complete, executable.
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files)
-{
-    const QString base = QFileInfo(program).canonicalFilePath();
-    if (base.isEmpty())
-        return u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(program);
-    const QFileInfo target(output);
-    if (target.exists() && (target.canonicalFilePath() == base ||
-                            target.canonicalFilePath() ==
-                                QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
-        return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
-    QFile in(base);
-    if (!in.open(QIODevice::ReadOnly))
-        return u"програмата morv „%1“ не може да се прочете"_s.arg(base);
-    const QByteArray code = withoutAppendedBank(in.readAll());
-    QSaveFile out(output);
-    if (!out.open(QIODevice::WriteOnly) || out.write(code) != code.size() ||
-        !out.write(appendable(packPayload(files))) || !out.commit())
-        return u"„%1“ не може да се запише"_s.arg(output);
-    QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
-                                      QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
-    return {};
-}
-
-QString writeJson(const QString &folder, const BankLoad &load)
-{
-    if (!QDir().mkpath(QDir(folder).filePath(u"pictures"_s)))
-        return u"папката „%1“ не може да се създаде"_s.arg(folder);
-    auto write = [](const QString &path, const QByteArray &bytes) {
-        QSaveFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    };
-    bool written = write(QDir(folder).filePath(u"bank.json"_s), load.files.json);
-    for (auto picture = load.files.pictures.cbegin(); picture != load.files.pictures.cend(); ++picture) {
-        const QString path = QDir(folder).filePath(picture.key());
-        written = written && QDir().mkpath(QFileInfo(path).path()) && write(path, picture.value());
-    }
-    return written ? QString() : u"тестът не може да се запише в „%1“"_s.arg(folder);
-}
-
-// Whether morv-pack chose the offscreen platform for itself: the preview must not inherit that choice.
-bool g_offscreenChosenHere = false;
-
-// Starts the program on its own: the terminal gets back its prompt, and the program none of its output.
-bool startPreview(const QString &program)
-{
-    QProcess preview;
-    preview.setProgram(program);
-    if (g_offscreenChosenHere) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(u"QT_QPA_PLATFORM"_s);
-        preview.setProcessEnvironment(environment);
-    }
-    preview.setStandardOutputFile(QProcess::nullDevice());
-    preview.setStandardErrorFile(QProcess::nullDevice());
-    return preview.startDetached();
-}
-
-} // namespace
-
-int main(int argc, char *argv[])
+int packCommand(int argc, char *argv[])
 {
 #ifdef Q_OS_WIN
-    // Messages are written as UTF-8: the console shows them so, Cyrillic included.
+    // Messages are written as UTF-8: the console shows them so, Cyrillic included. Windows has one
+    // platform only, which shows no window either.
     SetConsoleOutputCP(CP_UTF8);
+    const bool offscreenChosenHere = false;
 #else
-    // Texts are measured with the window's own font; no window is ever shown. (Windows has one
-    // platform only, which shows no window either.)
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    // Texts are measured with the window's own font; no window is ever shown. The preview must not
+    // inherit that choice.
+    const bool offscreenChosenHere = qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (offscreenChosenHere)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        g_offscreenChosenHere = true;
-    }
 #endif
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
@@ -372,15 +156,18 @@ int main(int argc, char *argv[])
                     << u": внимание: bank.json носи свои настройки; --%1 не се взема предвид\n"_s.arg(option);
         }
     }
-    Packed packed = readSource(source, *format, args);
-    if (packed.report.problems.isEmpty())
-        packed.report.warnings += fitWarnings(packed.source);
-    if (args.isSet(u"strict"_s)) {
-        packed.report.problems += packed.report.warnings;
-        packed.report.warnings.clear();
+    PackOptions options(source, *format);
+    options.strict = args.isSet(u"strict"_s);
+    if (args.isSet(u"title"_s))
+        options.title = args.value(u"title"_s);
+    for (const SwitchRow &row : switchRows()) {
+        if (args.isSet(row.option.toString()))
+            options[row.which] = args.value(row.option.toString()) == u"1";
     }
-    packed.report.print(err);
-    if (!packed.report.problems.isEmpty() || !packed.load.bank)
+    const PackResult packed = pack(options);
+    for (const QString &line : packed.messages())
+        err << line << '\n';
+    if (!packed.packable())
         return SourceProblems;
 
     QString failure;
@@ -390,14 +177,13 @@ int main(int argc, char *argv[])
         const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
-            QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s + ProgramSuffix));
-            preview.setAutoRemove(false);
-            preview.open();
-            output = preview.fileName();
+            const PreviewProgram preview =
+                writeAndStartPreview(program, packed.load.files, offscreenChosenHere);
+            output = preview.program;
+            failure = preview.failure;
+        } else {
+            failure = writeProgram(program, output, packed.load.files);
         }
-        failure = writeProgram(program, output, packed.load.files);
-        if (failure.isEmpty() && args.isSet(u"preview"_s) && !startPreview(output))
-            failure = u"„%1“ не може да се стартира"_s.arg(output);
         if (failure.isEmpty())
             out << u"Записано / written: "_s << output << '\n';
     }
@@ -406,4 +192,22 @@ int main(int argc, char *argv[])
         return SourceProblems;
     }
     return Written;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // A teacher who starts it from the menu gets the window; any argument is the command line.
+    if (argc == 1 && screenAvailable()) {
+#ifdef Q_OS_WIN
+        // Started from Explorer, the console was opened for this program alone: it goes, the window
+        // stays. From a command prompt it is shared and stays.
+        DWORD processes[2];
+        if (GetConsoleProcessList(processes, 2) == 1)
+            FreeConsole();
+#endif
+        return packWindow(argc, argv);
+    }
+    return packCommand(argc, argv);
 }

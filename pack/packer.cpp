@@ -1,0 +1,349 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "pack/packer.h"
+
+#include "bank/bankwriter.h"
+#include "bank/payload.h"
+#include "bank/picturecheck.h"
+#include "bank/textfit.h"
+#include "engine/controls.h"
+#include "engine/formstate.h"
+#include "pack/pictures.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+
+namespace {
+
+// Windows starts only a program whose name says it is one.
+#ifdef Q_OS_WIN
+const QString ProgramSuffix = u".exe"_s;
+#else
+const QString ProgramSuffix;
+#endif
+
+constexpr std::array<SwitchRow, SwitchCount> Switches = {{
+    {Switch::Phrase, u"phrase", u"ЧЕО - фраза от 2 части", Bank::PhraseRow, false},
+    {Switch::Toto, u"toto", u"Проверка за Тото", Bank::TotoRow, true},
+    {Switch::Explanations, u"explanations", u"Дава описание", Bank::ExplanationRow, true},
+    {Switch::Review, u"review", u"Дава обяснения", Bank::ResultsNavigationRow, false},
+}};
+
+struct Report
+{
+    QString file;
+    QList<Problem> problems;
+    QList<Problem> warnings;
+};
+
+// Where each imported question stands in its source, from 1. With problems only the questions that
+// imported cleanly are in source.questions; each keeps the number the source gives it.
+std::vector<int> sourceNumbers(const Import &import)
+{
+    std::vector<int> numbers;
+    std::size_t at = 0;
+    for (const QuestionSource &question : import.source.questions) {
+        while (at < import.begun.size() &&
+               (import.begun[at].line != question.line || import.begun[at].text != question.text))
+            ++at;
+        numbers.push_back(at < import.begun.size() ? int(++at) : int(numbers.size() + 1));
+    }
+    return numbers;
+}
+
+// Every question begun, with its picture as the test would show it, for a source that cannot be packed
+// yet: a picture that cannot be converted is already a problem of its own.
+std::vector<QuestionSource> withShownPictures(std::vector<QuestionSource> questions)
+{
+    for (QuestionSource &question : questions) {
+        if (!question.picture.isEmpty())
+            question.picture = toFittingJpeg(question.picture).jpeg;
+    }
+    return questions;
+}
+
+// Pictures of an imported source become JPEGs that fit the picture box, named by their question.
+void convertPictures(BankSource &source, QList<Problem> &problems, const std::vector<int> &numbers)
+{
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        QuestionSource &question = source.questions[i];
+        if (question.picture.isEmpty())
+            continue;
+        const ConvertedPicture converted = toFittingJpeg(question.picture);
+        if (!converted.problem.isEmpty())
+            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(numbers[i])
+                                                .arg(question.pictureName, converted.problem)});
+        question.picture = converted.jpeg;
+        question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
+    }
+}
+
+// A box's size in pixels as the window lays it out.
+QSize boxOf(const Control &box)
+{
+    return pixelRect(box.left, box.top, box.width, box.height).size();
+}
+
+// What a pupil would not see whole in the program's window, measured with its font and boxes.
+QList<Problem> fitWarnings(const BankSource &source)
+{
+    QFont font(layout::FontFamily.toString(), layout::FontPointSize);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    const FormState window = FormState::fromLayout();
+    const QSize questionBox = boxOf(window.Text2[Question]);
+    const QSize answerBox = boxOf(window.Text2[AnswerA]);
+    const QSize fifthBox = boxOf(window.Text2[AnswerE]);
+    const QSize pictureBox = boxOf(window.Picture2);
+    QList<Problem> warnings;
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        const QuestionSource &question = source.questions[i];
+        auto warn = [&](const QString &text) {
+            warnings.append({question.line, u"въпрос %1: "_s.arg(qsizetype(i + 1)) + text});
+        };
+        if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
+            warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
+                fit.visibleLines));
+        QStringList tooWideForTheFifth;
+        for (qsizetype a = 0; a < question.answers.size(); ++a) {
+            if (const TextFit fit = fitText(question.answers[a], font, answerBox); !fit.fits)
+                warn(u"отговор %1 не се събира в полето си (%2 реда, а то показва %3)"_s.arg(a + 1)
+                         .arg(fit.lines)
+                         .arg(fit.visibleLines));
+            if (question.answers.size() == OptionCount && !fitText(question.answers[a], font, fifthBox).fits)
+                tooWideForTheFifth.append(QString::number(a + 1));
+        }
+        // With five answers, any of them may be shuffled into the narrow fifth box.
+        if (!tooWideForTheFifth.isEmpty())
+            warn(
+                u"при пет отговора всеки може да се падне в тясното пето поле, а отговори %1 не се събират в "
+                u"него"_s.arg(tooWideForTheFifth.join(u", "_s)));
+        if (const QImage image = QImage::fromData(question.picture);
+            !image.isNull() && (image.width() > pictureBox.width() || image.height() > pictureBox.height()))
+            warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(image.width())
+                     .arg(image.height())
+                     .arg(pictureBox.width())
+                     .arg(pictureBox.height()));
+    }
+    return warnings;
+}
+
+struct Packed
+{
+    Report report;
+    BankLoad load;
+    BankSource source; // as read from the source, with its lines: what the fit warnings point at
+    std::vector<QuestionSource> questions; // every question of the source, also those refused
+};
+
+// Reads the source in its format, puts it through the bank's own checks and builds the bank.
+Packed readSource(const QString &path, SourceFormat format, const PackOptions &options)
+{
+    Packed packed;
+    const QFileInfo info(path);
+    if (format == SourceFormat::Folder) {
+        const QString json = info.isDir() ? QDir(path).filePath(u"bank.json"_s) : path;
+        packed.report.file = json;
+        packed.load = readBankFile(json, jpegDecodeProblem);
+        packed.report.problems = packed.load.problems;
+        packed.source = packed.load.source;
+        packed.questions = packed.load.source.questions;
+        return packed;
+    }
+    packed.report.file = path;
+    QFile file(path);
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxPayloadBytes) {
+        packed.report.problems.append({0, u"файлът не може да се прочете"_s});
+        return packed;
+    }
+    const QByteArray bytes = file.readAll();
+    Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
+                    : format == SourceFormat::Gift ? importGift(bytes, info.path())
+                                                   : importMoodleXml(bytes);
+    import.source.settings = settingsFor(options, info.completeBaseName());
+    const bool everyQuestionImported = import.problems.isEmpty();
+    convertPictures(import.source, import.problems, sourceNumbers(import));
+    QList<Problem> problems = import.problems;
+    if (problems.isEmpty())
+        problems = checkBank(import.source, jpegDecodeProblem);
+    packed.report.problems = problems;
+    packed.report.warnings = import.warnings;
+    if (problems.isEmpty()) {
+        // The written bank goes through the reader once more, exactly as the program will read it.
+        packed.load =
+            readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
+        packed.report.problems = packed.load.problems;
+    }
+    packed.questions =
+        everyQuestionImported ? import.source.questions : withShownPictures(std::move(import.begun));
+    packed.source = std::move(import.source);
+    return packed;
+}
+
+QList<Finding> findings(const QList<Problem> &problems)
+{
+    QList<Finding> found;
+    for (const Problem &problem : problems)
+        found.append({questionOf(problem), problem});
+    return found;
+}
+
+} // namespace
+
+std::span<const SwitchRow> switchRows()
+{
+    return Switches;
+}
+
+// The default switches are those of the shipped test; only the title is the source's own.
+QStringList settingsFor(const PackOptions &options, const QString &title)
+{
+    QStringList rows = {u"Настройки - последната цифра"_s, {}, {}, options.title.value_or(title), {}, {}};
+    for (const SwitchRow &row : Switches)
+        rows[row.row] = row.rowText.toString() + u" - "_s +
+                        QString::number(int(options[row.which].value_or(row.shipped)));
+    return rows;
+}
+
+std::optional<SourceFormat> formatNamed(const QString &name)
+{
+    if (name == u"folder")
+        return SourceFormat::Folder;
+    if (name == u"aiken")
+        return SourceFormat::Aiken;
+    if (name == u"gift")
+        return SourceFormat::Gift;
+    if (name == u"moodle")
+        return SourceFormat::MoodleXml;
+    return std::nullopt;
+}
+
+int questionOf(const Problem &problem)
+{
+    static const QRegularExpression place(u"^въпрос (\\d+): "_s);
+    const QRegularExpressionMatch match = place.match(problem.text);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+}
+
+QStringList PackResult::messages(const QString &shownAs) const
+{
+    const QString name = shownAs.isEmpty() ? file : shownAs;
+    QStringList lines;
+    for (const Finding &finding : problems)
+        lines.append(located(name, finding.problem));
+    for (const Finding &finding : warnings)
+        lines.append(located(name, {finding.problem.line, u"внимание: "_s + finding.problem.text}));
+    return lines;
+}
+
+PackResult pack(const PackOptions &options)
+{
+    Packed packed = readSource(options.source, options.format, options);
+    if (packed.report.problems.isEmpty())
+        packed.report.warnings += fitWarnings(packed.source);
+    if (options.strict) {
+        packed.report.problems += packed.report.warnings;
+        packed.report.warnings.clear();
+    }
+    PackResult result;
+    result.file = packed.report.file;
+    result.format = options.format;
+    result.load = std::move(packed.load);
+    result.source = std::move(packed.source);
+    result.questions = std::move(packed.questions);
+    result.problems = findings(packed.report.problems);
+    result.warnings = findings(packed.report.warnings);
+    return result;
+}
+
+// morv beside morv-pack (morv.exe on Windows), else the one on the PATH.
+QString defaultProgram()
+{
+    const QString beside =
+        QStandardPaths::findExecutable(u"morv"_s, {QCoreApplication::applicationDirPath()});
+    return beside.isEmpty() ? QStandardPaths::findExecutable(u"morv"_s) : beside;
+}
+
+// Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
+// complete, executable.
+QString writeProgram(const QString &program, const QString &output, const BankFiles &files)
+{
+    const QString base = QFileInfo(program).canonicalFilePath();
+    if (base.isEmpty())
+        return u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(program);
+    const QFileInfo target(output);
+    if (target.exists() && (target.canonicalFilePath() == base ||
+                            target.canonicalFilePath() ==
+                                QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
+        return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
+    QFile in(base);
+    if (!in.open(QIODevice::ReadOnly))
+        return u"програмата morv „%1“ не може да се прочете"_s.arg(base);
+    const QByteArray code = withoutAppendedBank(in.readAll());
+    QSaveFile out(output);
+    if (!out.open(QIODevice::WriteOnly) || out.write(code) != code.size() ||
+        !out.write(appendable(packPayload(files))) || !out.commit())
+        return u"„%1“ не може да се запише"_s.arg(output);
+    QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
+                                      QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
+    return {};
+}
+
+QString writeJson(const QString &folder, const BankLoad &load)
+{
+    if (!QDir().mkpath(QDir(folder).filePath(u"pictures"_s)))
+        return u"папката „%1“ не може да се създаде"_s.arg(folder);
+    auto write = [](const QString &path, const QByteArray &bytes) {
+        QSaveFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    };
+    bool written = write(QDir(folder).filePath(u"bank.json"_s), load.files.json);
+    for (auto picture = load.files.pictures.cbegin(); picture != load.files.pictures.cend(); ++picture) {
+        const QString path = QDir(folder).filePath(picture.key());
+        written = written && QDir().mkpath(QFileInfo(path).path()) && write(path, picture.value());
+    }
+    return written ? QString() : u"тестът не може да се запише в „%1“"_s.arg(folder);
+}
+
+// Starts the program on its own: the terminal gets back its prompt, and the program none of its output.
+bool startPreview(const QString &program, bool dropChosenPlatform)
+{
+    QProcess preview;
+    preview.setProgram(program);
+    if (dropChosenPlatform) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        preview.setProcessEnvironment(environment);
+    }
+    preview.setStandardOutputFile(QProcess::nullDevice());
+    preview.setStandardErrorFile(QProcess::nullDevice());
+    return preview.startDetached();
+}
+
+PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &files, bool dropChosenPlatform)
+{
+    PreviewProgram written;
+    {
+        QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s + ProgramSuffix));
+        preview.setAutoRemove(false);
+        preview.open();
+        written.program = preview.fileName();
+    }
+    written.failure = writeProgram(program, written.program, files);
+    if (written.failure.isEmpty() && !startPreview(written.program, dropChosenPlatform))
+        written.failure = u"„%1“ не може да се стартира"_s.arg(written.program);
+    return written;
+}
+
+} // namespace morv

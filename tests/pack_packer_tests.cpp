@@ -1,0 +1,295 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The packer as a library, as the command line and the window call it: every problem and warning with
+// its question and line, the settings the options make, and the program and folder it writes.
+#include "bank/bankreader.h"
+#include "bank/payload.h"
+#include "pack/packer.h"
+#include "tests/support/brokenbanks.h"
+#include "tests/support/testbank.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+namespace {
+
+const QByteArray ThreeQuestions = R"(Колко е 2 + 2?
+A. 3
+B. 4
+ANSWER: B
+
+Кой е правият ъгъл?
+A) 90°
+B) 60°
+ANSWER: A
+
+Столицата на България е:
+A. Пловдив
+B. София
+C. Варна
+ANSWER: B
+)";
+
+// "question:line" for each finding: which question a message points at, at a glance.
+QStringList places(const QList<Finding> &findings)
+{
+    QStringList shown;
+    for (const Finding &finding : findings)
+        shown.append(u"%1:%2"_s.arg(finding.question).arg(finding.problem.line));
+    return shown;
+}
+
+class Packer : public testing::Test
+{
+protected:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    static PackOptions aiken(const QString &path) { return {path, SourceFormat::Aiken}; }
+    QTemporaryDir dir;
+};
+
+// A sound source packs with the shipped switches and the file's name as its title.
+TEST_F(Packer, SoundSourceGivesABankWithTheShippedSettings)
+{
+    const PackResult result = pack(aiken(write(u"Събиране.txt"_s, ThreeQuestions)));
+    ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(result.messages().isEmpty());
+    EXPECT_EQ(result.load.bank->List2(),
+              (QStringList{u"Настройки - последната цифра"_s, u"ЧЕО - фраза от 2 части - 0"_s,
+                           u"Проверка за Тото - 1"_s, u"Събиране"_s, u"Дава описание - 1"_s,
+                           u"Дава обяснения - 0"_s}));
+    EXPECT_EQ(result.load.bank->List1(Bank::CorrectAnswers), (QStringList{u"4"_s, u"90°"_s, u"София"_s}));
+    ASSERT_EQ(result.source.questions.size(), 3u);
+    EXPECT_EQ(result.source.questions[2].line, 11);
+}
+
+// Every problem names its question and the line that question starts on; the messages are the command
+// line's, problems first.
+TEST_F(Packer, ProblemsCarryTheirQuestionAndLine)
+{
+    const QString path = write(u"broken.txt"_s, R"(Първи въпрос?
+A. да
+ANSWER: A
+
+Втори въпрос?
+A. да
+B. не
+ANSWER: C
+
+Трети въпрос?
+A. да
+B. не
+ANSWER: B
+)");
+    const PackResult result = pack(aiken(path));
+    EXPECT_FALSE(result.packable());
+    EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:5"_s}));
+    ASSERT_FALSE(result.messages().isEmpty());
+    EXPECT_EQ(result.messages().first(), path + u":1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5"_s);
+    EXPECT_TRUE(result.warnings.isEmpty());
+}
+
+// The window lists every question of a broken source, those that failed too, at their own lines.
+TEST_F(Packer, ListsEveryQuestionOfABrokenSource)
+{
+    const PackResult result = pack(aiken(write(u"broken.txt"_s, R"(Първи въпрос?
+A. да
+ANSWER: A
+
+Втори въпрос?
+A. да
+B. не
+ANSWER: C
+
+Трети въпрос?
+A. да
+B. не
+ANSWER: B
+)")));
+    QStringList listed;
+    for (const QuestionSource &question : result.questions)
+        listed.append(u"%1 %2"_s.arg(question.line).arg(question.text));
+    EXPECT_EQ(listed, (QStringList{u"1 Първи въпрос?"_s, u"5 Втори въпрос?"_s, u"10 Трети въпрос?"_s}));
+    // The file named as the window names it, in the command line's words.
+    EXPECT_EQ(result.messages(u"broken.txt"_s).first(),
+              u"broken.txt:1: въпрос 1: има 1 отговор, а трябва да са от 2 до 5"_s);
+}
+
+// A question of a kind the test cannot give keeps its place and line in the list, and the numbers of
+// the questions after it stay the source's: also in a picture's problem, found after the import.
+TEST_F(Packer, RefusedQuestionKeepsItsPlaceAndLaterNumbersStay)
+{
+    write(u"счупено.png"_s, "това не е изображение");
+    const PackResult result = pack({write(u"тест.gift"_s, R"(::1:: Земята е кръгла. {T}
+
+::2:: Какво има на чертежа? <img src="счупено.png" alt="Чертеж"> {=ъгъл ~отсечка}
+
+::3:: Колко е 3 · 3? {=9 ~6 ~12}
+)"),
+                                    SourceFormat::Gift});
+    ASSERT_EQ(result.questions.size(), 3u);
+    EXPECT_EQ(result.questions[0].line, 1);
+    EXPECT_EQ(result.questions[0].text, QString());
+    EXPECT_EQ(result.questions[2].text, u"Колко е 3 · 3?"_s);
+    EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:3"_s}));
+    ASSERT_EQ(result.problems.size(), 2);
+    EXPECT_TRUE(result.problems[1].problem.text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
+        << result.problems[1].problem.text.toStdString();
+}
+
+// A problem of the whole test points at no question.
+TEST_F(Packer, ProblemOfTheWholeTestPointsAtNoQuestion)
+{
+    QByteArray two = ThreeQuestions;
+    two.truncate(two.indexOf("Столицата"));
+    const PackResult result = pack(aiken(write(u"две.txt"_s, two)));
+    ASSERT_EQ(result.problems.size(), 1);
+    EXPECT_EQ(result.problems[0].question, 0);
+    EXPECT_EQ(result.problems[0].problem.text, u"тестът има 2 въпроса, а трябва да са поне 3"_s);
+}
+
+// What a pupil would not see whole is a warning at its question, told with "внимание: "; strict makes
+// it a problem and leaves no warning.
+TEST_F(Packer, WarningsAtTheirQuestionAndStrictMakesThemProblems)
+{
+    QByteArray longQuestion = ThreeQuestions;
+    longQuestion.replace("Кой е правият ъгъл?", QString(u"Кой е правият ъгъл? "_s.repeated(25)).toUtf8());
+    const QString path = write(u"дълъг.txt"_s, longQuestion);
+    PackOptions options = aiken(path);
+    const PackResult lenient = pack(options);
+    EXPECT_TRUE(lenient.packable());
+    EXPECT_EQ(places(lenient.warnings), QStringList{u"2:6"_s});
+    ASSERT_EQ(lenient.messages().size(), 1);
+    EXPECT_TRUE(
+        lenient.messages()[0].startsWith(path + u":6: внимание: въпрос 2: текстът на въпроса заема"_s))
+        << lenient.messages()[0].toStdString();
+
+    options.strict = true;
+    const PackResult strict = pack(options);
+    EXPECT_FALSE(strict.packable());
+    EXPECT_EQ(places(strict.problems), QStringList{u"2:6"_s});
+    EXPECT_TRUE(strict.warnings.isEmpty());
+}
+
+struct SwitchCase
+{
+    const char *name;
+    Switch which;
+    int row; // the settings row it must reach
+    bool shipped;
+};
+
+class PackerSwitch : public testing::TestWithParam<SwitchCase>
+{};
+
+// Each switch turned from its shipped value reaches its own row and no other: two rows swapped, or one
+// switch written into another's row, fails here.
+TEST_P(PackerSwitch, ReachesItsOwnRow)
+{
+    const SwitchCase &c = GetParam();
+    PackOptions options;
+    options[c.which] = !c.shipped;
+    const QStringList rows = settingsFor(options, u"Заглавие"_s);
+    QStringList expected = test::shippedSettings();
+    expected[Bank::TitleRow] = u"Заглавие"_s;
+    expected[c.row].back() = c.shipped ? u'0' : u'1';
+    EXPECT_EQ(rows, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PackerSwitch,
+                         testing::Values(SwitchCase{"Phrase", Switch::Phrase, 1, false},
+                                         SwitchCase{"Toto", Switch::Toto, 2, true},
+                                         SwitchCase{"Explanations", Switch::Explanations, 4, true},
+                                         SwitchCase{"Review", Switch::Review, 5, false}),
+                         [](const testing::TestParamInfo<SwitchCase> &row) { return row.param.name; });
+
+// A title given wins over the file's name; a bank.json folder keeps its own rows whatever is asked.
+TEST_F(Packer, TitleGivenAndFolderKeepsItsOwnSettings)
+{
+    PackOptions options = aiken(write(u"тест.txt"_s, ThreeQuestions));
+    options.title = u"Геометрия, 7 клас"_s;
+    EXPECT_EQ(pack(options).load.bank->List2().value(Bank::TitleRow), u"Геометрия, 7 клас"_s);
+
+    const QString folder = dir.filePath(u"банка"_s);
+    write(u"банка/bank.json"_s, test::bytes(test::validJson(3)));
+    PackOptions folderOptions(folder, SourceFormat::Folder);
+    folderOptions.title = u"Друго"_s;
+    folderOptions[Switch::Phrase] = true;
+    const PackResult result = pack(folderOptions);
+    ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
+    EXPECT_EQ(result.file, QDir(folder).filePath(u"bank.json"_s));
+    EXPECT_EQ(result.load.bank->List2(), test::shippedSettings());
+}
+
+// The program written carries the test and reads back as the program will read it; the program it
+// copies is never written over.
+TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
+{
+    const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
+    ASSERT_TRUE(result.packable());
+    const QString output = dir.filePath(u"тест"_s);
+    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.load.files), QString());
+    EXPECT_TRUE(QFileInfo(output).isExecutable());
+    const BankLoad load = readProgramBank(output);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
+
+    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), QStringLiteral(MORV_PROGRAM), result.load.files),
+              u"„%1“ е самата програма; изберете друго име за теста"_s.arg(QStringLiteral(MORV_PROGRAM)));
+    EXPECT_TRUE(writeProgram(dir.filePath(u"няма"_s), dir.filePath(u"x"_s), result.load.files)
+                    .startsWith(u"програмата morv „"_s));
+}
+
+// The folder written is a bank.json the packer reads back whole.
+TEST_F(Packer, WritesAFolderItReadsBack)
+{
+    const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
+    const QString folder = dir.filePath(u"папка"_s);
+    ASSERT_EQ(writeJson(folder, result.load), QString());
+    const PackResult again = pack({folder, SourceFormat::Folder});
+    ASSERT_TRUE(again.packable()) << again.messages().join(u'\n').toStdString();
+    EXPECT_EQ(again.load.bank->List1(Bank::CorrectAnswers), result.load.bank->List1(Bank::CorrectAnswers));
+}
+
+struct PlaceCase
+{
+    const char *name;
+    QString text;
+    int question;
+};
+
+class QuestionOf : public testing::TestWithParam<PlaceCase>
+{};
+
+// The question of a message is read from its own "въпрос N: " at the start, nowhere else.
+TEST_P(QuestionOf, ReadsTheLeadingPlace)
+{
+    EXPECT_EQ(questionOf({3, GetParam().text}), GetParam().question);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, QuestionOf,
+    testing::Values(PlaceCase{"FirstQuestion", u"въпрос 1: няма верен отговор"_s, 1},
+                    PlaceCase{"TwoDigits", u"въпрос 28: отговор 2 е празен"_s, 28},
+                    PlaceCase{"WholeTest", u"тестът има 2 въпроса, а трябва да са поне 3"_s, 0},
+                    PlaceCase{"QuestionInsideTheText", u"грешка в XML: въпрос 3: нещо"_s, 0},
+                    PlaceCase{"NoNumber", u"въпрос : без номер"_s, 0}),
+    [](const testing::TestParamInfo<PlaceCase> &row) { return row.param.name; });
+
+} // namespace
+} // namespace morv

@@ -1,0 +1,461 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The packer's window as a teacher uses it: a source opens with its questions marked and its problems
+// at their lines, a chosen question is shown in the test's own window, the switches reach their rows of
+// the written program, and a saved source is read again.
+#include "bank/bankreader.h"
+#include "engine/controls.h"
+#include "packwindow/packerwindow.h"
+#include "packwindow/questionpreview.h"
+#include "tests/support/scriptedrandom.h"
+#include "tests/support/testbank.h"
+#include "ui/mainwindow.h"
+#include "ui/startup.h"
+#include "ui/textbox.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputMethodEvent>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace morv {
+namespace {
+
+const QByteArray ThreeQuestions = R"(Колко е 2 + 2?
+A. 3
+B. 4
+ANSWER: B
+
+Кой е правият ъгъл?
+A) 90°
+B) 60°
+ANSWER: A
+
+Столицата на България е:
+A. Пловдив
+B. София
+C. Варна
+ANSWER: B
+)";
+
+// Question 2 has one answer; question 4's letters skip B, told at the line of the answer that does.
+const QByteArray Broken = R"(Колко е 2 + 2?
+A. 3
+B. 4
+ANSWER: B
+
+Втори въпрос?
+A. да
+ANSWER: A
+
+Столицата на България е:
+A. Пловдив
+B. София
+C. Варна
+ANSWER: B
+
+Кой е правият ъгъл?
+A) 90°
+C) 60°
+ANSWER: A
+)";
+
+class PackerWindowTest : public testing::Test
+{
+protected:
+    PackerWindowTest()
+        : settings(dir.filePath(u"morv-pack.ini"_s), QSettings::IniFormat),
+          window(settings, QStringLiteral(MORV_PROGRAM), choices())
+    {}
+
+    PackerChoices choices()
+    {
+        PackerChoices answers;
+        answers.sourceToOpen = [this](QWidget *) { return sourceToOpen; };
+        answers.programToWrite = [this](QWidget *, const QString &offered) {
+            suggested = offered;
+            return programToWrite;
+        };
+        answers.tell = [this](QWidget *, const QString &message) { told.append(message); };
+        answers.tryOut = [this](const QString &, const BankFiles &files) {
+            tried.append(files);
+            return PreviewProgram{u"tried"_s, {}};
+        };
+        return answers;
+    }
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return path;
+    }
+
+    template <typename T>
+    T *control(const QString &name) const
+    {
+        T *found = window.findChild<T *>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    // Each row of the list as "number line mark text".
+    QStringList listed() const
+    {
+        QStringList rows;
+        auto *tree = control<QTreeWidget>(u"questions"_s);
+        for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *item = tree->topLevelItem(i);
+            rows.append(QStringList{item->text(0), item->text(1), item->text(2), item->text(3)}.join(u' '));
+        }
+        return rows;
+    }
+    QStringList findings() const
+    {
+        QStringList lines;
+        auto *list = control<QListWidget>(u"findings"_s);
+        for (int i = 0; i < list->count(); ++i)
+            lines.append(list->item(i)->text());
+        return lines;
+    }
+
+    MainWindow *shown() const { return control<QuestionPreview>(u"preview"_s)->testWindow(); }
+    // The question box and the visible answer boxes of the test's window, top to bottom; "*" marks the
+    // answer whose option is chosen.
+    QStringList preview() const
+    {
+        MainWindow *test = shown();
+        if (!test)
+            return {};
+        QStringList boxes = {test->findChild<TextBox *>(u"Text2(0)"_s)->rawText()};
+        for (int option = 0; option < OptionCount; ++option) {
+            auto *box = test->findChild<TextBox *>(u"Text2(%1)"_s.arg(option + 1));
+            if (box->isHidden())
+                continue;
+            const bool chosen = test->findChild<QAbstractButton *>(u"Option1(%1)"_s.arg(option))->isChecked();
+            boxes.append(box->rawText() + (chosen ? u"*"_s : QString()));
+        }
+        return boxes;
+    }
+
+    // Writes the program through the window's button and reads back its bank.
+    BankLoad writtenProgram()
+    {
+        programToWrite = dir.filePath(u"програма"_s);
+        control<QPushButton>(u"write"_s)->click();
+        return readProgramBank(programToWrite);
+    }
+
+    QTemporaryDir dir;
+    QSettings settings;
+    QString sourceToOpen;
+    QString programToWrite;
+    QString suggested;
+    QStringList told;
+    QList<BankFiles> tried;
+    PackerWindow window;
+};
+
+// A source with problems opens: every question listed with its line and its mark, every problem in
+// the command line's words with its line; nothing can be written yet.
+TEST_F(PackerWindowTest, BrokenSourceOpensWithMarksAndLines)
+{
+    sourceToOpen = write(u"broken.txt"_s, Broken);
+    control<QPushButton>(u"open"_s)->click();
+    EXPECT_EQ(listed(),
+              (QStringList{u"1 1 готов Колко е 2 + 2?"_s, u"2 6 проблем Втори въпрос?"_s,
+                           u"3 10 готов Столицата на България е:"_s, u"4 16 проблем Кой е правият ъгъл?"_s}));
+    EXPECT_EQ(findings(),
+              (QStringList{u"broken.txt:6: въпрос 2: има 1 отговор, а трябва да са от 2 до 5"_s,
+                           u"broken.txt:18: въпрос 4: отговорът с буква C стои на мястото на B: буквите на "
+                           u"отговорите вървят по ред A, B, C…"_s}));
+    EXPECT_FALSE(control<QPushButton>(u"write"_s)->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(u"try"_s)->isEnabled());
+    EXPECT_TRUE(told.isEmpty());
+}
+
+// A file in no known format is said to be one, not guessed at; nothing is listed or can be written.
+TEST_F(PackerWindowTest, UnknownFormatIsToldNotGuessed)
+{
+    window.open(write(u"бележки.txt"_s, "Просто бележки, без въпроси.\n"));
+    EXPECT_TRUE(listed().isEmpty());
+    ASSERT_EQ(findings().size(), 1);
+    EXPECT_TRUE(findings()[0].startsWith(u"бележки.txt: не е ясно в какъв формат е източникът"_s))
+        << findings()[0].toStdString();
+    EXPECT_FALSE(control<QPushButton>(u"write"_s)->isEnabled());
+    EXPECT_EQ(shown(), nullptr);
+}
+
+// A sound source marks a question a pupil would not see whole as a warning, and can be written.
+TEST_F(PackerWindowTest, WarningIsMarkedAndTheTestCanBeWritten)
+{
+    QByteArray longQuestion = ThreeQuestions;
+    longQuestion.replace("Кой е правият ъгъл?", QString(u"Кой е правият ъгъл? "_s.repeated(25)).toUtf8());
+    window.open(write(u"дълъг.txt"_s, longQuestion));
+    ASSERT_EQ(listed().size(), 3);
+    EXPECT_TRUE(listed()[1].startsWith(u"2 6 внимание Кой е правият ъгъл?"_s)) << listed()[1].toStdString();
+    EXPECT_TRUE(listed()[0].startsWith(u"1 1 готов"_s));
+    ASSERT_EQ(findings().size(), 1);
+    EXPECT_TRUE(findings()[0].startsWith(u"дълъг.txt:6: внимание: въпрос 2: текстът на въпроса заема"_s));
+    EXPECT_TRUE(control<QPushButton>(u"write"_s)->isEnabled());
+}
+
+// Choosing a problem selects its question, and the test's own window shows it at its real size: its
+// text, its answers in the source's order, the right one chosen. A question the test cannot lay out
+// is told instead.
+TEST_F(PackerWindowTest, ChoosingAProblemShowsItsQuestion)
+{
+    window.open(write(u"broken.txt"_s, Broken));
+    EXPECT_EQ(window.chosenQuestion(), 1);
+    EXPECT_EQ(preview(), (QStringList{u"Колко е 2 + 2?"_s, u"3"_s, u"4*"_s}));
+
+    auto *problems = control<QListWidget>(u"findings"_s);
+    problems->setCurrentRow(1);
+    EXPECT_EQ(window.chosenQuestion(), 4);
+    EXPECT_EQ(control<QTreeWidget>(u"questions"_s)->currentItem()->text(0), u"4"_s);
+    EXPECT_EQ(preview(), (QStringList{u"Кой е правият ъгъл?"_s, u"90°*"_s, u"60°"_s}));
+    ASSERT_NE(shown(), nullptr);
+    EXPECT_EQ(shown()->centralWidget()->size(), QSize(layout::ClientWidth / layout::TwipsPerPixel,
+                                                      layout::ClientHeight / layout::TwipsPerPixel));
+    EXPECT_EQ(shown()->findChild<QLabel *>(u"Label1(0)"_s)->text(), u"broken"_s);
+
+    problems->setCurrentRow(0);
+    EXPECT_EQ(window.chosenQuestion(), 2);
+    EXPECT_EQ(shown(), nullptr);
+    EXPECT_TRUE(control<QLabel>(u"previewMessage"_s)->text().contains(u"от 2 до 5"_s));
+}
+
+struct SwitchCase
+{
+    const char *name;
+    QString box;
+    int row; // the settings row it must reach, worked out from the settings table by hand
+    QChar shipped;
+};
+
+class PackerWindowSwitch : public PackerWindowTest, public testing::WithParamInterface<SwitchCase>
+{};
+
+// Each switch, turned from its shipped value, reaches its own row of the written program and no other.
+TEST_P(PackerWindowSwitch, ReachesItsOwnRowOfTheWrittenProgram)
+{
+    const SwitchCase &c = GetParam();
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    auto *box = control<QCheckBox>(c.box);
+    EXPECT_EQ(box->isChecked(), c.shipped == u'1');
+    box->click();
+    const BankLoad load = writtenProgram();
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    QStringList expected = {u"Настройки - последната цифра"_s,
+                            u"ЧЕО - фраза от 2 части - 0"_s,
+                            u"Проверка за Тото - 1"_s,
+                            u"тест"_s,
+                            u"Дава описание - 1"_s,
+                            u"Дава обяснения - 0"_s};
+    expected[c.row].back() = c.shipped == u'1' ? u'0' : u'1';
+    EXPECT_EQ(load.bank->List2(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PackerWindowSwitch,
+                         testing::Values(SwitchCase{"Phrase", u"switch-phrase"_s, 1, u'0'},
+                                         SwitchCase{"Toto", u"switch-toto"_s, 2, u'1'},
+                                         SwitchCase{"Explanations", u"switch-explanations"_s, 4, u'1'},
+                                         SwitchCase{"Review", u"switch-review"_s, 5, u'0'}),
+                         [](const testing::TestParamInfo<SwitchCase> &row) { return row.param.name; });
+
+// The program written, offered beside the source under its name, starts with the source's title; a
+// title typed in the window wins. "Try it" gets the same test.
+TEST_F(PackerWindowTest, WrittenProgramStartsWithTheSourcesTitle)
+{
+    const QString source = write(u"Геометрия 7 клас.txt"_s, ThreeQuestions);
+    window.open(source);
+    const BankLoad load = writtenProgram();
+    EXPECT_EQ(suggested, dir.filePath(u"Геометрия 7 клас"_s));
+    ASSERT_TRUE(load.bank);
+    // The draw 0.1 makes the shuffle step 3, which does not divide the four questions of the run.
+    TestSession session(*load.bank, std::make_unique<test::ScriptedRandom>(std::vector<float>{0.1f}), {});
+    EXPECT_EQ(session.window().findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Геометрия 7 клас"_s);
+
+    auto *title = control<QLineEdit>(u"title"_s);
+    title->clear();
+    // Typed as an input method types Cyrillic: the key simulator knows only ASCII.
+    QInputMethodEvent typed;
+    typed.setCommitString(u"Ъгли"_s);
+    QApplication::sendEvent(title, &typed);
+    control<QPushButton>(u"try"_s)->click();
+    ASSERT_EQ(tried.size(), 1);
+    const BankLoad triedLoad = readPayload(packPayload(tried[0]));
+    ASSERT_TRUE(triedLoad.bank);
+    EXPECT_EQ(triedLoad.bank->List2().value(Bank::TitleRow), u"Ъгли"_s);
+    EXPECT_EQ(shown()->findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Ъгли"_s);
+}
+
+struct SaveCase
+{
+    const char *name;
+    bool replaced; // saved as editors do: a new file renamed over the old one
+};
+
+class PackerWindowSave : public PackerWindowTest, public testing::WithParamInterface<SaveCase>
+{};
+
+// Saving the source again reads it again, the chosen question kept: the fixed question is ready and
+// the test can be written. Saved again after that, it is read again: the watch outlives a rename.
+TEST_P(PackerWindowSave, SavedSourceIsReadAgain)
+{
+    const QString source = write(u"тест.txt"_s, Broken);
+    window.open(source);
+    window.chooseQuestion(3);
+    auto save = [&](const QByteArray &bytes) {
+        if (GetParam().replaced) {
+            QSaveFile file(source);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(bytes);
+            ASSERT_TRUE(file.commit());
+        } else {
+            write(u"тест.txt"_s, bytes);
+        }
+    };
+    QByteArray fixed = Broken;
+    fixed.replace("A. да\nANSWER: A", "A. да\nB. не\nANSWER: A");
+    fixed.replace("C) 60°", "B) 60°");
+    save(fixed);
+    QTRY_VERIFY_WITH_TIMEOUT(window.result().packable(), 5000);
+    EXPECT_EQ(listed().value(1), u"2 6 готов Втори въпрос?"_s);
+    EXPECT_EQ(window.chosenQuestion(), 3);
+    EXPECT_EQ(preview().value(0), u"Столицата на България е:"_s);
+    EXPECT_TRUE(control<QPushButton>(u"write"_s)->isEnabled());
+
+    save(Broken);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.result().packable(), 5000);
+    EXPECT_EQ(window.chosenQuestion(), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(Saves, PackerWindowSave,
+                         testing::Values(SaveCase{"InPlace", false}, SaveCase{"ReplacedByRename", true}),
+                         [](const testing::TestParamInfo<SaveCase> &row) { return row.param.name; });
+
+// A bank.json folder shows its own title and switches, which the window does not let change.
+TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
+{
+    QJsonArray questions;
+    for (int k = 1; k <= 3; ++k)
+        questions.append(QJsonObject{{u"text"_s, u"Въпрос %1"_s.arg(k)},
+                                     {u"answers"_s, QJsonArray{u"да"_s, u"не"_s}},
+                                     {u"correct"_s, u"да"_s}});
+    const QJsonObject root{
+        {u"settings"_s, QJsonArray::fromStringList(test::settings(1, 0, 0, 1, u"Моят тест"_s))},
+        {u"questions"_s, questions}};
+    window.open(write(u"банка/bank.json"_s, QJsonDocument(root).toJson()));
+    EXPECT_EQ(window.result().file, dir.filePath(u"банка/bank.json"_s));
+    auto *title = control<QLineEdit>(u"title"_s);
+    EXPECT_EQ(title->text(), u"Моят тест"_s);
+    EXPECT_TRUE(title->isReadOnly());
+    QString switches;
+    for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+        auto *box = control<QCheckBox>(u"switch-"_s + name);
+        switches += box->isChecked() ? u'1' : u'0';
+        EXPECT_FALSE(box->isEnabled()) << name.toStdString();
+    }
+    EXPECT_EQ(switches, u"1001"_s);
+    EXPECT_TRUE(control<QLabel>(u"ownSettings"_s)->isVisibleTo(&window));
+    const BankLoad load = writtenProgram();
+    ASSERT_TRUE(load.bank);
+    EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"Моят тест"_s);
+}
+
+// A file dropped on the window opens; the sources opened are offered again, the latest first, also in
+// the next session; one that is gone is said to be gone and forgotten.
+TEST_F(PackerWindowTest, DropOpensAndRecentSourcesAreKept)
+{
+    const QString first = write(u"първи.txt"_s, ThreeQuestions);
+    const QString second = write(u"втори.txt"_s, ThreeQuestions);
+    window.open(first);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(second)});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    EXPECT_EQ(window.result().file, second);
+
+    PackerWindow next(settings, QStringLiteral(MORV_PROGRAM), choices());
+    QList<QAction *> recent = next.findChild<QPushButton *>(u"recent"_s)->menu()->actions();
+    ASSERT_EQ(recent.size(), 2);
+    EXPECT_TRUE(recent[0]->text().endsWith(QDir::toNativeSeparators(second)));
+    EXPECT_TRUE(recent[1]->text().endsWith(QDir::toNativeSeparators(first)));
+    recent[1]->trigger();
+    EXPECT_EQ(next.result().file, first);
+
+    QFile::remove(second);
+    recent = next.findChild<QPushButton *>(u"recent"_s)->menu()->actions();
+    ASSERT_EQ(recent.size(), 2);
+    recent[1]->trigger();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(u"не съществува"_s));
+    EXPECT_EQ(next.findChild<QPushButton *>(u"recent"_s)->menu()->actions().size(), 1);
+}
+
+// Every control of the window is reached with Tab and has a name for a screen reader.
+TEST_F(PackerWindowTest, TabReachesEveryControlAndEachHasAName)
+{
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto *open = control<QWidget>(u"open"_s);
+    open->setFocus(Qt::TabFocusReason);
+    QStringList reached;
+    for (int step = 0; step < 200; ++step) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        if (focused == open)
+            break;
+        if (!focused->objectName().isEmpty())
+            reached.append(focused->objectName());
+    }
+    for (const QString &name :
+         {u"recent"_s, u"questions"_s, u"findings"_s, u"title"_s, u"switch-phrase"_s, u"switch-toto"_s,
+          u"switch-explanations"_s, u"switch-review"_s, u"try"_s, u"write"_s}) {
+        EXPECT_TRUE(reached.contains(name))
+            << name.toStdString() << " in " << reached.join(u' ').toStdString();
+        EXPECT_FALSE(control<QWidget>(name)->accessibleName().isEmpty()) << name.toStdString();
+    }
+    // The answers of the question shown are reached too: the teacher can try them from the keyboard.
+    EXPECT_TRUE(std::any_of(reached.begin(), reached.end(), [](const QString &name) {
+        return name.startsWith(u"Option1("_s);
+    })) << reached.join(u' ').toStdString();
+}
+
+} // namespace
+} // namespace morv
