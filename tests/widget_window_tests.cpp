@@ -3,8 +3,9 @@
 // The window as built from the layout table and as the engine leaves it after start-up.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
-#include "bank/textfit.h"
 #include "engine/controls.h"
+#include "engine/look.h"
+#include "engine/textfit.h"
 #include "tests/widget_harness.h"
 
 #include <QAccessible>
@@ -582,6 +583,24 @@ TEST(TextFit, TakesOffWhatTheWindowsBoxesTakeOff)
                   box->size() -
                       QSize(2 * textbox::FrameWidth + textbox::ScrollBarWidth, 2 * textbox::FrameWidth));
     }
+}
+
+// The packer measures with the window's own font and boxes: the font the client area is given, with no
+// shaping, and the place of every text box and of the figure box.
+TEST(TextFit, MeasuresWithTheWindowsFontAndBoxes)
+{
+    Harness h;
+    h.show();
+    EXPECT_EQ(h.client()->font(), windowFont());
+    EXPECT_EQ(h.control(u"Text2(1)"_s)->font(), windowFont());
+    EXPECT_EQ(windowFont().styleStrategy(), QFont::PreferNoShaping);
+    EXPECT_EQ(textBoxRect(Question), QRect(8, 32, 709, 51));
+    for (const Text2Box box : {Question, AnswerA, AnswerB, AnswerC, AnswerD, AnswerE, Preview})
+        EXPECT_EQ(h.control(u"Text2(%1)"_s.arg(box))->geometry(), textBoxRect(box)) << box;
+    for (const Text1Box box : {Help, AuthorNote})
+        EXPECT_EQ(h.control(u"Text1(%1)"_s.arg(box))->geometry(), textBoxRect(box)) << box;
+    EXPECT_EQ(h.control(u"Picture2"_s)->geometry(), figureBoxRect());
+    EXPECT_EQ(figureBoxRect(), QRect(8, 320, 225, 137));
 }
 
 // Line breaks and room worked by hand: lines of 19 px (16 px Liberation Serif, leading included)
