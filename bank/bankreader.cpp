@@ -473,7 +473,7 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
     if (count < 3)
         problems.append({source.questionsLine, u"тестът има %1, а трябва да са поне 3"_s.arg(
                                                    quantity(qsizetype(count), u"въпрос", u"въпроса"))});
-    const bool repeat = settingValue(source.settings, Bank::TotoRow) == 1;
+    const bool repeat = Settings::fromRows(source.settings).repeatQuestion;
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))
         problems.append(
