@@ -4,6 +4,7 @@
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
 #include "tests/support/brokenbanks.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
@@ -26,6 +27,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
+using morv::test::PrintTo;
+using morv::test::RowName;
 using test::bytes;
 using test::questionJson;
 using test::validJson;
@@ -140,16 +143,38 @@ INSTANTIATE_TEST_SUITE_P(Bank, RefusedBank, testing::ValuesIn(test::brokenBanks(
                              return std::string(row.param.name);
                          });
 
-// A source that is not JSON is refused with the line and column of the fault.
-TEST(BankReader, RefusesMalformedSourceWithItsPlace)
+struct JsonFaultCase
 {
-    const QByteArray json = "{\n  \"settings\": [\n    \"a\",\n    \"b\"\n  ]\n  \"questions\": []\n}\n";
-    const BankLoad load = readBank(json, u"/nonexistent"_s);
+    const char *name;
+    QByteArray json;
+    int line;
+    QString problem;
+};
+
+std::vector<JsonFaultCase> jsonFaults()
+{
+    return {
+        // The reader stops just past the quote that opens "questions": three characters into line 6.
+        {"a comma missing between two fields",
+         "{\n  \"settings\": [\n    \"a\",\n    \"b\"\n  ]\n  \"questions\": []\n}\n", 6,
+         u"грешка в записа, ред 6, колона 4: незатворен обект: липсва „}“ или запетая"_s},
+    };
+}
+
+class JsonFault : public testing::TestWithParam<JsonFaultCase>
+{};
+
+// A source that is not JSON is refused with the line and column of the fault.
+TEST_P(JsonFault, IsRefusedWithItsPlace)
+{
+    const BankLoad load = readBank(GetParam().json, u"/nonexistent"_s);
     ASSERT_FALSE(load.bank);
     ASSERT_EQ(load.problems.size(), 1);
-    EXPECT_TRUE(load.problems.first().text.startsWith(u"грешка в записа, ред 6, колона"_s))
-        << load.problems.first().text.toStdString();
+    EXPECT_EQ(load.problems.first().line, GetParam().line);
+    EXPECT_EQ(load.problems.first().text, GetParam().problem);
 }
+
+INSTANTIATE_TEST_SUITE_P(Bank, JsonFault, testing::ValuesIn(jsonFaults()), RowName());
 
 // A source in another encoding would turn its Cyrillic into garbage: it is refused, not guessed.
 TEST(BankReader, RefusesSourceThatIsNotUtf8)
@@ -174,16 +199,21 @@ TEST(BankReader, ReportsEveryProblemAtOnce)
     EXPECT_TRUE(load.problems[1].text.startsWith(u"въпрос 4:"_s));
 }
 
+// Writes a file, making its folder first.
+void writeFile(const QString &path, const QByteArray &data)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
 class FigureFiles : public testing::Test
 {
 protected:
-    void write(const QString &name, const QByteArray &data)
-    {
-        QDir(dir.path()).mkpath(u"pictures"_s);
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(data);
-    }
+    FigureFiles() { QDir().mkpath(dir.path()); }
+
+    void write(const QString &name, const QByteArray &data) { writeFile(dir.filePath(name), data); }
     QString writeBank(const QString &picture)
     {
         QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
@@ -194,7 +224,9 @@ protected:
         file.write(bytes(withQuestion(validJson(), 0, q)));
         return path;
     }
-    QTemporaryDir dir;
+    QTemporaryDir temporary;
+    // The bank's folder, "bank" inside a temporary folder: what lies beside it is cleared away with it.
+    QDir dir{temporary.filePath(u"bank"_s)};
 };
 
 // A figure beside the source is read into the question's picture element.
@@ -245,57 +277,85 @@ TEST_F(FigureFiles, BuildCheckFailsOnABrokenBank)
         << errors.toStdString();
 }
 
-// Only a regular file inside the bank's folder is a figure: the text of the path says nothing of where
-// a link leads, a FIFO would hang the build and a device never ends.
-TEST_F(FigureFiles, RefusesWhatIsNotARegularFileInsideTheFolder)
+// A tiny JPEG grown to exactly `size` bytes: a decoder stops at its end marker and never reads the rest.
+QByteArray jpegOfSize(qsizetype size)
 {
-    QTemporaryDir outside;
-    const QString outsideJpeg = outside.filePath(u"photo.jpg"_s);
-    QFile photo(outsideJpeg);
-    ASSERT_TRUE(photo.open(QIODevice::WriteOnly));
-    photo.write(test::tinyJpeg());
-    photo.close();
-    QDir(dir.path()).mkpath(u"pictures/folder.jpg"_s);
-    const struct
-    {
-        const char *name;
-        std::function<void(const QString &path)> make;
-        QString message;
-    } cases[] = {
-        {"a link to a figure outside", [&](const QString &path) { QFile::link(outsideJpeg, path); },
-         u"води извън папката на въпросите"_s},
-        {"a link to the password file", [](const QString &path) { QFile::link(u"/etc/passwd"_s, path); },
-         u"води извън папката на въпросите"_s},
-        {"a link to an endless device", [](const QString &path) { QFile::link(u"/dev/zero"_s, path); },
-         u"води извън папката на въпросите"_s},
-        {"a FIFO",
-         [](const QString &path) { ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0); },
-         u"не е обикновен файл"_s},
-        {"a folder", [](const QString &) {}, u"не е обикновен файл"_s},
-        {"an empty file", [this](const QString &) { write(u"pictures/case.jpg"_s, {}); }, u"е празен файл"_s},
-        {"a file over 256 KiB",
-         [this](const QString &) { write(u"pictures/case.jpg"_s, QByteArray(256 * 1024 + 1, 'x')); },
-         u"е твърде голямо: 262145 байта, най-много 262144"_s},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString name =
-            c.name == std::string_view("a folder") ? u"pictures/folder.jpg"_s : u"pictures/case.jpg"_s;
-        QFile::remove(dir.filePath(u"pictures/case.jpg"_s));
-        c.make(dir.filePath(name));
-        for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
-            const BankLoad load = readBankFile(writeBank(name), check);
-            ASSERT_EQ(load.problems.size(), 1);
-            EXPECT_TRUE(load.problems.first().text.startsWith(u"въпрос 1: "_s));
-            EXPECT_TRUE(load.problems.first().text.contains(c.message))
-                << load.problems.first().text.toStdString();
-        }
-    }
-    // A link that stays inside the folder is followed.
-    write(u"pictures/q01.jpg"_s, test::tinyJpeg());
-    ASSERT_TRUE(QFile::link(dir.filePath(u"pictures/q01.jpg"_s), dir.filePath(u"pictures/same.jpg"_s)));
-    EXPECT_TRUE(readBankFile(writeBank(u"pictures/same.jpg"_s), jpegDecodeProblem).bank);
+    QByteArray jpeg = test::tinyJpeg();
+    return jpeg + QByteArray(size - jpeg.size(), '\0');
 }
+
+struct FigureFileCase
+{
+    const char *name;
+    QString picture; // the name the bank gives the figure
+    // Puts something at the figure's path; `folder` is the bank's folder, "bank" in a temporary one.
+    std::function<void(const QString &folder, const QString &path)> make;
+    QString message; // what the figure is refused with; empty when it is read
+};
+
+std::vector<FigureFileCase> figureFiles()
+{
+    const QString inside = u"pictures/case.jpg"_s;
+    auto link = [](const QString &target) {
+        return [target](const QString &, const QString &path) { ASSERT_TRUE(QFile::link(target, path)); };
+    };
+    return {
+        {"a link to a figure outside", inside,
+         [](const QString &folder, const QString &path) {
+             writeFile(folder + u"/../outside/photo.jpg"_s, test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(folder + u"/../outside/photo.jpg"_s, path));
+         },
+         u"води извън папката на въпросите"_s},
+        {"a link to the password file", inside, link(u"/etc/passwd"_s), u"води извън папката на въпросите"_s},
+        {"a link to an endless device", inside, link(u"/dev/zero"_s), u"води извън папката на въпросите"_s},
+        {"a FIFO", inside,
+         [](const QString &, const QString &path) {
+             ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+         },
+         u"не е обикновен файл"_s},
+        {"a folder", u"pictures/folder.jpg"_s,
+         [](const QString &, const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); },
+         u"не е обикновен файл"_s},
+        {"an empty file", inside, [](const QString &, const QString &path) { writeFile(path, {}); },
+         u"е празен файл"_s},
+        {"a file over 256 KiB", inside,
+         [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024 + 1)); },
+         u"е твърде голямо: 262145 байта, най-много 262144"_s},
+        {"a link that stays inside the folder",
+         inside,
+         [](const QString &folder, const QString &path) {
+             writeFile(folder + u"/pictures/q01.jpg"_s, test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(folder + u"/pictures/q01.jpg"_s, path));
+         },
+         {}},
+    };
+}
+
+class FigureFile : public FigureFiles, public testing::WithParamInterface<FigureFileCase>
+{};
+
+// Only a regular file inside the bank's folder is a figure: the text of the path says nothing of where
+// a link leads, a FIFO would hang the build and a device never ends. Both the check at start and the
+// one at build time say so.
+TEST_P(FigureFile, IsReadOnlyWhenARegularFileInsideTheFolder)
+{
+    const FigureFileCase &c = GetParam();
+    QDir().mkpath(dir.filePath(u"pictures"_s));
+    c.make(dir.path(), QDir::cleanPath(dir.filePath(c.picture)));
+    for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
+        const BankLoad load = readBankFile(writeBank(c.picture), check);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(load.problems.size(), 1);
+        EXPECT_TRUE(load.problems.first().text.startsWith(u"въпрос 1: "_s));
+        EXPECT_TRUE(load.problems.first().text.contains(c.message))
+            << load.problems.first().text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FigureFiles, FigureFile, testing::ValuesIn(figureFiles()), RowName());
 
 // A JPEG cut in half still has its header: the build decodes it whole and refuses it. A photo larger
 // than 4096 pixels a side is refused as too large, at start and at build time, not as broken.
@@ -377,26 +437,42 @@ TEST_F(FigureFiles, BuildEmbedsTheCheckedBytesWhateverTheTimes)
     EXPECT_EQ(build().json, changed);
 }
 
-// Names that a build tool or a shell would trip over are just names: the figure is read and embedded.
-TEST_F(FigureFiles, OddFileNamesAreReadAndEmbedded)
+struct OddNameCase
 {
-    for (const QString &name : {u"pictures/a;b.jpg"_s, u"pictures/с интервал.jpg"_s,
-                                u"pictures/\"кавички\"'.jpg"_s, u"pictures/$(touch x).jpg"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        write(name, test::tinyJpeg(2));
-        const QString path = writeBank(name);
-        QProcess check;
-        check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, dir.filePath(u"odd.payload"_s)});
-        ASSERT_TRUE(check.waitForFinished(30000));
-        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
-        QFile payload(dir.filePath(u"odd.payload"_s));
-        ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
-        const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
-        ASSERT_TRUE(files);
-        EXPECT_EQ(files->pictures.keys(), QStringList{name});
-    }
+    const char *name;
+    QString picture;
+};
+
+std::vector<OddNameCase> oddNames()
+{
+    return {{"a semicolon", u"pictures/a;b.jpg"_s},
+            {"a blank", u"pictures/с интервал.jpg"_s},
+            {"quotes", u"pictures/\"кавички\"'.jpg"_s},
+            {"a shell command", u"pictures/$(touch x).jpg"_s}};
+}
+
+class OddFileName : public FigureFiles, public testing::WithParamInterface<OddNameCase>
+{};
+
+// Names that a build tool or a shell would trip over are just names: the figure is read and embedded.
+TEST_P(OddFileName, IsReadAndEmbedded)
+{
+    const QString &name = GetParam().picture;
+    write(name, test::tinyJpeg(2));
+    const QString path = writeBank(name);
+    QProcess check;
+    check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, dir.filePath(u"odd.payload"_s)});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    QFile payload(dir.filePath(u"odd.payload"_s));
+    ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
+    const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->pictures.keys(), QStringList{name});
     EXPECT_FALSE(QFile::exists(u"x"_s));
 }
+
+INSTANTIATE_TEST_SUITE_P(FigureFiles, OddFileName, testing::ValuesIn(oddNames()), RowName());
 
 // A packed program carries its bank after its own bytes; the trailer finds it, and a damaged or
 // missing payload is told apart from a program without one.
