@@ -158,13 +158,25 @@ std::vector<JsonFaultCase> jsonFaults()
         {"a comma missing between two fields",
          "{\n  \"settings\": [\n    \"a\",\n    \"b\"\n  ]\n  \"questions\": []\n}\n", 6,
          u"грешка в записа, ред 6, колона 4: незатворен обект: липсва „}“ или запетая"_s},
+        // Just past the quote that opens "questions": 28 characters into the line (33 bytes).
+        {"after Cyrillic on the same line", u"{\"settings\": [\"Тест\", \"б\"] \"questions\": []}"_s.toUtf8(),
+         1, u"грешка в записа, ред 1, колона 29: незатворен обект: липсва „}“ или запетая"_s},
+        // Just past the quote that opens "в": the column counts from the line break, 6 characters.
+        {"after Cyrillic on an earlier line",
+         u"{\"settings\": [\"Тест\",\n \"б\" \"в\"], \"questions\": []}"_s.toUtf8(), 2,
+         u"грешка в записа, ред 2, колона 7: липсва запетая между две стойности"_s},
+        // Just past the quote that opens "б": 19 characters into the line (20 UTF-16 units, 22 bytes).
+        {"after a character beyond the basic plane",
+         u"{\"settings\": [\"😀\" \"б\"], \"questions\": []}"_s.toUtf8(), 1,
+         u"грешка в записа, ред 1, колона 20: липсва запетая между две стойности"_s},
     };
 }
 
 class JsonFault : public testing::TestWithParam<JsonFaultCase>
 {};
 
-// A source that is not JSON is refused with the line and column of the fault.
+// A source that is not JSON is refused with the line and column of the fault, the column counted in
+// characters.
 TEST_P(JsonFault, IsRefusedWithItsPlace)
 {
     const BankLoad load = readBank(GetParam().json, u"/nonexistent"_s);

@@ -198,6 +198,13 @@ std::vector<BrokenBank> brokenBanks()
                        return withQuestion(validJson(), 0, q);
                    },
                    u"въпрос 1: ред 2 от обяснението е твърде дълъг: 301 знака, а най-много 300"_s},
+        BrokenBank{"picture_text_too_long",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"picture_text"_s] = QString(301, u'я');
+                       return withQuestion(validJson(), 2, q);
+                   },
+                   u"въпрос 3: описанието на изображението е твърде дълго: 301 знака, а най-много 300"_s},
         // Cut at the NUL, the name would point at another file and the message would end there.
         BrokenBank{"nul_in_picture_name",
                    [] {
