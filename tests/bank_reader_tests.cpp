@@ -87,6 +87,80 @@ TEST(BankReader, ReadsSettingValuesFromTheLastCharacter)
     EXPECT_EQ(settingValue({u"header"_s, u"x - 9"_s}, 1), 9);
 }
 
+struct SettingsCase
+{
+    const char *name;
+    QStringList rows;
+    Settings expected;
+};
+
+Settings switches(bool phrasePreview, bool repeatQuestion, bool showVerdict, bool explanations,
+                  bool resultsNavigation, const QString &title = u"Тест"_s)
+{
+    return {phrasePreview, repeatQuestion, showVerdict, title, explanations, resultsNavigation};
+}
+
+std::vector<SettingsCase> settingsRows()
+{
+    QStringList blankAfterDigit = test::settings(1, 1, 1, 1);
+    QStringList fullWidthDigits = test::settings(0, 0, 0, 0);
+    for (const int row : {1, 2, 4, 5}) {
+        blankAfterDigit[row] += u' ';
+        fullWidthDigits[row].back() = QChar(0xFF11); // "１": a one, but not an ASCII digit
+    }
+    return {
+        {"as shipped", test::shippedSettings(),
+         switches(false, true, true, true, false, u"МОРВ по Геометрия - ъгли в триъгълник"_s)},
+        {"all at 0", test::settings(0, 0, 0, 0), switches(false, false, false, false, false)},
+        {"all at 1", test::settings(1, 1, 1, 1), switches(true, true, true, true, true)},
+        // Rows 1, 2 (the repeat) and 5 count only at 1; rows 2 (the verdict) and 4 count above 0.
+        {"all at 2", test::settings(2, 2, 2, 2), switches(false, false, true, true, false)},
+        {"all at 9", test::settings(9, 9, 9, 9), switches(false, false, true, true, false)},
+        {"a blank after the digit reads 0", blankAfterDigit, switches(false, false, false, false, false)},
+        {"a digit of another script reads 0", fullWidthDigits, switches(false, false, false, false, false)},
+        {"a title ending in 1 is only a title", test::settings(0, 0, 0, 0, u"Тест - 1"_s),
+         switches(false, false, false, false, false, u"Тест - 1"_s)},
+        {"missing rows read as off",
+         {u"Настройки"_s, u"ЧЕО - 1"_s},
+         switches(true, false, false, false, false, {})},
+        {"no rows", {}, switches(false, false, false, false, false, {})},
+    };
+}
+
+class SettingsRows : public testing::TestWithParam<SettingsCase>
+{};
+
+// Each switch is read once, with the comparison its row has always had.
+TEST_P(SettingsRows, GiveTheirSwitches)
+{
+    const Settings settings = Settings::fromRows(GetParam().rows);
+    const Settings &expected = GetParam().expected;
+    EXPECT_EQ(settings.phrasePreview, expected.phrasePreview);
+    EXPECT_EQ(settings.repeatQuestion, expected.repeatQuestion);
+    EXPECT_EQ(settings.showVerdict, expected.showVerdict);
+    EXPECT_EQ(settings.title, expected.title);
+    EXPECT_EQ(settings.explanations, expected.explanations);
+    EXPECT_EQ(settings.resultsNavigation, expected.resultsNavigation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, SettingsRows, testing::ValuesIn(settingsRows()), RowName());
+
+// The bank built from a source carries the switches of its rows.
+TEST(BankReader, BuildsTheSwitchesOfItsSettings)
+{
+    QJsonObject root = validJson(3);
+    root[u"settings"_s] = QJsonArray::fromStringList(test::settings(1, 2, 0, 1, u"Химия"_s));
+    const BankLoad load = read(root);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    const Settings &settings = load.bank->settings();
+    EXPECT_TRUE(settings.phrasePreview);
+    EXPECT_FALSE(settings.repeatQuestion);
+    EXPECT_TRUE(settings.showVerdict);
+    EXPECT_EQ(settings.title, u"Химия"_s);
+    EXPECT_FALSE(settings.explanations);
+    EXPECT_TRUE(settings.resultsNavigation);
+}
+
 // Poredica(n) holds all n! orderings in ascending order and nothing for other n.
 TEST(BankReader, GeneratesEveryAnswerOrder)
 {
@@ -142,6 +216,89 @@ INSTANTIATE_TEST_SUITE_P(Bank, RefusedBank, testing::ValuesIn(test::brokenBanks(
                          [](const testing::TestParamInfo<test::BrokenBank> &row) {
                              return std::string(row.param.name);
                          });
+
+struct AtTheLimitCase
+{
+    const char *name;
+    std::function<QJsonObject()> source;
+};
+
+QJsonObject withSettingsRow(int row, const QString &text)
+{
+    QJsonObject root = validJson();
+    QStringList rows = test::shippedSettings();
+    rows[row] = text;
+    root[u"settings"_s] = QJsonArray::fromStringList(rows);
+    return root;
+}
+
+QJsonObject withExplanation(const QStringList &lines)
+{
+    QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+    q[u"explanation"_s] = QJsonArray::fromStringList(lines);
+    return withQuestion(validJson(), 0, q);
+}
+
+std::vector<AtTheLimitCase> atTheLimit()
+{
+    // A character beyond the basic plane is one character, though two UTF-16 units.
+    QString wide;
+    for (int i = 0; i < 1000; ++i)
+        wide += u"😀"_s;
+    return {
+        {"a question of 1000 characters",
+         [] {
+             return withQuestion(validJson(), 2, questionJson(QString(1000, u'я'), {u"a"_s, u"b"_s}, u"b"_s));
+         }},
+        {"a question of 1000 characters beyond the basic plane",
+         [wide] {
+             return withQuestion(validJson(), 2, questionJson(wide, {u"a"_s, u"b"_s}, u"b"_s));
+         }},
+        {"an answer of 200 characters",
+         [] {
+             return withQuestion(validJson(), 2,
+                                 questionJson(u"В"_s, {QString(200, u'я'), u"b"_s}, QString(200, u'я')));
+         }},
+        {"an explanation line of 300 characters",
+         [] {
+             return withExplanation({u"кратък"_s, QString(300, u'я')});
+         }},
+        {"40 explanation lines", [] { return withExplanation(QStringList(40, u"ред"_s)); }},
+        {"a settings row of 200 characters", [] { return withSettingsRow(3, QString(200, u'я')); }},
+        {"a figure description of 300 characters",
+         [] {
+             QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+             q[u"picture_text"_s] = QString(300, u'я');
+             return withQuestion(validJson(), 1, q);
+         }},
+        {"3 questions", [] { return validJson(3); }},
+        {"28 questions and the repeat", [] { return validJson(28); }},
+        {"29 questions without the repeat",
+         [] {
+             QJsonObject root = validJson(29);
+             root[u"settings"_s] = QJsonArray::fromStringList(test::settings(0, 0, 1, 0));
+             return root;
+         }},
+        {"5 answers",
+         [] {
+             return withQuestion(validJson(), 0,
+                                 questionJson(u"В"_s, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, u"5"_s));
+         }},
+    };
+}
+
+class AtTheLimit : public testing::TestWithParam<AtTheLimitCase>
+{};
+
+// What a limit allows is accepted: each limit holds at its value, and one over it is a broken bank.
+TEST_P(AtTheLimit, IsAccepted)
+{
+    const BankLoad load = read(GetParam().source());
+    EXPECT_TRUE(load.bank);
+    EXPECT_EQ(texts(load.problems), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, AtTheLimit, testing::ValuesIn(atTheLimit()), RowName());
 
 struct JsonFaultCase
 {
@@ -311,6 +468,8 @@ std::vector<FigureFileCase> figureFiles()
     auto link = [](const QString &target) {
         return [target](const QString &, const QString &path) { ASSERT_TRUE(QFile::link(target, path)); };
     };
+    // A folder that shares the bank folder's name as the start of its own: "bank-x" beside "bank".
+    auto sibling = [](const QString &folder) { return folder + u"-x/p.jpg"_s; };
     return {
         {"a link to a figure outside", inside,
          [](const QString &folder, const QString &path) {
@@ -333,6 +492,19 @@ std::vector<FigureFileCase> figureFiles()
         {"a file over 256 KiB", inside,
          [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024 + 1)); },
          u"е твърде голямо: 262145 байта, най-много 262144"_s},
+        {"a file of exactly 256 KiB",
+         inside,
+         [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024)); },
+         {}},
+        {"named through a sibling folder that shares the folder's name", u"../bank-x/p.jpg"_s,
+         [sibling](const QString &folder, const QString &) { writeFile(sibling(folder), test::tinyJpeg()); },
+         u"трябва да е в папката на въпросите"_s},
+        {"a link into a sibling folder that shares the folder's name", inside,
+         [sibling](const QString &folder, const QString &path) {
+             writeFile(sibling(folder), test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(sibling(folder), path));
+         },
+         u"води извън папката на въпросите"_s},
         {"a link that stays inside the folder",
          inside,
          [](const QString &folder, const QString &path) {
@@ -346,9 +518,9 @@ std::vector<FigureFileCase> figureFiles()
 class FigureFile : public FigureFiles, public testing::WithParamInterface<FigureFileCase>
 {};
 
-// Only a regular file inside the bank's folder is a figure: the text of the path says nothing of where
-// a link leads, a FIFO would hang the build and a device never ends. Both the check at start and the
-// one at build time say so.
+// Only a regular file inside the bank's folder, within the size limit, is a figure: the text of the path
+// says nothing of where a link leads, a FIFO would hang the build and a device never ends. Both the
+// check at start and the one at build time say so.
 TEST_P(FigureFile, IsReadOnlyWhenARegularFileInsideTheFolder)
 {
     const FigureFileCase &c = GetParam();

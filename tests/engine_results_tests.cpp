@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grading and results mode: the score, the consistency verdict, the graded view of a question with
 // its colours and explanation, and Forward/Back after grading.
+#include "engine/spoken.h"
 #include "tests/support/enginehelpers.h"
 #include "tests/support/rows.h"
 
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
@@ -499,6 +501,99 @@ TEST(GradedView, CorrectTextMissingFromAnswersShowsNoGreen)
     EXPECT_EQ(colourView(run.state()), u"A*R BL"_s);
     EXPECT_EQ(run.state().Picture1.background, red);
 }
+
+struct SpokenCase
+{
+    const char *name;
+    std::function<void(StartedRun &)> act;
+    QStringList options; // what each shown option is described by
+    QString indicator;
+    QString position;
+    QString answered;
+};
+
+std::vector<SpokenCase> spokenStates()
+{
+    return {
+        {"a fresh test",
+         [](StartedRun &) {},
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"не"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 0 от 4"_s},
+        // Before grading the colours say nothing of right and wrong, and neither do the words.
+        {"chosen right before grading, its answer alone",
+         [](StartedRun &run) { run.choose(3); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"да"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"chosen wrong before grading, its answer alone",
+         [](StartedRun &run) { run.choose(0); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"да"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, chosen right",
+         [](StartedRun &run) {
+             run.choose(3);
+             run.grade();
+         },
+         {u"3"_s, u"5"_s, u"22"_s, u"4; избран; верен отговор"_s},
+         u"верен"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, chosen wrong",
+         [](StartedRun &run) {
+             run.choose(0);
+             run.grade();
+         },
+         {u"3; избран; грешен"_s, u"5"_s, u"22"_s, u"4; верен отговор"_s},
+         u"грешен или без отговор"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, unanswered",
+         [](StartedRun &run) { run.grade(); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"грешен или без отговор"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 0 от 4"_s},
+        // Position 1 shows "да" twice; the copy at C is the one recorded as correct.
+        {"graded, the second position",
+         [](StartedRun &run) {
+             run.choose(0);
+             run.forward();
+             run.choose(2);
+             run.grade();
+             run.resultsForward();
+         },
+         {u"да"_s, u"не"_s, u"да; избран; верен отговор"_s},
+         u"верен"_s,
+         u"въпрос 2 от 4"_s,
+         u"въведени отговори 2 от 4"_s},
+    };
+}
+
+class SpokenState : public testing::TestWithParam<SpokenCase>
+{};
+
+// What a screen reader is told of the options, the indicator and the strip says in words what their
+// colours and lengths say.
+TEST_P(SpokenState, SaysWhatTheColoursSay)
+{
+    const SpokenCase &c = GetParam();
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    c.act(run);
+    const Spoken spoken = spokenState(run.state(), run.values());
+    const int shown = shownOptionCount(run.state());
+    ASSERT_EQ(shown, c.options.size());
+    EXPECT_EQ(QStringList(spoken.options.begin(), spoken.options.begin() + shown), c.options);
+    EXPECT_EQ(spoken.indicator, c.indicator);
+    EXPECT_EQ(spoken.position, c.position);
+    EXPECT_EQ(spoken.answered, c.answered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screen, SpokenState, testing::ValuesIn(spokenStates()), RowName());
 
 } // namespace
 } // namespace morv::test

@@ -345,8 +345,9 @@ TEST_P(PermutationList, SizesFirstLastAndOneMiddleRow)
 
 INSTANTIATE_TEST_SUITE_P(BankPermutations, PermutationList, testing::ValuesIn(permutationLists()), RowName());
 
-// The repeat is bank question m + 1: text, answers, correct answer and picture of question 1, and —
-// where this program departs from the older one on purpose — question 1's explanation lines too.
+// The repeat is bank question m + 1: text, answers, correct answer, picture and its description of
+// question 1, and — where this program departs from the older one on purpose — question 1's
+// explanation lines too.
 TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
 {
     BankSource source;
@@ -356,6 +357,7 @@ TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
         question(u"Втори?"_s, {u"да"_s, u"не"_s}, 0, {u"само ред"_s}),
         question(u"Трети?"_s, {u"x"_s, u"y"_s, u"z"_s, u"w"_s}, 3, {u"трети ред"_s}, tinyJpeg(3)),
     };
+    source.questions[0].pictureText = u"Триъгълник ABC"_s;
     ASSERT_EQ(bankOf(source).Obqsnenie(4), QStringList{u"Обяснение 4"_s}); // the placeholder before start-up
     // N = 4 leaves primes 2 and 3; 2 divides 4, so 0.1 (row 1) gives x = 3 and the order 3, 2, 1, 0.
     // Then the orders: question 1 "321", question 2 "12", question 3 "1234", the repeat "123".
@@ -375,6 +377,8 @@ TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
     EXPECT_EQ(shownAnswers(run.state()), (QStringList{u"а"_s, u"б"_s, u"в"_s}));
     EXPECT_EQ(run.table(CorrectOption).value(0), u"1"_s);
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(1));
+    EXPECT_EQ(bank.pictureText(4), u"Триъгълник ABC"_s);
+    EXPECT_EQ(run.engine.picture2Text(), u"Триъгълник ABC"_s);
 }
 
 // In the shipped-like bank the 21st explanation slot holds question 1's line, not "Обяснение 21".

@@ -447,6 +447,9 @@ std::vector<PhraseCase> phraseBlanks()
         {"a single low line between words", u"Той_тича"_s, u"бързо"_s, u"Той бързо ича"_s},
         {"no blank at all: the whole text, the answer, blanks around it", u"Без празно място"_s, u"да"_s,
          u"Без празно място да "_s},
+        // "😀" is two UTF-16 units: both go, never one half.
+        {"a character beyond the basic plane after the blank", u"x___😀y"_s, u"42"_s, u"x 42 y"_s},
+        {"a character beyond the basic plane ending the text", u"x___😀"_s, u"42"_s, u"x 42 "_s},
     };
 }
 

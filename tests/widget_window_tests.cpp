@@ -408,6 +408,8 @@ TEST(WindowAccessibility, OptionsTellTheirAnswersAndAfterGradingTheirVerdict)
     EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1"_s);
     EXPECT_EQ(spoken(h.option(3), QAccessible::Description), u"3-4"_s);
     h.option(0)->click(); // right
+    // Before grading a chosen option is its answer alone, as its colour says nothing yet.
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1"_s);
     h.button(u"Command1(0)"_s)->click();
     EXPECT_EQ(spoken(h.option(1), QAccessible::Description), u"5-2"_s);
     h.option(1)->click(); // wrong
@@ -420,7 +422,8 @@ TEST(WindowAccessibility, OptionsTellTheirAnswersAndAfterGradingTheirVerdict)
     EXPECT_EQ(spoken(h.option(2), QAccessible::Description), u"5-3"_s);
 }
 
-// The answered indicator and the two rows of the strip say in words what their colour and length say.
+// The answered indicator and the two rows of the strip say in words what their colour and length say,
+// as their value and, for a reader that shows only descriptions, as their description too.
 TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
 {
     Harness h(fiveQuestions(1));
@@ -428,6 +431,11 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     QWidget *indicator = h.control(u"Picture1"_s);
     QWidget *position = h.control(u"Shape1(0)"_s);
     QWidget *answered = h.control(u"Shape2(0)"_s);
+    auto describedByValue = [&] {
+        for (QWidget *widget : {indicator, position, answered})
+            EXPECT_EQ(spoken(widget, QAccessible::Description), spoken(widget, QAccessible::Value))
+                << widget->objectName().toStdString();
+    };
     EXPECT_EQ(QAccessible::queryAccessibleInterface(indicator)->role(), QAccessible::StaticText);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(position)->role(), QAccessible::ProgressBar);
     EXPECT_EQ(spoken(indicator, QAccessible::Name), u"Въведен отговор"_s);
@@ -436,10 +444,12 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
     EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 1 от 5"_s);
     EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 0 от 5"_s);
+    describedByValue();
 
     h.option(0)->click(); // right
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"да"_s);
     EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 1 от 5"_s);
+    describedByValue();
     h.button(u"Command1(0)"_s)->click();
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
     EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 2 от 5"_s);
@@ -451,6 +461,7 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
     h.button(u"Command2(1)"_s)->click(); // position 2, never answered
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
+    describedByValue();
 }
 
 // The figure is described by the bank's text for it, or plainly as a drawing; no figure, no text.
