@@ -71,6 +71,24 @@ int settingValue(const QStringList &settings, int row)
     return last >= u'0' && last <= u'9' ? last.unicode() - u'0' : 0;
 }
 
+Settings Settings::fromRows(const QStringList &rows)
+{
+    Settings settings;
+    settings.phrasePreview = settingValue(rows, Bank::PhraseRow) == 1;
+    settings.repeatQuestion = settingValue(rows, Bank::TotoRow) == 1;
+    settings.showVerdict = settingValue(rows, Bank::TotoRow) > 0;
+    settings.title = rows.value(Bank::TitleRow);
+    settings.explanations = settingValue(rows, Bank::ExplanationRow) > 0;
+    settings.resultsNavigation = settingValue(rows, Bank::ResultsNavigationRow) == 1;
+    return settings;
+}
+
+void Bank::setSettings(const QStringList &rows)
+{
+    m_settings = rows;
+    m_switches = Settings::fromRows(rows);
+}
+
 void Bank::setList1(int k, const QStringList &rows)
 {
     if (auto *list = slot(m_list1, k))

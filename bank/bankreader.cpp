@@ -73,12 +73,13 @@ QString parseErrorText(QJsonParseError::ParseError error)
     return {};
 }
 
-// Line and column (from 1) of a byte offset into the source.
+// Line and column (from 1) of a byte offset into the source, the column in characters as an editor
+// counts them: a character beyond the basic plane is one, not two.
 std::pair<int, qsizetype> sourcePlace(const QByteArray &json, qsizetype offset)
 {
     const QByteArray before = json.left(std::clamp<qsizetype>(offset, 0, json.size()));
     const qsizetype lineStart = before.lastIndexOf('\n') + 1;
-    return {int(before.count('\n')) + 1, QString::fromUtf8(before.mid(lineStart)).size() + 1};
+    return {int(before.count('\n')) + 1, QString::fromUtf8(before.mid(lineStart)).toUcs4().size() + 1};
 }
 
 // Where things stand in a JSON text that parsed, which QJsonDocument does not tell: the line of each
@@ -239,12 +240,14 @@ QString codePoint(uint c)
 enum class Visible { Optional, Required };
 
 // Why a text cannot be shown as written, or an empty string. Line breaks and tabs are text; other
-// control characters, direction controls and a text of nothing visible are not.
-QString textProblem(const QString &text, qsizetype maxCharacters, Visible visible)
+// control characters, direction controls and a text of nothing visible are not. `tooLong` agrees with
+// the noun the message starts with: "отговорът е твърде дълъг", "описанието е твърде дълго".
+QString textProblem(const QString &text, qsizetype maxCharacters, Visible visible,
+                    QStringView tooLong = u"е твърде дълъг")
 {
     const QList<uint> characters = text.toUcs4();
     if (characters.size() > maxCharacters)
-        return u"е твърде дълъг: %1 знака, а най-много %2"_s.arg(characters.size()).arg(maxCharacters);
+        return u"%1: %2 знака, а най-много %3"_s.arg(tooLong).arg(characters.size()).arg(maxCharacters);
     bool seen = false;
     for (const uint c : characters) {
         if (c == u'\n' || c == u'\r' || c == u'\t')
@@ -442,7 +445,8 @@ QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
             !why.isEmpty())
             add(u"ред %1 от обяснението "_s.arg(l + 1) + why);
     }
-    if (QString why = textProblem(question.pictureText, limits::PictureText, Visible::Optional);
+    if (QString why =
+            textProblem(question.pictureText, limits::PictureText, Visible::Optional, u"е твърде дълго");
         !why.isEmpty())
         add(u"описанието на изображението "_s + why);
     if (!question.picture.isEmpty() && question.picture.size() > limits::PictureBytes)
@@ -473,7 +477,7 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
     if (count < 3)
         problems.append({source.questionsLine, u"тестът има %1, а трябва да са поне 3"_s.arg(
                                                    quantity(qsizetype(count), u"въпрос", u"въпроса"))});
-    const bool repeat = settingValue(source.settings, Bank::TotoRow) == 1;
+    const bool repeat = Settings::fromRows(source.settings).repeatQuestion;
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))
         problems.append(

@@ -3,6 +3,7 @@
 #include "engine/controls.h"
 
 #include "engine/formstate.h"
+#include "engine/morvprazno.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +15,6 @@ using namespace Qt::Literals::StringLiterals;
 namespace morv {
 
 namespace {
-
-constexpr Rgb LabelColour{255, 192, 128};
-constexpr Rgb ResultsButton{128, 128, 255};
 
 template <auto Array, std::size_t Index>
 constexpr ControlSlot element()
@@ -32,72 +30,99 @@ constexpr ControlSlot single()
             [](const FormState &state) -> const Control & { return state.*Member; }};
 }
 
+// Every control of the window, top to bottom; a row names only what differs from ControlEntry's defaults.
 // clang-format off
-// Name, index, kind, left, top, width, height (twips), visible, background, text, parent;
-// keyboard order, accessible name, alignment, state slot.
 constexpr ControlEntry Table[] = {
-    {u"Label1", 0, Kind::Label, 3000, 0, 5655, 375, true, LabelColour, u"МОРВ по Чуждоeзиково Обучение", {},
-     2, {}, Align::Centre, element<&FormState::Label1, Title>()},
-    {u"Command1", 0, Kind::CommandButton, 240, 120, 1575, 285, true, Rgb{255, 128, 0}, u"Напред", {},
-     14, u"Напред", Align::Left, element<&FormState::Command1, Forward>()},
-    {u"Command2", 1, Kind::CommandButton, 360, 120, 1575, 285, false, ResultsButton, u"Напред", {},
-     22, u"Напред", Align::Left, element<&FormState::Command2, ResultsForward>()},
-    {u"Command1", 1, Kind::CommandButton, 9000, 120, 1575, 285, true, Rgb{192, 64, 0}, u"Назад", {},
-     15, u"Назад", Align::Left, element<&FormState::Command1, Back>()},
-    {u"Command2", 2, Kind::CommandButton, 9120, 120, 1575, 285, false, ResultsButton, u"Назад", {},
-     23, u"Назад", Align::Left, element<&FormState::Command2, ResultsBack>()},
-    {u"Text2", 0, Kind::TextBox, 120, 480, 10635, 765, true, {}, u"Текст на задавания въпрос\r\n", {},
-     3, u"Въпрос", Align::Left, element<&FormState::Text2, Question>()},
-    {u"Text2", 1, Kind::TextBox, 120, 1320, 2500, 1005, false, {}, u"1-ви отговор\r\nasdfasdfasdfas\r\n", {},
-     4, u"Текст на отговор A", Align::Left, element<&FormState::Text2, AnswerA>()},
-    {u"Text2", 2, Kind::TextBox, 2640, 1320, 2500, 1005, false, {}, u"2-ри отговор\r\n", {},
-     5, u"Текст на отговор B", Align::Left, element<&FormState::Text2, AnswerB>()},
-    {u"Text2", 3, Kind::TextBox, 5160, 1320, 2500, 1005, false, {}, u"3-ти отговор\r\n", {},
-     6, u"Текст на отговор C", Align::Left, element<&FormState::Text2, AnswerC>()},
-    {u"Text2", 4, Kind::TextBox, 7680, 1320, 2500, 1005, false, {}, u"4-ти отговор\r\n", {},
-     7, u"Текст на отговор D", Align::Left, element<&FormState::Text2, AnswerD>()},
-    {u"Text2", 5, Kind::TextBox, 10320, 1320, 540, 1005, false, {}, u"5-ти отговор\r\n", {},
-     29, u"Текст на отговор E", Align::Left, element<&FormState::Text2, AnswerE>()},
-    {u"Frame1", -1, Kind::Frame, 120, 2400, 10695, 495, true, ResultsButton, u"Frame1", {},
-     9, u"Отговори", Align::Left, single<&FormState::Frame1>()},
-    {u"Option1", 0, Kind::OptionButton, 360, 120, 1800, 285, false, colours::Green, u"Отговор A", u"Frame1",
-     10, u"Отговор A", Align::Left, element<&FormState::Option1, OptionA>()},
-    {u"Option1", 1, Kind::OptionButton, 2760, 120, 1800, 285, false, colours::Green, u"Отговор B", u"Frame1",
-     11, u"Отговор B", Align::Left, element<&FormState::Option1, OptionB>()},
-    {u"Option1", 2, Kind::OptionButton, 5280, 120, 1800, 285, false, colours::Green, u"Отговор C", u"Frame1",
-     12, u"Отговор C", Align::Left, element<&FormState::Option1, OptionC>()},
-    {u"Option1", 3, Kind::OptionButton, 7800, 120, 1800, 285, false, colours::Green, u"Отговор D", u"Frame1",
-     13, u"Отговор D", Align::Left, element<&FormState::Option1, OptionD>()},
-    {u"Option1", 4, Kind::OptionButton, 9960, 120, 600, 285, false, colours::Green, u"Отговор E", u"Frame1",
-     33, u"Отговор E", Align::Left, element<&FormState::Option1, OptionE>()},
-    {u"Label1", 4, Kind::Label, 240, 2880, 2055, 315, true, LabelColour, u"Въведен отговор: ", {},
-     30, {}, Align::Left, element<&FormState::Label1, AnswerCaption>()},
-    {u"Picture1", -1, Kind::PictureBox, 2400, 2880, 6135, 200, true, colours::Red, {}, {},
-     25, u"Въведен отговор", Align::Left, single<&FormState::Picture1>()},
-    {u"Text2", 6, Kind::TextBox, 120, 3120, 10635, 525, true, {}, u"При посочен отговор се извежда цялата фраза.\r\n", {},
-     8, u"Фраза с избрания отговор", Align::Left, element<&FormState::Text2, Preview>()},
-    {u"Shape1", 0, Kind::Shape, 120, 3700, 135, 255, true, colours::Green, {}, {},
-     -1, u"Позиция в теста", Align::Left, element<&FormState::Shape1, Done>()},
-    {u"Shape1", 1, Kind::Shape, 240, 3700, 9855, 255, true, Rgb{0, 255, 255}, {}, {},
-     -1, {}, Align::Left, element<&FormState::Shape1, Rest>()},
-    {u"Shape2", 0, Kind::Shape, 120, 4000, 135, 255, true, Rgb{255, 128, 0}, {}, {},
-     -1, u"Въведени отговори", Align::Left, element<&FormState::Shape2, Done>()},
-    {u"Shape2", 1, Kind::Shape, 240, 4000, 9855, 255, true, Rgb{255, 255, 0}, {}, {},
-     -1, {}, Align::Left, element<&FormState::Shape2, Rest>()},
-    {u"Label1", 2, Kind::Label, 1800, 4395, 3015, 285, true, LabelColour, u"Въведени отговори: ", {},
-     24, {}, Align::Left, element<&FormState::Label1, AnsweredCounter>()},
-    {u"Label1", 3, Kind::Label, 4920, 4395, 1815, 285, false, LabelColour, u"Тото: ", {},
-     26, {}, Align::Left, element<&FormState::Label1, Verdict>()},
-    {u"Label1", 1, Kind::Label, 7560, 4395, 3135, 285, true, LabelColour, u"Резултат: ", {},
-     20, {}, Align::Left, element<&FormState::Label1, Result>()},
-    {u"Command2", 0, Kind::CommandButton, 120, 4400, 1575, 285, true, ResultsButton, u"Оценяване", {},
-     21, u"Оценяване", Align::Left, element<&FormState::Command2, Grade>()},
-    {u"Picture2", -1, Kind::FigureBox, 120, 4800, 3375, 2055, true, {}, {}, {},
-     31, u"Изображение към въпроса", Align::Left, single<&FormState::Picture2>()},
-    {u"Text1", 0, Kind::TextBox, 3600, 4800, 7215, 2055, true, {}, {}, {},
-     0, u"Помощ", Align::Left, element<&FormState::Text1, Help>()},
-    {u"Text1", 1, Kind::TextBox, 4200, 6360, 6735, 1815, false, {}, {}, {},
-     1, u"Бележка на автора", Align::Left, element<&FormState::Text1, AuthorNote>()},
+    {.name = u"Label1", .index = Title, .kind = Kind::Label, .place = {3000, 0, 5655, 375},
+     .background = colours::Apricot, .text = u"МОРВ по Чуждоeзиково Обучение", .tabIndex = 2,
+     .align = Align::Centre, .slot = element<&FormState::Label1, Title>()},
+    {.name = u"Command1", .index = Forward, .kind = Kind::CommandButton, .place = {240, 120, 1575, 285},
+     .background = colours::Orange, .text = u"Напред", .tabIndex = 14, .accessibleName = u"Напред",
+     .onClick = &MORV_Prazno::Command1_Click, .slot = element<&FormState::Command1, Forward>()},
+    {.name = u"Command2", .index = ResultsForward, .kind = Kind::CommandButton,
+     .place = {360, 120, 1575, 285}, .visible = false, .background = colours::MidBlue, .text = u"Напред",
+     .tabIndex = 22, .accessibleName = u"Напред", .onClick = &MORV_Prazno::Command2_Click,
+     .slot = element<&FormState::Command2, ResultsForward>()},
+    {.name = u"Command1", .index = Back, .kind = Kind::CommandButton, .place = {9000, 120, 1575, 285},
+     .background = colours::Rust, .text = u"Назад", .tabIndex = 15, .accessibleName = u"Назад",
+     .onClick = &MORV_Prazno::Command1_Click, .slot = element<&FormState::Command1, Back>()},
+    {.name = u"Command2", .index = ResultsBack, .kind = Kind::CommandButton, .place = {9120, 120, 1575, 285},
+     .visible = false, .background = colours::MidBlue, .text = u"Назад", .tabIndex = 23,
+     .accessibleName = u"Назад", .onClick = &MORV_Prazno::Command2_Click,
+     .slot = element<&FormState::Command2, ResultsBack>()},
+    {.name = u"Text2", .index = Question, .kind = Kind::TextBox, .place = {120, 480, 10635, 765},
+     .text = u"Текст на задавания въпрос\r\n", .tabIndex = 3, .accessibleName = u"Въпрос",
+     .slot = element<&FormState::Text2, Question>()},
+    {.name = u"Text2", .index = AnswerA, .kind = Kind::TextBox, .place = {120, 1320, 2500, 1005},
+     .visible = false, .text = u"1-ви отговор\r\nasdfasdfasdfas\r\n", .tabIndex = 4,
+     .accessibleName = u"Текст на отговор A", .slot = element<&FormState::Text2, AnswerA>()},
+    {.name = u"Text2", .index = AnswerB, .kind = Kind::TextBox, .place = {2640, 1320, 2500, 1005},
+     .visible = false, .text = u"2-ри отговор\r\n", .tabIndex = 5, .accessibleName = u"Текст на отговор B",
+     .slot = element<&FormState::Text2, AnswerB>()},
+    {.name = u"Text2", .index = AnswerC, .kind = Kind::TextBox, .place = {5160, 1320, 2500, 1005},
+     .visible = false, .text = u"3-ти отговор\r\n", .tabIndex = 6, .accessibleName = u"Текст на отговор C",
+     .slot = element<&FormState::Text2, AnswerC>()},
+    {.name = u"Text2", .index = AnswerD, .kind = Kind::TextBox, .place = {7680, 1320, 2500, 1005},
+     .visible = false, .text = u"4-ти отговор\r\n", .tabIndex = 7, .accessibleName = u"Текст на отговор D",
+     .slot = element<&FormState::Text2, AnswerD>()},
+    {.name = u"Text2", .index = AnswerE, .kind = Kind::TextBox, .place = {10320, 1320, 540, 1005},
+     .visible = false, .text = u"5-ти отговор\r\n", .tabIndex = 29, .accessibleName = u"Текст на отговор E",
+     .slot = element<&FormState::Text2, AnswerE>()},
+    {.name = u"Frame1", .kind = Kind::Frame, .place = {120, 2400, 10695, 495}, .background = colours::MidBlue,
+     .text = u"Frame1", .tabIndex = 9, .accessibleName = u"Отговори", .slot = single<&FormState::Frame1>()},
+    {.name = u"Option1", .index = OptionA, .kind = Kind::OptionButton, .place = {360, 120, 1800, 285},
+     .visible = false, .background = colours::Green, .text = u"Отговор A", .parent = u"Frame1",
+     .tabIndex = 10, .accessibleName = u"Отговор A", .slot = element<&FormState::Option1, OptionA>()},
+    {.name = u"Option1", .index = OptionB, .kind = Kind::OptionButton, .place = {2760, 120, 1800, 285},
+     .visible = false, .background = colours::Green, .text = u"Отговор B", .parent = u"Frame1",
+     .tabIndex = 11, .accessibleName = u"Отговор B", .slot = element<&FormState::Option1, OptionB>()},
+    {.name = u"Option1", .index = OptionC, .kind = Kind::OptionButton, .place = {5280, 120, 1800, 285},
+     .visible = false, .background = colours::Green, .text = u"Отговор C", .parent = u"Frame1",
+     .tabIndex = 12, .accessibleName = u"Отговор C", .slot = element<&FormState::Option1, OptionC>()},
+    {.name = u"Option1", .index = OptionD, .kind = Kind::OptionButton, .place = {7800, 120, 1800, 285},
+     .visible = false, .background = colours::Green, .text = u"Отговор D", .parent = u"Frame1",
+     .tabIndex = 13, .accessibleName = u"Отговор D", .slot = element<&FormState::Option1, OptionD>()},
+    {.name = u"Option1", .index = OptionE, .kind = Kind::OptionButton, .place = {9960, 120, 600, 285},
+     .visible = false, .background = colours::Green, .text = u"Отговор E", .parent = u"Frame1",
+     .tabIndex = 33, .accessibleName = u"Отговор E", .slot = element<&FormState::Option1, OptionE>()},
+    {.name = u"Label1", .index = AnswerCaption, .kind = Kind::Label, .place = {240, 2880, 2055, 315},
+     .background = colours::Apricot, .text = u"Въведен отговор: ", .tabIndex = 30,
+     .slot = element<&FormState::Label1, AnswerCaption>()},
+    {.name = u"Picture1", .kind = Kind::PictureBox, .place = {2400, 2880, 6135, 200},
+     .background = colours::Red, .tabIndex = 25, .accessibleName = u"Въведен отговор",
+     .slot = single<&FormState::Picture1>()},
+    {.name = u"Text2", .index = Preview, .kind = Kind::TextBox, .place = {120, 3120, 10635, 525},
+     .text = u"При посочен отговор се извежда цялата фраза.\r\n", .tabIndex = 8,
+     .accessibleName = u"Фраза с избрания отговор", .slot = element<&FormState::Text2, Preview>()},
+    {.name = u"Shape1", .index = Done, .kind = Kind::Shape, .place = {120, 3700, 135, 255},
+     .background = colours::Green, .accessibleName = u"Позиция в теста",
+     .slot = element<&FormState::Shape1, Done>()},
+    {.name = u"Shape1", .index = Rest, .kind = Kind::Shape, .place = {240, 3700, 9855, 255},
+     .background = colours::Cyan, .slot = element<&FormState::Shape1, Rest>()},
+    {.name = u"Shape2", .index = Done, .kind = Kind::Shape, .place = {120, 4000, 135, 255},
+     .background = colours::Orange, .accessibleName = u"Въведени отговори",
+     .slot = element<&FormState::Shape2, Done>()},
+    {.name = u"Shape2", .index = Rest, .kind = Kind::Shape, .place = {240, 4000, 9855, 255},
+     .background = colours::Yellow, .slot = element<&FormState::Shape2, Rest>()},
+    {.name = u"Label1", .index = AnsweredCounter, .kind = Kind::Label, .place = {1800, 4395, 3015, 285},
+     .background = colours::Apricot, .text = u"Въведени отговори: ", .tabIndex = 24,
+     .slot = element<&FormState::Label1, AnsweredCounter>()},
+    {.name = u"Label1", .index = Verdict, .kind = Kind::Label, .place = {4920, 4395, 1815, 285},
+     .visible = false, .background = colours::Apricot, .text = u"Тото: ", .tabIndex = 26,
+     .slot = element<&FormState::Label1, Verdict>()},
+    {.name = u"Label1", .index = Result, .kind = Kind::Label, .place = {7560, 4395, 3135, 285},
+     .background = colours::Apricot, .text = u"Резултат: ", .tabIndex = 20,
+     .slot = element<&FormState::Label1, Result>()},
+    {.name = u"Command2", .index = Grade, .kind = Kind::CommandButton, .place = {120, 4400, 1575, 285},
+     .background = colours::MidBlue, .text = u"Оценяване", .tabIndex = 21, .accessibleName = u"Оценяване",
+     .onClick = &MORV_Prazno::Command2_Click, .slot = element<&FormState::Command2, Grade>()},
+    {.name = u"Picture2", .kind = Kind::FigureBox, .place = {120, 4800, 3375, 2055}, .tabIndex = 31,
+     .accessibleName = u"Изображение към въпроса", .slot = single<&FormState::Picture2>()},
+    {.name = u"Text1", .index = Help, .kind = Kind::TextBox, .place = {3600, 4800, 7215, 2055}, .tabIndex = 0,
+     .accessibleName = u"Помощ", .slot = element<&FormState::Text1, Help>()},
+    {.name = u"Text1", .index = AuthorNote, .kind = Kind::TextBox, .place = {4200, 6360, 6735, 1815},
+     .visible = false, .tabIndex = 1, .accessibleName = u"Бележка на автора",
+     .slot = element<&FormState::Text1, AuthorNote>()},
 };
 
 // List2(0..6) at creation, one row per line.
@@ -158,6 +183,14 @@ QString crlfLines(const QStringView (&lines)[Count])
     return text;
 }
 
+// Where the control `name` (element `index`, -1 for a single control) stands in pixels as laid out.
+QRect laidOut(QStringView name, int index)
+{
+    const auto found = std::ranges::find_if(
+        Table, [&](const ControlEntry &entry) { return entry.name == name && entry.index == index; });
+    return pixelRect(*found);
+}
+
 } // namespace
 
 QRect pixelRect(float left, float top, float width, float height)
@@ -172,7 +205,23 @@ QRect pixelRect(float left, float top, float width, float height)
 
 QRect pixelRect(const ControlEntry &entry)
 {
-    return pixelRect(float(entry.left), float(entry.top), float(entry.width), float(entry.height));
+    const Twips &place = entry.place;
+    return pixelRect(float(place.left), float(place.top), float(place.width), float(place.height));
+}
+
+QRect textBoxRect(Text2Box box)
+{
+    return laidOut(u"Text2", int(box));
+}
+
+QRect textBoxRect(Text1Box box)
+{
+    return laidOut(u"Text1", int(box));
+}
+
+QRect figureBoxRect()
+{
+    return laidOut(u"Picture2", -1);
 }
 
 std::span<const ControlEntry> controlTable()

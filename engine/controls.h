@@ -8,6 +8,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringView>
+#include <QtGlobal>
 
 #include <cstddef>
 #include <optional>
@@ -23,11 +24,22 @@ struct Rgb
     friend bool operator==(Rgb, Rgb) = default;
 };
 
+// Every colour of the window, by name: the table of controls, the engine and the window take theirs from
+// here.
 namespace colours {
-inline constexpr Rgb Red{255, 0, 0};
-inline constexpr Rgb Green{0, 255, 0};
-inline constexpr Rgb LightBlue{192, 192, 255};
-inline constexpr Rgb Window{192, 192, 255};
+inline constexpr Rgb Red{255, 0, 0};           // a wrong answer; the indicator without an answer
+inline constexpr Rgb Green{0, 255, 0};         // the option buttons; a right answer; the indicator with one
+inline constexpr Rgb LightBlue{192, 192, 255}; // the window; an option button after grading
+inline constexpr Rgb MidBlue{128, 128, 255};   // Grade, the results buttons, the options' frame
+inline constexpr Rgb Apricot{255, 192, 128};   // the captions
+inline constexpr Rgb Orange{255, 128, 0};      // Forward; the answered row's done part
+inline constexpr Rgb Rust{192, 64, 0};         // Back
+inline constexpr Rgb Cyan{0, 255, 255};        // the position row's rest
+inline constexpr Rgb Yellow{255, 255, 0};      // the answered row's rest
+inline constexpr Rgb Grey{128, 128, 128};      // the command buttons' border
+inline constexpr Rgb Black{0, 0, 0};           // a caption on a light background
+inline constexpr Rgb White{255, 255, 255};     // a caption on a dark background
+inline constexpr Rgb Window = LightBlue;
 } // namespace colours
 
 // FigureBox is the picture box that shows the question's figure; a PictureBox only shows its colour.
@@ -65,6 +77,10 @@ constexpr std::size_t answerBox(int option)
 
 struct Control;
 struct FormState;
+class MORV_Prazno;
+
+// The engine's handler a command button runs when clicked, given the button's index in its array.
+using ClickHandler = void (MORV_Prazno::*)(qint16 Index);
 
 // Where a control's state lives in FormState, for reading and for writing.
 struct ControlSlot
@@ -76,20 +92,33 @@ struct ControlSlot
     const Control &operator()(const FormState &state) const { return read(state); }
 };
 
+// A place in twips: an option button's from its frame's corner, any other control's from the client
+// area's.
+struct Twips
+{
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// One row of the table of controls. Rows name their fields; what a row leaves out keeps the value
+// given here.
 struct ControlEntry
 {
-    QStringView name;
-    int index; // -1 for a control that is not an element of an array
-    Kind kind;
-    int left, top, width, height; // twips; option buttons from the frame's corner
-    bool visible;
-    std::optional<Rgb> background; // none: the system colour of its kind
-    QStringView text;              // caption or text at creation
-    QStringView parent;            // the container, empty for the window
-    int tabIndex;                  // place in the keyboard order; -1 for a control that takes no focus
-    QStringView accessibleName;    // empty: read out by its caption
-    Align align;
-    ControlSlot slot;
+    QStringView name = {};
+    int index = -1; // the element of a control array; -1 for a control that is not one
+    Kind kind = Kind::Label;
+    Twips place = {};
+    bool visible = true;
+    std::optional<Rgb> background = {}; // none: the system colour of its kind
+    QStringView text = {};              // caption or text at creation
+    QStringView parent = {};            // the container, empty for the window
+    int tabIndex = -1;                  // place in the keyboard order; -1 for a control that takes no focus
+    QStringView accessibleName = {};    // empty: read out by its caption
+    Align align = Align::Left;
+    ClickHandler onClick = nullptr; // a command button's handler
+    ControlSlot slot = {};
 
     // "Text2(3)" for an element of an array, the bare name otherwise: the widget's objectName.
     QString id() const;
@@ -99,6 +128,7 @@ namespace layout {
 inline constexpr int TwipsPerPixel = 15;
 inline constexpr int ClientWidth = 10905;
 inline constexpr int ClientHeight = 6945;
+// The font of every text in the window, as the form names it; windowFont() in engine/look.h makes it.
 inline constexpr QStringView FontFamily = u"Times New Roman";
 inline constexpr int FontPointSize = 12;
 inline constexpr QStringView WebAddress = u"https://morv.example.org";
@@ -110,6 +140,12 @@ inline constexpr QStringView ProductFamily = u"Малки отворени ре�
 QRect pixelRect(float left, float top, float width, float height);
 // Where a control stands in pixels as laid out.
 QRect pixelRect(const ControlEntry &entry);
+
+// Where the boxes that show a text or a figure stand in pixels as laid out: the window, the fit of a
+// text and the packer all measure against these.
+QRect textBoxRect(Text2Box box);
+QRect textBoxRect(Text1Box box);
+QRect figureBoxRect(); // Picture2
 
 // Every control of the window, top to bottom.
 std::span<const ControlEntry> controlTable();

@@ -19,10 +19,10 @@ FormState FormState::fromLayout()
         control.name = entry.name.toString();
         control.index = entry.index;
         control.kind = entry.kind;
-        control.left = float(entry.left);
-        control.top = float(entry.top);
-        control.width = float(entry.width);
-        control.height = float(entry.height);
+        control.left = float(entry.place.left);
+        control.top = float(entry.place.top);
+        control.width = float(entry.place.width);
+        control.height = float(entry.place.height);
         control.visible = entry.visible;
         control.background = entry.background;
         control.text = entry.text.toString();

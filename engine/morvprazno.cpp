@@ -25,9 +25,9 @@ void MORV_Prazno::Form_Load()
         return;
     m_loaded = true;
     m_random.seedFromClock();
-    m_state.Label1[Title].text = m_bank.List2().value(Bank::TitleRow);
+    m_state.Label1[Title].text = m_bank.settings().title;
 
-    if (m_bank.settingValue(Bank::TotoRow) == 1) {
+    if (m_bank.settings().repeatQuestion) {
         const int m = int(m_bank.List1(Bank::CorrectAnswers).size());
         m_bank.setPicture1(m + 1, m_bank.Picture1(1), m_bank.pictureText(1));
         m_bank.setList1(Bank::CorrectAnswers, m_bank.List1(Bank::CorrectAnswers) +
@@ -41,7 +41,7 @@ void MORV_Prazno::Form_Load()
     m_state.Picture1.background = colours::Red;
     ShuffleQuestions();
     m_values.AnsweredCount = 0;
-    m_state.Text2[Preview].visible = m_bank.settingValue(Bank::PhraseRow) == 1;
+    m_state.Text2[Preview].visible = m_bank.settings().phrasePreview;
 
     for (auto *row : {&m_state.Shape1, &m_state.Shape2}) {
         Control &done = (*row)[Done];
@@ -216,7 +216,7 @@ void MORV_Prazno::Option1_Click(qint16 Index)
 
 void MORV_Prazno::ComposePhrase()
 {
-    if (m_bank.settingValue(Bank::PhraseRow) != 1)
+    if (!m_bank.settings().phrasePreview)
         return;
     // The first run of underscores is the blank; an underscore is never half of a surrogate pair.
     const QString &question = m_state.Text2[Question].text;
@@ -253,12 +253,12 @@ void MORV_Prazno::Command2_Click(qint16 Index)
 {
     const int N = m_values.QuestionCount;
     if (Index == Grade) {
-        const int navigation = m_bank.settingValue(Bank::ResultsNavigationRow);
+        const bool navigation = m_bank.settings().resultsNavigation;
         m_state.Command2[Grade].enabled = false;
         m_state.Command1[Forward].visible = false;
         m_state.Command1[Back].visible = false;
-        m_state.Command2[ResultsForward].visible = navigation == 1;
-        m_state.Command2[ResultsBack].visible = navigation == 1;
+        m_state.Command2[ResultsForward].visible = navigation;
+        m_state.Command2[ResultsBack].visible = navigation;
         for (Control &option : m_state.Option1) {
             option.enabled = false;
             option.background = colours::LightBlue;
@@ -314,7 +314,7 @@ void MORV_Prazno::ShowGradedQuestion()
         help = u"Няма въведен отговор!"_s;
         return;
     }
-    if (m_bank.settingValue(Bank::ExplanationRow) > 0) {
+    if (m_bank.settings().explanations) {
         for (const QString &line : m_bank.Obqsnenie(b + 1))
             help += line + u"\r\n"_s;
     }
@@ -327,7 +327,7 @@ void MORV_Prazno::ShowConsistencyCheck()
     verdict.text = firstAndLast.row(1) == firstAndLast.row(0) ? u"Проверка - Да"_s : u"Вероятно!"_s;
     if (m_values.AnsweredCount < m_values.QuestionCount)
         verdict.text = u"Частично!"_s;
-    verdict.visible = m_bank.settingValue(Bank::TotoRow) > 0;
+    verdict.visible = m_bank.settings().showVerdict;
 }
 
 void MORV_Prazno::autor_Click()

@@ -2,6 +2,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The logic of the main window: run tables, start-up and shuffle, test mode, grading, results mode.
 // Every handler works on the plain control state; the window only forwards events and shows it.
+//
+// Names. Whatever mirrors the original form keeps its original name, so the code reads against the form:
+// the two windows, their controls and control arrays, the bank's lists and the event handlers. Everything
+// else (types, helpers, enums, locals, files) is English. The original names, in their own transliteration:
+//   МОРВ            Малки отворени ресурси за всеки урок: the family of small open resources it belongs to
+//   MORV_Prazno     the main window and its logic ("празно": blank, the empty form the bank fills)
+//   MORV_Danni      the hidden data window that holds the bank ("данни": data); here class Bank
+//   Form_Load       the main window's load handler: start-up
+//   List1(k)        the bank's question lists: List1(0) the correct answers, List1(k) question k's text
+//                   and answers, spare slots to List1(39)
+//   List2           in the bank the settings list; on the main window the hidden run tables List2(0..6)
+//   Obqsnenie(k)    the explanation lines of question k ("обяснение": explanation)
+//   Poredica(n)     the n! orders of n answers ("поредица": sequence)
+//   Picture1        in the bank question k's figure, Picture1(k); on the window the answered indicator
+//   Picture2        the window's figure box
+//   Text1           Text1(0) the help box, which shows the explanation after grading; Text1(1) the
+//                   hidden author's note
+//   Text2           Text2(0) the question, Text2(1..5) the answers A to E, Text2(6) the phrase preview
+//   Label1          the captions: title, result, answered counter, the Тото verdict, "Въведен отговор:"
+//   Command1        Forward and Back in test mode; Command1_Click
+//   Command2        Grade, then Forward and Back in results mode; Command2_Click
+//   Option1         the five option buttons A to E; Option1_Click
+//   Frame1          the frame that holds the option buttons
+//   Shape1, Shape2  the progress strip's rows, position and answered, each a done and a rest part
+//   izhod           the Exit menu command ("изход"); izhod_Click
+//   autor           the Author menu command ("автор"); autor_Click
+//   Index           a handler's argument: the element of the control array that was clicked
+//   Тото, TotoRow   the consistency check, named after the lottery: question 1 is asked again as the last
+//                   one and the two answers compared
+//   ЧЕО             чуждоезиково обучение, teaching a foreign language: the phrase preview's setting
+//   Pyrwi, Posleden "първи", "последен" (first, last): List2(6) before the first and the last bank
+//                   question are answered
+//   Weren Neweren Otgowor, Weren Otgowor/Distraktor
+//                   "верен/неверен отговор" (right/wrong answer), "distractor" (a wrong answer): first
+//                   rows of the run tables List2(3) and List2(4) as the form creates them
 #pragma once
 
 #include "bank/bank.h"

@@ -5,9 +5,9 @@
 #include "bank/bankwriter.h"
 #include "bank/payload.h"
 #include "bank/picturecheck.h"
-#include "bank/textfit.h"
 #include "engine/controls.h"
-#include "engine/formstate.h"
+#include "engine/look.h"
+#include "engine/textfit.h"
 #include "pack/pictures.h"
 
 #include <QCoreApplication>
@@ -90,22 +90,14 @@ void convertPictures(BankSource &source, QList<Problem> &problems, const std::ve
     }
 }
 
-// A box's size in pixels as the window lays it out.
-QSize boxOf(const Control &box)
-{
-    return pixelRect(box.left, box.top, box.width, box.height).size();
-}
-
 // What a pupil would not see whole in the program's window, measured with its font and boxes.
 QList<Problem> fitWarnings(const BankSource &source)
 {
-    QFont font(layout::FontFamily.toString(), layout::FontPointSize);
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    const FormState window = FormState::fromLayout();
-    const QSize questionBox = boxOf(window.Text2[Question]);
-    const QSize answerBox = boxOf(window.Text2[AnswerA]);
-    const QSize fifthBox = boxOf(window.Text2[AnswerE]);
-    const QSize pictureBox = boxOf(window.Picture2);
+    const QFont font = windowFont();
+    const QSize questionBox = textBoxRect(Question).size();
+    const QSize answerBox = textBoxRect(AnswerA).size();
+    const QSize fifthBox = textBoxRect(AnswerE).size();
+    const QSize pictureBox = figureBoxRect().size();
     QList<Problem> warnings;
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         const QuestionSource &question = source.questions[i];

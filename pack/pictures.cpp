@@ -4,7 +4,7 @@
 
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
-#include "engine/formstate.h"
+#include "engine/controls.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -24,10 +24,7 @@ constexpr int JpegQuality = 85;
 // The window's picture box, in pixels, as the window lays it out.
 QSize figureBox()
 {
-    static const QSize box = [] {
-        const Control &picture = FormState::fromLayout().Picture2;
-        return pixelRect(picture.left, picture.top, picture.width, picture.height).size();
-    }();
+    static const QSize box = figureBoxRect().size();
     return box;
 }
 

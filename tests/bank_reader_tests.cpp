@@ -4,6 +4,7 @@
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
 #include "tests/support/brokenbanks.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
@@ -26,6 +27,8 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
+using morv::test::PrintTo;
+using morv::test::RowName;
 using test::bytes;
 using test::questionJson;
 using test::validJson;
@@ -84,6 +87,80 @@ TEST(BankReader, ReadsSettingValuesFromTheLastCharacter)
     EXPECT_EQ(settingValue({u"header"_s, u"x - 9"_s}, 1), 9);
 }
 
+struct SettingsCase
+{
+    const char *name;
+    QStringList rows;
+    Settings expected;
+};
+
+Settings switches(bool phrasePreview, bool repeatQuestion, bool showVerdict, bool explanations,
+                  bool resultsNavigation, const QString &title = u"Тест"_s)
+{
+    return {phrasePreview, repeatQuestion, showVerdict, title, explanations, resultsNavigation};
+}
+
+std::vector<SettingsCase> settingsRows()
+{
+    QStringList blankAfterDigit = test::settings(1, 1, 1, 1);
+    QStringList fullWidthDigits = test::settings(0, 0, 0, 0);
+    for (const int row : {1, 2, 4, 5}) {
+        blankAfterDigit[row] += u' ';
+        fullWidthDigits[row].back() = QChar(0xFF11); // "１": a one, but not an ASCII digit
+    }
+    return {
+        {"as shipped", test::shippedSettings(),
+         switches(false, true, true, true, false, u"МОРВ по Геометрия - ъгли в триъгълник"_s)},
+        {"all at 0", test::settings(0, 0, 0, 0), switches(false, false, false, false, false)},
+        {"all at 1", test::settings(1, 1, 1, 1), switches(true, true, true, true, true)},
+        // Rows 1, 2 (the repeat) and 5 count only at 1; rows 2 (the verdict) and 4 count above 0.
+        {"all at 2", test::settings(2, 2, 2, 2), switches(false, false, true, true, false)},
+        {"all at 9", test::settings(9, 9, 9, 9), switches(false, false, true, true, false)},
+        {"a blank after the digit reads 0", blankAfterDigit, switches(false, false, false, false, false)},
+        {"a digit of another script reads 0", fullWidthDigits, switches(false, false, false, false, false)},
+        {"a title ending in 1 is only a title", test::settings(0, 0, 0, 0, u"Тест - 1"_s),
+         switches(false, false, false, false, false, u"Тест - 1"_s)},
+        {"missing rows read as off",
+         {u"Настройки"_s, u"ЧЕО - 1"_s},
+         switches(true, false, false, false, false, {})},
+        {"no rows", {}, switches(false, false, false, false, false, {})},
+    };
+}
+
+class SettingsRows : public testing::TestWithParam<SettingsCase>
+{};
+
+// Each switch is read once, with the comparison its row has always had.
+TEST_P(SettingsRows, GiveTheirSwitches)
+{
+    const Settings settings = Settings::fromRows(GetParam().rows);
+    const Settings &expected = GetParam().expected;
+    EXPECT_EQ(settings.phrasePreview, expected.phrasePreview);
+    EXPECT_EQ(settings.repeatQuestion, expected.repeatQuestion);
+    EXPECT_EQ(settings.showVerdict, expected.showVerdict);
+    EXPECT_EQ(settings.title, expected.title);
+    EXPECT_EQ(settings.explanations, expected.explanations);
+    EXPECT_EQ(settings.resultsNavigation, expected.resultsNavigation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, SettingsRows, testing::ValuesIn(settingsRows()), RowName());
+
+// The bank built from a source carries the switches of its rows.
+TEST(BankReader, BuildsTheSwitchesOfItsSettings)
+{
+    QJsonObject root = validJson(3);
+    root[u"settings"_s] = QJsonArray::fromStringList(test::settings(1, 2, 0, 1, u"Химия"_s));
+    const BankLoad load = read(root);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    const Settings &settings = load.bank->settings();
+    EXPECT_TRUE(settings.phrasePreview);
+    EXPECT_FALSE(settings.repeatQuestion);
+    EXPECT_TRUE(settings.showVerdict);
+    EXPECT_EQ(settings.title, u"Химия"_s);
+    EXPECT_FALSE(settings.explanations);
+    EXPECT_TRUE(settings.resultsNavigation);
+}
+
 // Poredica(n) holds all n! orderings in ascending order and nothing for other n.
 TEST(BankReader, GeneratesEveryAnswerOrder)
 {
@@ -140,16 +217,133 @@ INSTANTIATE_TEST_SUITE_P(Bank, RefusedBank, testing::ValuesIn(test::brokenBanks(
                              return std::string(row.param.name);
                          });
 
-// A source that is not JSON is refused with the line and column of the fault.
-TEST(BankReader, RefusesMalformedSourceWithItsPlace)
+struct AtTheLimitCase
 {
-    const QByteArray json = "{\n  \"settings\": [\n    \"a\",\n    \"b\"\n  ]\n  \"questions\": []\n}\n";
-    const BankLoad load = readBank(json, u"/nonexistent"_s);
+    const char *name;
+    std::function<QJsonObject()> source;
+};
+
+QJsonObject withSettingsRow(int row, const QString &text)
+{
+    QJsonObject root = validJson();
+    QStringList rows = test::shippedSettings();
+    rows[row] = text;
+    root[u"settings"_s] = QJsonArray::fromStringList(rows);
+    return root;
+}
+
+QJsonObject withExplanation(const QStringList &lines)
+{
+    QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+    q[u"explanation"_s] = QJsonArray::fromStringList(lines);
+    return withQuestion(validJson(), 0, q);
+}
+
+std::vector<AtTheLimitCase> atTheLimit()
+{
+    // A character beyond the basic plane is one character, though two UTF-16 units.
+    QString wide;
+    for (int i = 0; i < 1000; ++i)
+        wide += u"😀"_s;
+    return {
+        {"a question of 1000 characters",
+         [] {
+             return withQuestion(validJson(), 2, questionJson(QString(1000, u'я'), {u"a"_s, u"b"_s}, u"b"_s));
+         }},
+        {"a question of 1000 characters beyond the basic plane",
+         [wide] {
+             return withQuestion(validJson(), 2, questionJson(wide, {u"a"_s, u"b"_s}, u"b"_s));
+         }},
+        {"an answer of 200 characters",
+         [] {
+             return withQuestion(validJson(), 2,
+                                 questionJson(u"В"_s, {QString(200, u'я'), u"b"_s}, QString(200, u'я')));
+         }},
+        {"an explanation line of 300 characters",
+         [] {
+             return withExplanation({u"кратък"_s, QString(300, u'я')});
+         }},
+        {"40 explanation lines", [] { return withExplanation(QStringList(40, u"ред"_s)); }},
+        {"a settings row of 200 characters", [] { return withSettingsRow(3, QString(200, u'я')); }},
+        {"a figure description of 300 characters",
+         [] {
+             QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+             q[u"picture_text"_s] = QString(300, u'я');
+             return withQuestion(validJson(), 1, q);
+         }},
+        {"3 questions", [] { return validJson(3); }},
+        {"28 questions and the repeat", [] { return validJson(28); }},
+        {"29 questions without the repeat",
+         [] {
+             QJsonObject root = validJson(29);
+             root[u"settings"_s] = QJsonArray::fromStringList(test::settings(0, 0, 1, 0));
+             return root;
+         }},
+        {"5 answers",
+         [] {
+             return withQuestion(validJson(), 0,
+                                 questionJson(u"В"_s, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, u"5"_s));
+         }},
+    };
+}
+
+class AtTheLimit : public testing::TestWithParam<AtTheLimitCase>
+{};
+
+// What a limit allows is accepted: each limit holds at its value, and one over it is a broken bank.
+TEST_P(AtTheLimit, IsAccepted)
+{
+    const BankLoad load = read(GetParam().source());
+    EXPECT_TRUE(load.bank);
+    EXPECT_EQ(texts(load.problems), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, AtTheLimit, testing::ValuesIn(atTheLimit()), RowName());
+
+struct JsonFaultCase
+{
+    const char *name;
+    QByteArray json;
+    int line;
+    QString problem;
+};
+
+std::vector<JsonFaultCase> jsonFaults()
+{
+    return {
+        // The reader stops just past the quote that opens "questions": three characters into line 6.
+        {"a comma missing between two fields",
+         "{\n  \"settings\": [\n    \"a\",\n    \"b\"\n  ]\n  \"questions\": []\n}\n", 6,
+         u"грешка в записа, ред 6, колона 4: незатворен обект: липсва „}“ или запетая"_s},
+        // Just past the quote that opens "questions": 28 characters into the line (33 bytes).
+        {"after Cyrillic on the same line", u"{\"settings\": [\"Тест\", \"б\"] \"questions\": []}"_s.toUtf8(),
+         1, u"грешка в записа, ред 1, колона 29: незатворен обект: липсва „}“ или запетая"_s},
+        // Just past the quote that opens "в": the column counts from the line break, 6 characters.
+        {"after Cyrillic on an earlier line",
+         u"{\"settings\": [\"Тест\",\n \"б\" \"в\"], \"questions\": []}"_s.toUtf8(), 2,
+         u"грешка в записа, ред 2, колона 7: липсва запетая между две стойности"_s},
+        // Just past the quote that opens "б": 19 characters into the line (20 UTF-16 units, 22 bytes).
+        {"after a character beyond the basic plane",
+         u"{\"settings\": [\"😀\" \"б\"], \"questions\": []}"_s.toUtf8(), 1,
+         u"грешка в записа, ред 1, колона 20: липсва запетая между две стойности"_s},
+    };
+}
+
+class JsonFault : public testing::TestWithParam<JsonFaultCase>
+{};
+
+// A source that is not JSON is refused with the line and column of the fault, the column counted in
+// characters.
+TEST_P(JsonFault, IsRefusedWithItsPlace)
+{
+    const BankLoad load = readBank(GetParam().json, u"/nonexistent"_s);
     ASSERT_FALSE(load.bank);
     ASSERT_EQ(load.problems.size(), 1);
-    EXPECT_TRUE(load.problems.first().text.startsWith(u"грешка в записа, ред 6, колона"_s))
-        << load.problems.first().text.toStdString();
+    EXPECT_EQ(load.problems.first().line, GetParam().line);
+    EXPECT_EQ(load.problems.first().text, GetParam().problem);
 }
+
+INSTANTIATE_TEST_SUITE_P(Bank, JsonFault, testing::ValuesIn(jsonFaults()), RowName());
 
 // A source in another encoding would turn its Cyrillic into garbage: it is refused, not guessed.
 TEST(BankReader, RefusesSourceThatIsNotUtf8)
@@ -174,16 +368,21 @@ TEST(BankReader, ReportsEveryProblemAtOnce)
     EXPECT_TRUE(load.problems[1].text.startsWith(u"въпрос 4:"_s));
 }
 
+// Writes a file, making its folder first.
+void writeFile(const QString &path, const QByteArray &data)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
 class FigureFiles : public testing::Test
 {
 protected:
-    void write(const QString &name, const QByteArray &data)
-    {
-        QDir(dir.path()).mkpath(u"pictures"_s);
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(data);
-    }
+    FigureFiles() { QDir().mkpath(dir.path()); }
+
+    void write(const QString &name, const QByteArray &data) { writeFile(dir.filePath(name), data); }
     QString writeBank(const QString &picture)
     {
         QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
@@ -194,7 +393,9 @@ protected:
         file.write(bytes(withQuestion(validJson(), 0, q)));
         return path;
     }
-    QTemporaryDir dir;
+    QTemporaryDir temporary;
+    // The bank's folder, "bank" inside a temporary folder: what lies beside it is cleared away with it.
+    QDir dir{temporary.filePath(u"bank"_s)};
 };
 
 // A figure beside the source is read into the question's picture element.
@@ -245,57 +446,100 @@ TEST_F(FigureFiles, BuildCheckFailsOnABrokenBank)
         << errors.toStdString();
 }
 
-// Only a regular file inside the bank's folder is a figure: the text of the path says nothing of where
-// a link leads, a FIFO would hang the build and a device never ends.
-TEST_F(FigureFiles, RefusesWhatIsNotARegularFileInsideTheFolder)
+// A tiny JPEG grown to exactly `size` bytes: a decoder stops at its end marker and never reads the rest.
+QByteArray jpegOfSize(qsizetype size)
 {
-    QTemporaryDir outside;
-    const QString outsideJpeg = outside.filePath(u"photo.jpg"_s);
-    QFile photo(outsideJpeg);
-    ASSERT_TRUE(photo.open(QIODevice::WriteOnly));
-    photo.write(test::tinyJpeg());
-    photo.close();
-    QDir(dir.path()).mkpath(u"pictures/folder.jpg"_s);
-    const struct
-    {
-        const char *name;
-        std::function<void(const QString &path)> make;
-        QString message;
-    } cases[] = {
-        {"a link to a figure outside", [&](const QString &path) { QFile::link(outsideJpeg, path); },
-         u"води извън папката на въпросите"_s},
-        {"a link to the password file", [](const QString &path) { QFile::link(u"/etc/passwd"_s, path); },
-         u"води извън папката на въпросите"_s},
-        {"a link to an endless device", [](const QString &path) { QFile::link(u"/dev/zero"_s, path); },
-         u"води извън папката на въпросите"_s},
-        {"a FIFO",
-         [](const QString &path) { ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0); },
-         u"не е обикновен файл"_s},
-        {"a folder", [](const QString &) {}, u"не е обикновен файл"_s},
-        {"an empty file", [this](const QString &) { write(u"pictures/case.jpg"_s, {}); }, u"е празен файл"_s},
-        {"a file over 256 KiB",
-         [this](const QString &) { write(u"pictures/case.jpg"_s, QByteArray(256 * 1024 + 1, 'x')); },
-         u"е твърде голямо: 262145 байта, най-много 262144"_s},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const QString name =
-            c.name == std::string_view("a folder") ? u"pictures/folder.jpg"_s : u"pictures/case.jpg"_s;
-        QFile::remove(dir.filePath(u"pictures/case.jpg"_s));
-        c.make(dir.filePath(name));
-        for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
-            const BankLoad load = readBankFile(writeBank(name), check);
-            ASSERT_EQ(load.problems.size(), 1);
-            EXPECT_TRUE(load.problems.first().text.startsWith(u"въпрос 1: "_s));
-            EXPECT_TRUE(load.problems.first().text.contains(c.message))
-                << load.problems.first().text.toStdString();
-        }
-    }
-    // A link that stays inside the folder is followed.
-    write(u"pictures/q01.jpg"_s, test::tinyJpeg());
-    ASSERT_TRUE(QFile::link(dir.filePath(u"pictures/q01.jpg"_s), dir.filePath(u"pictures/same.jpg"_s)));
-    EXPECT_TRUE(readBankFile(writeBank(u"pictures/same.jpg"_s), jpegDecodeProblem).bank);
+    QByteArray jpeg = test::tinyJpeg();
+    return jpeg + QByteArray(size - jpeg.size(), '\0');
 }
+
+struct FigureFileCase
+{
+    const char *name;
+    QString picture; // the name the bank gives the figure
+    // Puts something at the figure's path; `folder` is the bank's folder, "bank" in a temporary one.
+    std::function<void(const QString &folder, const QString &path)> make;
+    QString message; // what the figure is refused with; empty when it is read
+};
+
+std::vector<FigureFileCase> figureFiles()
+{
+    const QString inside = u"pictures/case.jpg"_s;
+    auto link = [](const QString &target) {
+        return [target](const QString &, const QString &path) { ASSERT_TRUE(QFile::link(target, path)); };
+    };
+    // A folder that shares the bank folder's name as the start of its own: "bank-x" beside "bank".
+    auto sibling = [](const QString &folder) { return folder + u"-x/p.jpg"_s; };
+    return {
+        {"a link to a figure outside", inside,
+         [](const QString &folder, const QString &path) {
+             writeFile(folder + u"/../outside/photo.jpg"_s, test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(folder + u"/../outside/photo.jpg"_s, path));
+         },
+         u"води извън папката на въпросите"_s},
+        {"a link to the password file", inside, link(u"/etc/passwd"_s), u"води извън папката на въпросите"_s},
+        {"a link to an endless device", inside, link(u"/dev/zero"_s), u"води извън папката на въпросите"_s},
+        {"a FIFO", inside,
+         [](const QString &, const QString &path) {
+             ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+         },
+         u"не е обикновен файл"_s},
+        {"a folder", u"pictures/folder.jpg"_s,
+         [](const QString &, const QString &path) { ASSERT_TRUE(QDir().mkpath(path)); },
+         u"не е обикновен файл"_s},
+        {"an empty file", inside, [](const QString &, const QString &path) { writeFile(path, {}); },
+         u"е празен файл"_s},
+        {"a file over 256 KiB", inside,
+         [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024 + 1)); },
+         u"е твърде голямо: 262145 байта, най-много 262144"_s},
+        {"a file of exactly 256 KiB",
+         inside,
+         [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024)); },
+         {}},
+        {"named through a sibling folder that shares the folder's name", u"../bank-x/p.jpg"_s,
+         [sibling](const QString &folder, const QString &) { writeFile(sibling(folder), test::tinyJpeg()); },
+         u"трябва да е в папката на въпросите"_s},
+        {"a link into a sibling folder that shares the folder's name", inside,
+         [sibling](const QString &folder, const QString &path) {
+             writeFile(sibling(folder), test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(sibling(folder), path));
+         },
+         u"води извън папката на въпросите"_s},
+        {"a link that stays inside the folder",
+         inside,
+         [](const QString &folder, const QString &path) {
+             writeFile(folder + u"/pictures/q01.jpg"_s, test::tinyJpeg());
+             ASSERT_TRUE(QFile::link(folder + u"/pictures/q01.jpg"_s, path));
+         },
+         {}},
+    };
+}
+
+class FigureFile : public FigureFiles, public testing::WithParamInterface<FigureFileCase>
+{};
+
+// Only a regular file inside the bank's folder, within the size limit, is a figure: the text of the path
+// says nothing of where a link leads, a FIFO would hang the build and a device never ends. Both the
+// check at start and the one at build time say so.
+TEST_P(FigureFile, IsReadOnlyWhenARegularFileInsideTheFolder)
+{
+    const FigureFileCase &c = GetParam();
+    QDir().mkpath(dir.filePath(u"pictures"_s));
+    c.make(dir.path(), QDir::cleanPath(dir.filePath(c.picture)));
+    for (const PictureCheck &check : {PictureCheck(jpegHeaderProblem), PictureCheck(jpegDecodeProblem)}) {
+        const BankLoad load = readBankFile(writeBank(c.picture), check);
+        if (c.message.isEmpty()) {
+            EXPECT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+            continue;
+        }
+        ASSERT_EQ(load.problems.size(), 1);
+        EXPECT_TRUE(load.problems.first().text.startsWith(u"въпрос 1: "_s));
+        EXPECT_TRUE(load.problems.first().text.contains(c.message))
+            << load.problems.first().text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(FigureFiles, FigureFile, testing::ValuesIn(figureFiles()), RowName());
 
 // A JPEG cut in half still has its header: the build decodes it whole and refuses it. A photo larger
 // than 4096 pixels a side is refused as too large, at start and at build time, not as broken.
@@ -377,26 +621,42 @@ TEST_F(FigureFiles, BuildEmbedsTheCheckedBytesWhateverTheTimes)
     EXPECT_EQ(build().json, changed);
 }
 
-// Names that a build tool or a shell would trip over are just names: the figure is read and embedded.
-TEST_F(FigureFiles, OddFileNamesAreReadAndEmbedded)
+struct OddNameCase
 {
-    for (const QString &name : {u"pictures/a;b.jpg"_s, u"pictures/с интервал.jpg"_s,
-                                u"pictures/\"кавички\"'.jpg"_s, u"pictures/$(touch x).jpg"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        write(name, test::tinyJpeg(2));
-        const QString path = writeBank(name);
-        QProcess check;
-        check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, dir.filePath(u"odd.payload"_s)});
-        ASSERT_TRUE(check.waitForFinished(30000));
-        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
-        QFile payload(dir.filePath(u"odd.payload"_s));
-        ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
-        const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
-        ASSERT_TRUE(files);
-        EXPECT_EQ(files->pictures.keys(), QStringList{name});
-    }
+    const char *name;
+    QString picture;
+};
+
+std::vector<OddNameCase> oddNames()
+{
+    return {{"a semicolon", u"pictures/a;b.jpg"_s},
+            {"a blank", u"pictures/с интервал.jpg"_s},
+            {"quotes", u"pictures/\"кавички\"'.jpg"_s},
+            {"a shell command", u"pictures/$(touch x).jpg"_s}};
+}
+
+class OddFileName : public FigureFiles, public testing::WithParamInterface<OddNameCase>
+{};
+
+// Names that a build tool or a shell would trip over are just names: the figure is read and embedded.
+TEST_P(OddFileName, IsReadAndEmbedded)
+{
+    const QString &name = GetParam().picture;
+    write(name, test::tinyJpeg(2));
+    const QString path = writeBank(name);
+    QProcess check;
+    check.start(QStringLiteral(MORV_BANKCHECK), {path, u"--payload"_s, dir.filePath(u"odd.payload"_s)});
+    ASSERT_TRUE(check.waitForFinished(30000));
+    EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+    QFile payload(dir.filePath(u"odd.payload"_s));
+    ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
+    const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
+    ASSERT_TRUE(files);
+    EXPECT_EQ(files->pictures.keys(), QStringList{name});
     EXPECT_FALSE(QFile::exists(u"x"_s));
 }
+
+INSTANTIATE_TEST_SUITE_P(FigureFiles, OddFileName, testing::ValuesIn(oddNames()), RowName());
 
 // A packed program carries its bank after its own bytes; the trailer finds it, and a damaged or
 // missing payload is told apart from a program without one.

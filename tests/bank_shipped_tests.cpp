@@ -4,6 +4,7 @@
 // checks of its content are skipped when a teacher has built the program with a test of their own.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QImage>
@@ -54,37 +55,57 @@ protected:
     }
 };
 
-} // namespace
-
-// The shipped test is told from a teacher's by its title and its twenty questions, whatever else changes.
-TEST(ShippedBankIdentity, TitleAndQuestionCountTellTheShippedTest)
+QStringList withOtherTitle()
 {
-    const QString otherTitle = u"Контролна по химия - 7 клас"_s;
-    QStringList withOtherTitle = test::shippedSettings();
-    withOtherTitle[Bank::TitleRow] = otherTitle;
-    const struct
-    {
-        const char *name;
-        BankSource source;
-        bool shipped;
-    } cases[] = {
+    QStringList rows = test::shippedSettings();
+    rows[Bank::TitleRow] = u"Контролна по химия - 7 клас"_s;
+    return rows;
+}
+
+struct IdentityCase
+{
+    const char *name;
+    BankSource source;
+    bool shipped;
+};
+
+std::vector<IdentityCase> identities()
+{
+    return {
         {"shipped title, 20 questions", test::numberedSource(20, 4), true},
         {"shipped title, 20 questions of 3 answers, check off",
          test::numberedSource(20, 3, test::settings(0, 0, 1, 0, u"МОРВ по Геометрия - ъгли в триъгълник"_s)),
          true},
         {"shipped title, 19 questions", test::numberedSource(19, 4), false},
         {"shipped title, 21 questions", test::numberedSource(21, 4), false},
-        {"another title, 20 questions", test::numberedSource(20, 4, withOtherTitle), false},
+        {"another title, 20 questions", test::numberedSource(20, 4, withOtherTitle()), false},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string mismatch = test::shippedBankMismatch(test::bankOf(c.source));
-        EXPECT_EQ(mismatch.empty(), c.shipped) << mismatch;
-        if (!c.shipped) {
-            EXPECT_NE(mismatch.find("not the shipped test"), std::string::npos) << mismatch;
-        }
+}
+
+using test::PrintTo;
+
+class IdentityRow : public testing::TestWithParam<IdentityCase>
+{};
+
+} // namespace
+
+// The shipped test is told from a teacher's by its title and its twenty questions, whatever else changes.
+TEST_P(IdentityRow, TitleAndQuestionCountTellTheShippedTest)
+{
+    const IdentityCase &c = GetParam();
+    const std::string mismatch = test::shippedBankMismatch(test::bankOf(c.source));
+    EXPECT_EQ(mismatch.empty(), c.shipped) << mismatch;
+    if (!c.shipped) {
+        EXPECT_NE(mismatch.find("not the shipped test"), std::string::npos) << mismatch;
     }
-    EXPECT_NE(test::shippedBankMismatch(test::bankOf(test::numberedSource(20, 4, withOtherTitle)))
+}
+
+INSTANTIATE_TEST_SUITE_P(ShippedBankIdentity, IdentityRow, testing::ValuesIn(identities()), test::RowName());
+
+// A teacher's own test is named by its title when the checks of the shipped one are skipped.
+TEST(ShippedBankIdentity, MismatchNamesTheOtherTitle)
+{
+    EXPECT_NE(test::shippedBankMismatch(test::bankOf(test::numberedSource(20, 4, withOtherTitle())))
                   .find("Контролна по химия - 7 клас"),
               std::string::npos);
 }

@@ -2,18 +2,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Grading and results mode: the score, the consistency verdict, the graded view of a question with
 // its colours and explanation, and Forward/Back after grading.
+#include "engine/spoken.h"
 #include "tests/support/enginehelpers.h"
+#include "tests/support/rows.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace morv::test {
 namespace {
+
+using test::PrintTo;
 
 const std::optional<Rgb> red = Rgb{255, 0, 0};
 const std::optional<Rgb> green = Rgb{0, 255, 0};
@@ -87,15 +92,13 @@ std::string times(int count, char c)
     return std::string(std::size_t(count), c);
 }
 
-// The score is the count of rows "1" of the grading table, N and the percentage cut down to a whole
-// number, appended to "Резултат: ".
-TEST(Grading, ScoreAndPercentage)
+std::vector<ScoreCase> scores()
 {
     // In these banks every answer order is "1234": option A holds the correct stored answer 1.
     const auto three = numberedSource(3, 4, settings(0, 0, 1, 0));
     const auto twenty = numberedSource(20, 4, settings(0, 0, 1, 0));
     const auto shipped = numberedSource(20, 4, shippedSettings());
-    const ScoreCase cases[] = {
+    return {
         {"none of 3", three, {0.0f}, "---", u"Резултат: 0/3 = 0%"_s},
         {"2 of 3 gives 66", three, {0.0f}, "RRW", u"Резултат: 2/3 = 66%"_s},
         {"1 of 3 with one unanswered gives 33", three, {0.0f}, "RW-", u"Резултат: 1/3 = 33%"_s},
@@ -107,21 +110,30 @@ TEST(Grading, ScoreAndPercentage)
         {"20 of 21 gives 95", shipped, {0.0f}, times(20, 'R') + "W", u"Резултат: 20/21 = 95%"_s},
         {"all 21 right", shipped, {0.0f}, times(21, 'R'), u"Резултат: 21/21 = 100%"_s},
     };
-    for (const ScoreCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(c.source, c.draws);
-        for (std::size_t p = 0; p < c.answers.size(); ++p) {
-            if (p > 0)
-                run.forward();
-            if (c.answers[p] == 'R')
-                run.choose(0);
-            else if (c.answers[p] == 'W')
-                run.choose(1);
-        }
-        run.grade();
-        EXPECT_EQ(run.state().Label1[Result].text, c.score);
-    }
 }
+
+class Score : public testing::TestWithParam<ScoreCase>
+{};
+
+// The score is the count of rows "1" of the grading table, N and the percentage cut down to a whole
+// number, appended to "Резултат: ".
+TEST_P(Score, CountsRightAnswersAndCutsThePercentage)
+{
+    const ScoreCase &c = GetParam();
+    StartedRun run(c.source, c.draws);
+    for (std::size_t p = 0; p < c.answers.size(); ++p) {
+        if (p > 0)
+            run.forward();
+        if (c.answers[p] == 'R')
+            run.choose(0);
+        else if (c.answers[p] == 'W')
+            run.choose(1);
+    }
+    run.grade();
+    EXPECT_EQ(run.state().Label1[Result].text, c.score);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grading, Score, testing::ValuesIn(scores()), RowName());
 
 // The fifth option takes part in results mode like the others: with the correct answer shown in box E,
 // List2(4) records option 4, E turns green, and the next graded question resets it to light blue.
@@ -167,13 +179,9 @@ struct VerdictCase
     bool shown;
 };
 
-// The verdict is "Частично!" while any question is unanswered, otherwise "Проверка - Да" when the texts
-// chosen for bank indexes 0 and N − 1 agree and "Вероятно!" when they differ; it is shown when setting
-// row 2 is above 0. With the check on (2 stored questions, N = 3) bank index 2 is the repeat of
-// question 1 at position 0, and question 1 itself is at position 2.
-TEST(Grading, ConsistencyVerdict)
+std::vector<VerdictCase> verdicts()
 {
-    const VerdictCase cases[] = {
+    return {
         {"check on, the same answer both times", 1, {0, 0, 0}, u"Проверка - Да"_s, true},
         {"check on, a different answer the second time", 1, {1, 0, 0}, u"Вероятно!"_s, true},
         {"check on, both wrong but the same", 1, {2, 1, 2}, u"Проверка - Да"_s, true},
@@ -186,23 +194,34 @@ TEST(Grading, ConsistencyVerdict)
         // 2 is not 1, so no repeat is added, but above 0 the verdict is shown.
         {"check value 2: no repeat, verdict shown", 2, {0, 0, 0}, u"Вероятно!"_s, true},
     };
-    for (const VerdictCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        const int stored = c.toto == 1 ? 2 : 3;
-        // 0.1 picks the prime 2 for N = 3 and would still end the shuffle (prime 3) if N were 4.
-        StartedRun run(numberedSource(stored, 4, settings(0, c.toto, 1, 0)), {0.1f});
-        ASSERT_EQ(run.values().QuestionCount, 3);
-        for (int p = 0; p < 3; ++p) {
-            if (p > 0)
-                run.forward();
-            if (c.choices[std::size_t(p)] >= 0)
-                run.choose(c.choices[std::size_t(p)]);
-        }
-        run.grade();
-        EXPECT_EQ(run.state().Label1[Verdict].text, c.verdict);
-        EXPECT_EQ(run.state().Label1[Verdict].visible, c.shown);
-    }
 }
+
+class ConsistencyVerdict : public testing::TestWithParam<VerdictCase>
+{};
+
+// The verdict is "Частично!" while any question is unanswered, otherwise "Проверка - Да" when the texts
+// chosen for bank indexes 0 and N − 1 agree and "Вероятно!" when they differ; it is shown when setting
+// row 2 is above 0. With the check on (2 stored questions, N = 3) bank index 2 is the repeat of
+// question 1 at position 0, and question 1 itself is at position 2.
+TEST_P(ConsistencyVerdict, IsShownAndWorded)
+{
+    const VerdictCase &c = GetParam();
+    const int stored = c.toto == 1 ? 2 : 3;
+    // 0.1 picks the prime 2 for N = 3 and would still end the shuffle (prime 3) if N were 4.
+    StartedRun run(numberedSource(stored, 4, settings(0, c.toto, 1, 0)), {0.1f});
+    ASSERT_EQ(run.values().QuestionCount, 3);
+    for (int p = 0; p < 3; ++p) {
+        if (p > 0)
+            run.forward();
+        if (c.choices[std::size_t(p)] >= 0)
+            run.choose(c.choices[std::size_t(p)]);
+    }
+    run.grade();
+    EXPECT_EQ(run.state().Label1[Verdict].text, c.verdict);
+    EXPECT_EQ(run.state().Label1[Verdict].visible, c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grading, ConsistencyVerdict, testing::ValuesIn(verdicts()), RowName());
 
 // A wrong answer: the chosen button red, the correct one green, the rest light blue, the indicator red,
 // the explanation lines each ending in CR LF. The repeat question explains itself with question 1's lines.
@@ -258,27 +277,34 @@ struct DuplicateCase
     std::optional<Rgb> indicator;
 };
 
-// With the correct text shown at A and C (C recorded as the correct option), choosing either copy
-// is green; choosing B is red with C green.
-TEST(GradedView, DuplicatedCorrectTextIsGreenAtEitherIndex)
+std::vector<DuplicateCase> duplicateChoices()
 {
-    const DuplicateCase cases[] = {
+    return {
         {"copy at A", 0, u"A*G BL CG"_s, green},
         {"copy at C", 2, u"AL BL C*G"_s, green},
         {"wrong B", 1, u"AL B*R CG"_s, red},
     };
-    for (const DuplicateCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(resultsBank(0, 1, 1), resultsDraws);
-        run.forward();
-        run.choose(c.option);
-        run.grade();
-        run.resultsForward();
-        EXPECT_EQ(colourView(run.state()), c.colours);
-        EXPECT_EQ(run.state().Picture1.background, c.indicator);
-        EXPECT_EQ(run.state().Text1[Help].text, u"Всяко „да“ е вярно\r\n"_s);
-    }
 }
+
+class DuplicatedCorrectText : public testing::TestWithParam<DuplicateCase>
+{};
+
+// With the correct text shown at A and C (C recorded as the correct option), choosing either copy
+// is green; choosing B is red with C green.
+TEST_P(DuplicatedCorrectText, IsGreenAtEitherIndex)
+{
+    const DuplicateCase &c = GetParam();
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    run.forward();
+    run.choose(c.option);
+    run.grade();
+    run.resultsForward();
+    EXPECT_EQ(colourView(run.state()), c.colours);
+    EXPECT_EQ(run.state().Picture1.background, c.indicator);
+    EXPECT_EQ(run.state().Text1[Help].text, u"Всяко „да“ е вярно\r\n"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(GradedView, DuplicatedCorrectText, testing::ValuesIn(duplicateChoices()), RowName());
 
 struct ExplanationCase
 {
@@ -288,11 +314,9 @@ struct ExplanationCase
     QString help;
 };
 
-// Setting row 4 above 0 shows the explanation lines for answered questions; at 0 the box stays empty
-// for them; unanswered questions get the message either way.
-TEST(GradedView, ExplanationsFollowSettingRowFour)
+std::vector<ExplanationCase> explanationViews()
 {
-    const ExplanationCase cases[] = {
+    return {
         {"on, answered wrong (repeat)", 1, 0, questionOneExplanation},
         {"on, answered right", 1, 1, u"Всяко „да“ е вярно\r\n"_s},
         {"on, unanswered", 1, 2, noAnswer},
@@ -302,20 +326,29 @@ TEST(GradedView, ExplanationsFollowSettingRowFour)
         {"off, unanswered", 0, 2, noAnswer},
         {"off, question 1 answered right", 0, 3, QString()},
     };
-    for (const ExplanationCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(resultsBank(0, c.explanations, 1), resultsDraws);
-        run.choose(0); // p0 "3", wrong
-        run.forward();
-        run.choose(2); // p1 "да", right
-        run.forward(2);
-        run.choose(1); // p3 "4", right; p2 stays open
-        run.grade();
-        run.resultsForward(c.position);
-        ASSERT_EQ(run.position(), c.position);
-        EXPECT_EQ(run.state().Text1[Help].text, c.help);
-    }
 }
+
+class Explanations : public testing::TestWithParam<ExplanationCase>
+{};
+
+// Setting row 4 above 0 shows the explanation lines for answered questions; at 0 the box stays empty
+// for them; unanswered questions get the message either way.
+TEST_P(Explanations, FollowSettingRowFour)
+{
+    const ExplanationCase &c = GetParam();
+    StartedRun run(resultsBank(0, c.explanations, 1), resultsDraws);
+    run.choose(0); // p0 "3", wrong
+    run.forward();
+    run.choose(2); // p1 "да", right
+    run.forward(2);
+    run.choose(1); // p3 "4", right; p2 stays open
+    run.grade();
+    run.resultsForward(c.position);
+    ASSERT_EQ(run.position(), c.position);
+    EXPECT_EQ(run.state().Text1[Help].text, c.help);
+}
+
+INSTANTIATE_TEST_SUITE_P(GradedView, Explanations, testing::ValuesIn(explanationViews()), RowName());
 
 // The repeat question shows question 1's explanation, not the placeholder of its slot.
 TEST(GradedView, RepeatQuestionShowsQuestionOneExplanation)
@@ -349,26 +382,34 @@ struct NavigationCase
     bool shown;
 };
 
-// Results navigation is offered only when setting row 5 is exactly 1.
-TEST(ResultsNavigation, OfferedOnlyWithSettingRowFiveAtOne)
+std::vector<NavigationCase> navigationSettings()
 {
-    const NavigationCase cases[] = {
+    return {
         {"row 5 at 0 (shipped)", 0, false},
         {"row 5 at 1", 1, true},
         {"row 5 at 2 is not 1", 2, false},
     };
-    for (const NavigationCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(resultsBank(0, 1, c.navigation), resultsDraws);
-        run.grade();
-        EXPECT_EQ(run.state().Command2[ResultsForward].visible, c.shown);
-        EXPECT_EQ(run.state().Command2[ResultsBack].visible, c.shown);
-        EXPECT_FALSE(run.state().Command1[Forward].visible);
-        EXPECT_FALSE(run.state().Command1[Back].visible);
-        EXPECT_EQ(run.position(), 0);
-        EXPECT_EQ(run.state().Text2[Question].text, u"Колко е 2+2?"_s);
-    }
 }
+
+class NavigationSetting : public testing::TestWithParam<NavigationCase>
+{};
+
+// Results navigation is offered only when setting row 5 is exactly 1.
+TEST_P(NavigationSetting, OfferedOnlyAtOne)
+{
+    const NavigationCase &c = GetParam();
+    StartedRun run(resultsBank(0, 1, c.navigation), resultsDraws);
+    run.grade();
+    EXPECT_EQ(run.state().Command2[ResultsForward].visible, c.shown);
+    EXPECT_EQ(run.state().Command2[ResultsBack].visible, c.shown);
+    EXPECT_FALSE(run.state().Command1[Forward].visible);
+    EXPECT_FALSE(run.state().Command1[Back].visible);
+    EXPECT_EQ(run.position(), 0);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Колко е 2+2?"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(ResultsNavigation, NavigationSetting, testing::ValuesIn(navigationSettings()),
+                         RowName());
 
 // Results Forward and Back stop at both ends, and the position row follows the shown position:
 // with N = 4 the done part at p = 3 is 50 + 10525 × 3 ÷ 4 = 7943.75.
@@ -460,6 +501,99 @@ TEST(GradedView, CorrectTextMissingFromAnswersShowsNoGreen)
     EXPECT_EQ(colourView(run.state()), u"A*R BL"_s);
     EXPECT_EQ(run.state().Picture1.background, red);
 }
+
+struct SpokenCase
+{
+    const char *name;
+    std::function<void(StartedRun &)> act;
+    QStringList options; // what each shown option is described by
+    QString indicator;
+    QString position;
+    QString answered;
+};
+
+std::vector<SpokenCase> spokenStates()
+{
+    return {
+        {"a fresh test",
+         [](StartedRun &) {},
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"не"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 0 от 4"_s},
+        // Before grading the colours say nothing of right and wrong, and neither do the words.
+        {"chosen right before grading, its answer alone",
+         [](StartedRun &run) { run.choose(3); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"да"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"chosen wrong before grading, its answer alone",
+         [](StartedRun &run) { run.choose(0); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"да"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, chosen right",
+         [](StartedRun &run) {
+             run.choose(3);
+             run.grade();
+         },
+         {u"3"_s, u"5"_s, u"22"_s, u"4; избран; верен отговор"_s},
+         u"верен"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, chosen wrong",
+         [](StartedRun &run) {
+             run.choose(0);
+             run.grade();
+         },
+         {u"3; избран; грешен"_s, u"5"_s, u"22"_s, u"4; верен отговор"_s},
+         u"грешен или без отговор"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 1 от 4"_s},
+        {"graded, unanswered",
+         [](StartedRun &run) { run.grade(); },
+         {u"3"_s, u"5"_s, u"22"_s, u"4"_s},
+         u"грешен или без отговор"_s,
+         u"въпрос 1 от 4"_s,
+         u"въведени отговори 0 от 4"_s},
+        // Position 1 shows "да" twice; the copy at C is the one recorded as correct.
+        {"graded, the second position",
+         [](StartedRun &run) {
+             run.choose(0);
+             run.forward();
+             run.choose(2);
+             run.grade();
+             run.resultsForward();
+         },
+         {u"да"_s, u"не"_s, u"да; избран; верен отговор"_s},
+         u"верен"_s,
+         u"въпрос 2 от 4"_s,
+         u"въведени отговори 2 от 4"_s},
+    };
+}
+
+class SpokenState : public testing::TestWithParam<SpokenCase>
+{};
+
+// What a screen reader is told of the options, the indicator and the strip says in words what their
+// colours and lengths say.
+TEST_P(SpokenState, SaysWhatTheColoursSay)
+{
+    const SpokenCase &c = GetParam();
+    StartedRun run(resultsBank(0, 1, 1), resultsDraws);
+    c.act(run);
+    const Spoken spoken = spokenState(run.state(), run.values());
+    const int shown = shownOptionCount(run.state());
+    ASSERT_EQ(shown, c.options.size());
+    EXPECT_EQ(QStringList(spoken.options.begin(), spoken.options.begin() + shown), c.options);
+    EXPECT_EQ(spoken.indicator, c.indicator);
+    EXPECT_EQ(spoken.position, c.position);
+    EXPECT_EQ(spoken.answered, c.answered);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screen, SpokenState, testing::ValuesIn(spokenStates()), RowName());
 
 } // namespace
 } // namespace morv::test

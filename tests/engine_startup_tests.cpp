@@ -3,6 +3,7 @@
 // Start-up of the main window: the repeat question, the prime multiplier, the question and answer
 // orders, the run tables and what the window shows right after loading.
 #include "tests/support/enginehelpers.h"
+#include "tests/support/rows.h"
 
 #include <QStringList>
 
@@ -16,6 +17,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv::test {
 namespace {
+
+using test::PrintTo;
 
 // 20 questions of 4 answers with the shipped settings (consistency check on), like the real test.
 BankSource shippedLike()
@@ -57,12 +60,9 @@ struct MultiplierCase
     int primeRow;
 };
 
-// For N = 21 a draw r picks row (r × 10 rounded half to even) mod 8 of the primes 2..19; 3 and 7
-// divide 21 and are drawn again; every other prime is reachable. The answer-order draws follow the
-// shuffle's draws: the first one after them (0.0123 → row 12, "3124") is bank question 1's.
-TEST(StartupShippedBank, MultiplierComesFromTheDrawAndDivisorsAreDrawnAgain)
+std::vector<MultiplierCase> shippedMultipliers()
 {
-    const MultiplierCase cases[] = {
+    return {
         {"0.0 gives row 0: prime 2", {0.0f}, 2, 0},
         {"0.2 gives row 2: prime 5", {0.2f}, 5, 2},
         {"0.25 gives 2.5, rounded to the even 2: prime 5", {0.25f}, 5, 2},
@@ -77,25 +77,34 @@ TEST(StartupShippedBank, MultiplierComesFromTheDrawAndDivisorsAreDrawnAgain)
         {"0.9 gives 9 mod 8 = row 1, prime 3, drawn again, then 19", {0.9f, 0.7f}, 19, 7},
         {"3, then 7, then 13", {0.1f, 0.3f, 0.5f}, 13, 5},
     };
-    for (const MultiplierCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<float> draws = c.shuffleDraws;
-        draws.push_back(0.0123f);
-        StartedRun run(shippedLike(), draws);
-        EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
-        EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
-        EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 21);
-        // Position 0 shows bank index (1 × x) mod 21 = x.
-        EXPECT_EQ(run.table(QuestionOrder).value(0), QString::number(c.multiplier));
-        EXPECT_EQ(run.table(AnswerOrder).value(0), u"3124"_s);
-    }
 }
 
-// Check off: no repeat, N = 20, the primes 2..19 stay; 2 and 5 divide 20 and are drawn again, so the
-// multiplier is one of 3, 7, 11, 13, 17, 19.
-TEST(StartupCheckOff, MultiplierAmongPrimesThatDoNotDivideTwenty)
+class ShippedMultiplier : public testing::TestWithParam<MultiplierCase>
+{};
+
+// For N = 21 a draw r picks row (r × 10 rounded half to even) mod 8 of the primes 2..19; 3 and 7
+// divide 21 and are drawn again; every other prime is reachable. The answer-order draws follow the
+// shuffle's draws: the first one after them (0.0123 → row 12, "3124") is bank question 1's.
+TEST_P(ShippedMultiplier, ComesFromTheDrawAndDivisorsAreDrawnAgain)
 {
-    const MultiplierCase cases[] = {
+    const MultiplierCase &c = GetParam();
+    std::vector<float> draws = c.shuffleDraws;
+    draws.push_back(0.0123f);
+    StartedRun run(shippedLike(), draws);
+    EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
+    EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
+    EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 21);
+    // Position 0 shows bank index (1 × x) mod 21 = x.
+    EXPECT_EQ(run.table(QuestionOrder).value(0), QString::number(c.multiplier));
+    EXPECT_EQ(run.table(AnswerOrder).value(0), u"3124"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupShippedBank, ShippedMultiplier, testing::ValuesIn(shippedMultipliers()),
+                         RowName());
+
+std::vector<MultiplierCase> checkOffMultipliers()
+{
+    return {
         {"0.1 gives row 1: prime 3", {0.1f}, 3, 1},
         {"0.3 gives row 3: prime 7", {0.3f}, 7, 3},
         {"0.4 gives row 4: prime 11", {0.4f}, 11, 4},
@@ -107,16 +116,26 @@ TEST(StartupCheckOff, MultiplierAmongPrimesThatDoNotDivideTwenty)
         {"0.25 rounds to the even 2, prime 5, drawn again, then 13", {0.25f, 0.5f}, 13, 5},
         {"0.8 gives row 0, prime 2, drawn again; 0.9 gives row 1: 3", {0.8f, 0.9f}, 3, 1},
     };
-    for (const MultiplierCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(checkOff(20), c.shuffleDraws);
-        EXPECT_EQ(run.values().QuestionCount, 20);
-        EXPECT_EQ(run.table(Primes), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
-        EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
-        EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
-        EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 20);
-    }
 }
+
+class CheckOffMultiplier : public testing::TestWithParam<MultiplierCase>
+{};
+
+// Check off: no repeat, N = 20, the primes 2..19 stay; 2 and 5 divide 20 and are drawn again, so the
+// multiplier is one of 3, 7, 11, 13, 17, 19.
+TEST_P(CheckOffMultiplier, AmongPrimesThatDoNotDivideTwenty)
+{
+    const MultiplierCase &c = GetParam();
+    StartedRun run(checkOff(20), c.shuffleDraws);
+    EXPECT_EQ(run.values().QuestionCount, 20);
+    EXPECT_EQ(run.table(Primes), numbers({2, 3, 5, 7, 11, 13, 17, 19}));
+    EXPECT_EQ(run.values().ShuffleStep, c.multiplier);
+    EXPECT_EQ(run.state().List2[Primes].selected, c.primeRow);
+    EXPECT_EQ(run.random.drawn, c.shuffleDraws.size() + 20);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupCheckOff, CheckOffMultiplier, testing::ValuesIn(checkOffMultipliers()),
+                         RowName());
 
 // With the check off the spare slot after the last question keeps its placeholders.
 TEST(StartupCheckOff, NoRepeatQuestionIsAppended)
@@ -129,24 +148,31 @@ TEST(StartupCheckOff, NoRepeatQuestionIsAppended)
     EXPECT_TRUE(bank.Picture1(21).isEmpty());
 }
 
-// N = 3 leaves only the prime 2, whatever the draw, and the order 2, 1, 0 (question 3 first).
-TEST(StartupThreeQuestions, OnlyPrimeTwoRemainsAndOrderIsTwoOneZero)
+struct DrawCase
 {
-    const struct
-    {
-        const char *name;
-        float draw;
-    } cases[] = {{"draw 0", 0.0f}, {"draw 0.55", 0.55f}, {"draw 0.9", 0.9f}, {"draw 0.9999", 0.9999f}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(checkOff(3), {c.draw, 0.0f, 0.0f, 0.0f});
-        EXPECT_EQ(run.table(Primes), QStringList{u"2"_s});
-        EXPECT_EQ(run.values().ShuffleStep, 2);
-        EXPECT_EQ(run.table(QuestionOrder), numbers({2, 1, 0}));
-        EXPECT_EQ(run.random.drawn, 4u);
-        EXPECT_EQ(run.state().Text2[Question].text, u"Въпрос 3"_s);
-    }
+    const char *name;
+    float draw;
+};
+
+const DrawCase threeQuestionDraws[] = {
+    {"draw 0", 0.0f}, {"draw 0.55", 0.55f}, {"draw 0.9", 0.9f}, {"draw 0.9999", 0.9999f}};
+
+class ThreeQuestions : public testing::TestWithParam<DrawCase>
+{};
+
+// N = 3 leaves only the prime 2, whatever the draw, and the order 2, 1, 0 (question 3 first).
+TEST_P(ThreeQuestions, OnlyPrimeTwoRemainsAndOrderIsTwoOneZero)
+{
+    StartedRun run(checkOff(3), {GetParam().draw, 0.0f, 0.0f, 0.0f});
+    EXPECT_EQ(run.table(Primes), QStringList{u"2"_s});
+    EXPECT_EQ(run.values().ShuffleStep, 2);
+    EXPECT_EQ(run.table(QuestionOrder), numbers({2, 1, 0}));
+    EXPECT_EQ(run.random.drawn, 4u);
+    EXPECT_EQ(run.state().Text2[Question].text, u"Въпрос 3"_s);
 }
+
+INSTANTIATE_TEST_SUITE_P(StartupThreeQuestions, ThreeQuestions, testing::ValuesIn(threeQuestionDraws),
+                         RowName());
 
 // Two stored questions with the check on make N = 3: the repeat is bank index 2 and is shown first.
 TEST(StartupThreeQuestions, TwoStoredQuestionsAndTheRepeatMakeThree)
@@ -166,11 +192,9 @@ struct OrderCase
     QString firstShown;
 };
 
-// Row p of the question order is ((p + 1) × x) mod N; the last row is always 0 and position 0 shows
-// bank question x + 1.
-TEST(StartupQuestionOrder, RowsAreMultiplesOfTheStepModuloN)
+std::vector<OrderCase> questionOrders()
 {
-    const OrderCase cases[] = {
+    return {
         {"N = 21, x = 2",
          shippedLike(),
          {0.0f},
@@ -190,13 +214,23 @@ TEST(StartupQuestionOrder, RowsAreMultiplesOfTheStepModuloN)
         {"N = 5, x = 3", checkOff(5), {0.1f}, numbers({3, 1, 4, 2, 0}), u"Въпрос 4"_s},
         {"N = 4, 2 divides 4, x = 3", checkOff(4), {0.0f, 0.1f}, numbers({3, 2, 1, 0}), u"Въпрос 4"_s},
     };
-    for (const OrderCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(c.source, c.draws);
-        EXPECT_EQ(run.table(QuestionOrder), c.order);
-        EXPECT_EQ(run.state().Text2[Question].text, c.firstShown);
-    }
 }
+
+class QuestionOrderRows : public testing::TestWithParam<OrderCase>
+{};
+
+// Row p of the question order is ((p + 1) × x) mod N; the last row is always 0 and position 0 shows
+// bank question x + 1.
+TEST_P(QuestionOrderRows, RowsAreMultiplesOfTheStepModuloN)
+{
+    const OrderCase &c = GetParam();
+    StartedRun run(c.source, c.draws);
+    EXPECT_EQ(run.table(QuestionOrder), c.order);
+    EXPECT_EQ(run.state().Text2[Question].text, c.firstShown);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupQuestionOrder, QuestionOrderRows, testing::ValuesIn(questionOrders()),
+                         RowName());
 
 // With N = 21 and x = 2 the last position shows bank question 1 (the stored first question, not the repeat).
 TEST(StartupQuestionOrder, LastPositionShowsBankQuestionOne)
@@ -215,10 +249,9 @@ struct AnswerOrderCase
     QString order;
 };
 
-// A question with n answers takes row (r × 1000 rounded half to even) mod n! of Poredica(n).
-TEST(StartupAnswerOrder, RowOfThePermutationListFromTheDraw)
+std::vector<AnswerOrderCase> answerOrderDraws()
 {
-    const AnswerOrderCase cases[] = {
+    return {
         {"2 answers, 0 gives row 0", 2, 0.0f, u"12"_s},
         {"2 answers, 0.0011 gives 1.1 → 1: row 1", 2, 0.0011f, u"21"_s},
         {"2 answers, 0.0625 gives 62.5 → even 62, mod 2 = row 0", 2, 0.0625f, u"12"_s},
@@ -236,14 +269,23 @@ TEST(StartupAnswerOrder, RowOfThePermutationListFromTheDraw)
         {"5 answers, 0.5 gives 500, mod 120 = row 20", 5, 0.5f, u"15324"_s},
         {"5 answers, 0.1875 gives 187.5 → even 188, mod 120 = row 68", 5, 0.1875f, u"35214"_s},
     };
-    for (const AnswerOrderCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        // One shuffle draw, then bank questions 1, 2, 3 in turn.
-        StartedRun run(checkOff(3, c.answers), {0.0f, c.draw, 0.0f, 0.0f});
-        EXPECT_EQ(run.table(AnswerOrder).value(0), c.order);
-        EXPECT_EQ(run.table(AnswerOrder).value(1), Bank::Poredica(c.answers).value(0));
-    }
 }
+
+class AnswerOrderDraw : public testing::TestWithParam<AnswerOrderCase>
+{};
+
+// A question with n answers takes row (r × 1000 rounded half to even) mod n! of Poredica(n).
+TEST_P(AnswerOrderDraw, RowOfThePermutationListFromTheDraw)
+{
+    const AnswerOrderCase &c = GetParam();
+    // One shuffle draw, then bank questions 1, 2, 3 in turn.
+    StartedRun run(checkOff(3, c.answers), {0.0f, c.draw, 0.0f, 0.0f});
+    EXPECT_EQ(run.table(AnswerOrder).value(0), c.order);
+    EXPECT_EQ(run.table(AnswerOrder).value(1), Bank::Poredica(c.answers).value(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupAnswerOrder, AnswerOrderDraw, testing::ValuesIn(answerOrderDraws()),
+                         RowName());
 
 // Each question uses the permutation list of its own answer count: 2, 3 and 5 answers side by side.
 TEST(StartupAnswerOrder, MixedAnswerCountsUseTheirOwnLists)
@@ -260,6 +302,7 @@ TEST(StartupAnswerOrder, MixedAnswerCountsUseTheirOwnLists)
 
 struct PermutationListCase
 {
+    const char *name;
     int n;
     int rows;
     QString first;
@@ -268,35 +311,43 @@ struct PermutationListCase
     QString middle;
 };
 
-// Poredica(n) holds all n! orderings of 1..n in ascending order.
-TEST(BankPermutations, SizesFirstLastAndOneMiddleRow)
+std::vector<PermutationListCase> permutationLists()
 {
-    const PermutationListCase cases[] = {
-        {2, 2, u"12"_s, u"21"_s, 1, u"21"_s},
-        {3, 6, u"123"_s, u"321"_s, 3, u"231"_s},
-        {4, 24, u"1234"_s, u"4321"_s, 12, u"3124"_s},
-        {5, 120, u"12345"_s, u"54321"_s, 20, u"15324"_s},
+    return {
+        {"Poredica 2", 2, 2, u"12"_s, u"21"_s, 1, u"21"_s},
+        {"Poredica 3", 3, 6, u"123"_s, u"321"_s, 3, u"231"_s},
+        {"Poredica 4", 4, 24, u"1234"_s, u"4321"_s, 12, u"3124"_s},
+        {"Poredica 5", 5, 120, u"12345"_s, u"54321"_s, 20, u"15324"_s},
     };
-    for (const PermutationListCase &c : cases) {
-        SCOPED_TRACE(c.n);
-        const QStringList &rows = Bank::Poredica(c.n);
-        ASSERT_EQ(rows.size(), c.rows);
-        EXPECT_EQ(rows.first(), c.first);
-        EXPECT_EQ(rows.last(), c.last);
-        EXPECT_EQ(rows.value(c.middleRow), c.middle);
-        // Ascending without repeats, and every row uses each digit 1..n once.
-        for (qsizetype r = 1; r < rows.size(); ++r)
-            EXPECT_LT(rows[r - 1], rows[r]) << "row " << r;
-        for (const QString &row : rows) {
-            QString sorted = row;
-            std::sort(sorted.begin(), sorted.end());
-            EXPECT_EQ(sorted, c.first) << row.toStdString();
-        }
+}
+
+class PermutationList : public testing::TestWithParam<PermutationListCase>
+{};
+
+// Poredica(n) holds all n! orderings of 1..n in ascending order.
+TEST_P(PermutationList, SizesFirstLastAndOneMiddleRow)
+{
+    const PermutationListCase &c = GetParam();
+    const QStringList &rows = Bank::Poredica(c.n);
+    ASSERT_EQ(rows.size(), c.rows);
+    EXPECT_EQ(rows.first(), c.first);
+    EXPECT_EQ(rows.last(), c.last);
+    EXPECT_EQ(rows.value(c.middleRow), c.middle);
+    // Ascending without repeats, and every row uses each digit 1..n once.
+    for (qsizetype r = 1; r < rows.size(); ++r)
+        EXPECT_LT(rows[r - 1], rows[r]) << "row " << r;
+    for (const QString &row : rows) {
+        QString sorted = row;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(sorted, c.first) << row.toStdString();
     }
 }
 
-// The repeat is bank question m + 1: text, answers, correct answer and picture of question 1, and —
-// where this program departs from the older one on purpose — question 1's explanation lines too.
+INSTANTIATE_TEST_SUITE_P(BankPermutations, PermutationList, testing::ValuesIn(permutationLists()), RowName());
+
+// The repeat is bank question m + 1: text, answers, correct answer, picture and its description of
+// question 1, and — where this program departs from the older one on purpose — question 1's
+// explanation lines too.
 TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
 {
     BankSource source;
@@ -306,6 +357,7 @@ TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
         question(u"Втори?"_s, {u"да"_s, u"не"_s}, 0, {u"само ред"_s}),
         question(u"Трети?"_s, {u"x"_s, u"y"_s, u"z"_s, u"w"_s}, 3, {u"трети ред"_s}, tinyJpeg(3)),
     };
+    source.questions[0].pictureText = u"Триъгълник ABC"_s;
     ASSERT_EQ(bankOf(source).Obqsnenie(4), QStringList{u"Обяснение 4"_s}); // the placeholder before start-up
     // N = 4 leaves primes 2 and 3; 2 divides 4, so 0.1 (row 1) gives x = 3 and the order 3, 2, 1, 0.
     // Then the orders: question 1 "321", question 2 "12", question 3 "1234", the repeat "123".
@@ -325,6 +377,8 @@ TEST(StartupRepeatQuestion, CopiesQuestionOneIncludingItsExplanation)
     EXPECT_EQ(shownAnswers(run.state()), (QStringList{u"а"_s, u"б"_s, u"в"_s}));
     EXPECT_EQ(run.table(CorrectOption).value(0), u"1"_s);
     EXPECT_EQ(run.engine.picture2(), tinyJpeg(1));
+    EXPECT_EQ(bank.pictureText(4), u"Триъгълник ABC"_s);
+    EXPECT_EQ(run.engine.picture2Text(), u"Триъгълник ABC"_s);
 }
 
 // In the shipped-like bank the 21st explanation slot holds question 1's line, not "Обяснение 21".
@@ -349,11 +403,9 @@ struct InvariantCase
     QString correctOptionAtPositionZero;
 };
 
-// After start-up: five tables of N rows, the order a permutation ending in 0, nothing chosen or graded,
-// only position 0 (just shown) has its correct option recorded, List2(6) as laid out, counters at 0.
-TEST(StartupRunTables, InvariantsHoldAfterLoading)
+std::vector<InvariantCase> invariantRuns()
 {
-    const InvariantCase cases[] = {
+    return {
         // Orders "1234": the correct answer (stored 1) is option 0.
         {"shipped-like, N = 21", shippedLike(), {0.0f}, 0.0f, 21, 4, u"0"_s},
         // Orders from 0.5: 500 mod 24 = row 20, "4213": stored 1 is option 2.
@@ -363,32 +415,41 @@ TEST(StartupRunTables, InvariantsHoldAfterLoading)
         // Orders from 0.0011: row 1, "21": stored 1 is option 1.
         {"N = 5, two answers", checkOff(5, 2), {0.1f}, 0.0011f, 5, 2, u"1"_s},
     };
-    for (const InvariantCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(c.source, c.draws, c.afterwards);
-        const int N = c.questionCount;
-        ASSERT_EQ(run.values().QuestionCount, N);
-        for (RunTable t : {Chosen, QuestionOrder, AnswerOrder, Grades, CorrectOption})
-            EXPECT_EQ(run.table(t).size(), N) << "List2(" << t << ")";
-        std::vector<int> order;
-        for (const QString &row : run.table(QuestionOrder))
-            order.push_back(row.toInt());
-        EXPECT_EQ(order.back(), 0);
-        std::sort(order.begin(), order.end());
-        for (int b = 0; b < N; ++b)
-            EXPECT_EQ(order[std::size_t(b)], b);
-        EXPECT_EQ(run.table(Chosen), repeated(u"-1"_s, N));
-        EXPECT_EQ(run.table(Grades), repeated(u"-1"_s, N));
-        QStringList correctOptions = repeated(u"-1"_s, N);
-        correctOptions[0] = c.correctOptionAtPositionZero;
-        EXPECT_EQ(run.table(CorrectOption), correctOptions);
-        for (const QString &row : run.table(AnswerOrder))
-            EXPECT_TRUE(Bank::Poredica(c.answers).contains(row)) << row.toStdString();
-        EXPECT_EQ(run.table(FirstAndLast), (QStringList{u"Pyrwi"_s, u"Posleden"_s}));
-        EXPECT_EQ(run.values().AnsweredCount, 0);
-        EXPECT_EQ(run.values().CurrentPosition, 0);
-    }
 }
+
+class RunTableInvariants : public testing::TestWithParam<InvariantCase>
+{};
+
+// After start-up: five tables of N rows, the order a permutation ending in 0, nothing chosen or graded,
+// only position 0 (just shown) has its correct option recorded, List2(6) as laid out, counters at 0.
+TEST_P(RunTableInvariants, HoldAfterLoading)
+{
+    const InvariantCase &c = GetParam();
+    StartedRun run(c.source, c.draws, c.afterwards);
+    const int N = c.questionCount;
+    ASSERT_EQ(run.values().QuestionCount, N);
+    for (RunTable t : {Chosen, QuestionOrder, AnswerOrder, Grades, CorrectOption})
+        EXPECT_EQ(run.table(t).size(), N) << "List2(" << t << ")";
+    std::vector<int> order;
+    for (const QString &row : run.table(QuestionOrder))
+        order.push_back(row.toInt());
+    EXPECT_EQ(order.back(), 0);
+    std::sort(order.begin(), order.end());
+    for (int b = 0; b < N; ++b)
+        EXPECT_EQ(order[std::size_t(b)], b);
+    EXPECT_EQ(run.table(Chosen), repeated(u"-1"_s, N));
+    EXPECT_EQ(run.table(Grades), repeated(u"-1"_s, N));
+    QStringList correctOptions = repeated(u"-1"_s, N);
+    correctOptions[0] = c.correctOptionAtPositionZero;
+    EXPECT_EQ(run.table(CorrectOption), correctOptions);
+    for (const QString &row : run.table(AnswerOrder))
+        EXPECT_TRUE(Bank::Poredica(c.answers).contains(row)) << row.toStdString();
+    EXPECT_EQ(run.table(FirstAndLast), (QStringList{u"Pyrwi"_s, u"Posleden"_s}));
+    EXPECT_EQ(run.values().AnsweredCount, 0);
+    EXPECT_EQ(run.values().CurrentPosition, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(StartupRunTables, RunTableInvariants, testing::ValuesIn(invariantRuns()), RowName());
 
 // Loading writes the title row into Label1(0), turns the indicator red, draws the strip from the
 // Forward button's left edge (240) and shows the first question with nothing chosen.
@@ -405,20 +466,42 @@ TEST(StartupWindow, TitleIndicatorCounterAndFirstQuestion)
     EXPECT_EQ(s.picture2Source, 3);
 }
 
-// Every row of the table of controls has a slot of its own in the state, and the state's control there
-// carries the row's name, index, kind and text.
-TEST(ControlTable, EveryRowHasItsOwnSlotNamedLikeIt)
+class ControlRow : public testing::TestWithParam<ControlEntry>
+{};
+
+// The state's control in a row's slot carries the row's name, index, kind, place, visibility, colour
+// and text.
+TEST_P(ControlRow, ItsSlotIsNamedAndLaidOutLikeIt)
+{
+    const ControlEntry &entry = GetParam();
+    const FormState state = FormState::fromLayout();
+    const Control &control = entry.slot(state);
+    EXPECT_EQ(control.name, entry.name.toString());
+    EXPECT_EQ(control.index, entry.index);
+    EXPECT_EQ(control.kind, entry.kind);
+    EXPECT_EQ(pixelRect(control.left, control.top, control.width, control.height), pixelRect(entry));
+    EXPECT_EQ(control.visible, entry.visible);
+    EXPECT_EQ(control.background, entry.background);
+    // The help box and the author's note get their texts from the program, not from the table.
+    if (entry.name == u"Text1") {
+        EXPECT_EQ(control.text, entry.index == Help ? helpText() : authorNote());
+    } else {
+        EXPECT_EQ(control.text, entry.text.toString());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ControlTable, ControlRow, testing::ValuesIn(controlTable()),
+                         [](const testing::TestParamInfo<ControlEntry> &row) {
+                             return rowName(row.param.id().toStdString());
+                         });
+
+// Every row of the table of controls has a slot of its own in the state.
+TEST(ControlTable, EveryRowHasItsOwnSlot)
 {
     const FormState state = FormState::fromLayout();
     std::set<const Control *> slots;
-    for (const ControlEntry &entry : controlTable()) {
-        SCOPED_TRACE(entry.id().toStdString());
-        const Control &control = entry.slot(state);
-        EXPECT_TRUE(slots.insert(&control).second);
-        EXPECT_EQ(control.name, entry.name.toString());
-        EXPECT_EQ(control.index, entry.index);
-        EXPECT_EQ(control.kind, entry.kind);
-    }
+    for (const ControlEntry &entry : controlTable())
+        EXPECT_TRUE(slots.insert(&entry.slot(state)).second) << entry.id().toStdString();
     // Label1(0..4), Command1(0..1), Command2(0..2), Text2(0..6), Text1(0..1), Option1(0..4),
     // Shape1(0..1), Shape2(0..1), Frame1, Picture1, Picture2.
     EXPECT_EQ(slots.size(), 31u);
@@ -433,25 +516,32 @@ TEST(StartupWindow, TitleIsTheWholeSettingsRow)
     EXPECT_EQ(run.state().Label1[Title].text, u"Проверка по история - 7"_s);
 }
 
-// The phrase preview is visible only with the phrase setting at 1, and empty after loading either way.
-TEST(StartupWindow, PhrasePreviewVisibleOnlyWithPhraseSetting)
+struct PhraseSettingCase
 {
-    const struct
-    {
-        const char *name;
-        int phrase;
-        bool visible;
-    } cases[] = {{"phrase 0 (shipped)", 0, false}, {"phrase 1", 1, true}, {"phrase 2 is not on", 2, false}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(numberedSource(3, 4, settings(c.phrase, 0, 1, 0)), {0.0f});
-        EXPECT_EQ(run.state().Text2[Preview].visible, c.visible);
-        EXPECT_EQ(run.state().Text2[Preview].text, QString());
-        // Only the setting 1 composes the phrase when an answer is chosen.
-        run.choose(OptionA);
-        EXPECT_EQ(run.state().Text2[Preview].text.isEmpty(), !c.visible);
-    }
+    const char *name;
+    int phrase;
+    bool visible;
+};
+
+const PhraseSettingCase phraseSettings[] = {
+    {"phrase 0 (shipped)", 0, false}, {"phrase 1", 1, true}, {"phrase 2 is not on", 2, false}};
+
+class PhraseSetting : public testing::TestWithParam<PhraseSettingCase>
+{};
+
+// The phrase preview is visible only with the phrase setting at 1, and empty after loading either way.
+TEST_P(PhraseSetting, PreviewVisibleOnlyAtOne)
+{
+    const PhraseSettingCase &c = GetParam();
+    StartedRun run(numberedSource(3, 4, settings(c.phrase, 0, 1, 0)), {0.0f});
+    EXPECT_EQ(run.state().Text2[Preview].visible, c.visible);
+    EXPECT_EQ(run.state().Text2[Preview].text, QString());
+    // Only the setting 1 composes the phrase when an answer is chosen.
+    run.choose(OptionA);
+    EXPECT_EQ(run.state().Text2[Preview].text.isEmpty(), !c.visible);
 }
+
+INSTANTIATE_TEST_SUITE_P(StartupWindow, PhraseSetting, testing::ValuesIn(phraseSettings), RowName());
 
 // Both strip rows start at the Forward button's left edge, 240; the first drawing (p = 0, a = 0) gives
 // each done part 50 twips and each rest part from 290 to E = 9000 + 1575 − 50 = 10525, width 10235.

@@ -3,6 +3,7 @@
 // Test mode: showing a question, the progress strip and counter, answering, the phrase preview and
 // Forward/Back, on small banks built here.
 #include "tests/support/enginehelpers.h"
+#include "tests/support/rows.h"
 
 #include <QStringList>
 
@@ -14,6 +15,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv::test {
 namespace {
+
+using test::PrintTo;
 
 const std::optional<Rgb> red = Rgb{255, 0, 0};
 const std::optional<Rgb> green = Rgb{0, 255, 0};
@@ -89,12 +92,9 @@ struct DisplayCase
     bool hasPicture;
 };
 
-// Each position shows its bank question's answers in that question's order, one visible option button
-// per answer and the rest hidden, and records the option carrying the correct text (exactly equal;
-// the highest when duplicated).
-TEST(ShowQuestion, EachPositionInItsAnswerOrder)
+std::vector<DisplayCase> displays()
 {
-    const DisplayCase cases[] = {
+    return {
         {"5 answers, order 15324",
          0,
          u"Избери буква Д"_s,
@@ -125,25 +125,35 @@ TEST(ShowQuestion, EachPositionInItsAnswerOrder)
          1,
          true},
     };
-    for (const DisplayCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(fiveQuestions(), fiveDraws);
-        run.forward(c.position);
-        const FormState &s = run.state();
-        ASSERT_EQ(run.position(), c.position);
-        EXPECT_EQ(s.Text2[Question].text, c.text);
-        EXPECT_EQ(shownAnswers(s), c.answers);
-        EXPECT_EQ(shownOptionCount(s), c.answers.size());
-        for (int i = 0; i < 5; ++i) {
-            const bool shown = i < c.answers.size();
-            EXPECT_EQ(s.Option1[std::size_t(i)].visible, shown) << "Option1(" << i << ")";
-            EXPECT_EQ(s.Text2[std::size_t(i + 1)].visible, shown) << "Text2(" << i + 1 << ")";
-        }
-        EXPECT_EQ(run.table(CorrectOption).value(c.position), c.correctOption);
-        EXPECT_EQ(s.picture2Source, c.pictureElement);
-        EXPECT_EQ(run.engine.picture2().isEmpty(), !c.hasPicture);
-    }
 }
+
+class Display : public testing::TestWithParam<DisplayCase>
+{};
+
+// Each position shows its bank question's answers in that question's order, one visible option button
+// per answer and the rest hidden, and records the option carrying the correct text (exactly equal;
+// the highest when duplicated).
+TEST_P(Display, EachPositionInItsAnswerOrder)
+{
+    const DisplayCase &c = GetParam();
+    StartedRun run(fiveQuestions(), fiveDraws);
+    run.forward(c.position);
+    const FormState &s = run.state();
+    ASSERT_EQ(run.position(), c.position);
+    EXPECT_EQ(s.Text2[Question].text, c.text);
+    EXPECT_EQ(shownAnswers(s), c.answers);
+    EXPECT_EQ(shownOptionCount(s), c.answers.size());
+    for (int i = 0; i < 5; ++i) {
+        const bool shown = i < c.answers.size();
+        EXPECT_EQ(s.Option1[std::size_t(i)].visible, shown) << "Option1(" << i << ")";
+        EXPECT_EQ(s.Text2[std::size_t(i + 1)].visible, shown) << "Text2(" << i + 1 << ")";
+    }
+    EXPECT_EQ(run.table(CorrectOption).value(c.position), c.correctOption);
+    EXPECT_EQ(s.picture2Source, c.pictureElement);
+    EXPECT_EQ(run.engine.picture2().isEmpty(), !c.hasPicture);
+}
+
+INSTANTIATE_TEST_SUITE_P(ShowQuestion, Display, testing::ValuesIn(displays()), RowName());
 
 // Only shown positions get their correct option recorded; the others keep "-1".
 TEST(ShowQuestion, CorrectOptionRecordedOnlyForShownPositions)
@@ -255,11 +265,9 @@ struct FirstLastCase
     QStringList firstAndLast;
 };
 
-// The answer text chosen for bank index 0 goes to row 0 of List2(6), for bank index N − 1 to row 1;
-// other questions leave both rows; a later choice overwrites.
-TEST(Answering, FirstAndLastBankQuestionAnswersAreKept)
+std::vector<FirstLastCase> firstAndLastAnswers()
 {
-    const FirstLastCase cases[] = {
+    return {
         {"bank index 0 (position 4), option A", 4, {0}, {u"5"_s, u"Posleden"_s}},
         {"bank index 0 changed to option B", 4, {0, 1}, {u"4"_s, u"Posleden"_s}},
         {"bank index 4 = N - 1 (position 1), option B", 1, {1}, {u"Pyrwi"_s, u"не"_s}},
@@ -267,15 +275,24 @@ TEST(Answering, FirstAndLastBankQuestionAnswersAreKept)
         {"bank index 1 (position 2) leaves both", 2, {0}, {u"Pyrwi"_s, u"Posleden"_s}},
         {"bank index 2 (position 0) leaves both", 0, {4}, {u"Pyrwi"_s, u"Posleden"_s}},
     };
-    for (const FirstLastCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(fiveQuestions(), fiveDraws);
-        run.forward(c.position);
-        for (int option : c.choices)
-            run.choose(option);
-        EXPECT_EQ(run.table(FirstAndLast), c.firstAndLast);
-    }
 }
+
+class FirstAndLastAnswers : public testing::TestWithParam<FirstLastCase>
+{};
+
+// The answer text chosen for bank index 0 goes to row 0 of List2(6), for bank index N − 1 to row 1;
+// other questions leave both rows; a later choice overwrites.
+TEST_P(FirstAndLastAnswers, AreKept)
+{
+    const FirstLastCase &c = GetParam();
+    StartedRun run(fiveQuestions(), fiveDraws);
+    run.forward(c.position);
+    for (int option : c.choices)
+        run.choose(option);
+    EXPECT_EQ(run.table(FirstAndLast), c.firstAndLast);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answering, FirstAndLastAnswers, testing::ValuesIn(firstAndLastAnswers()), RowName());
 
 struct GradeCase
 {
@@ -285,26 +302,33 @@ struct GradeCase
     QString grade;
 };
 
-// The grade compares the chosen text with the correct text exactly: a trailing blank or another
-// letter case is wrong; with the correct text shown twice, either copy is right.
-TEST(Answering, GradeByExactTextComparison)
+std::vector<GradeCase> exactGrades()
 {
-    const GradeCase cases[] = {
+    return {
         {"\"София \" with a trailing blank", 3, 0, u"0"_s}, {"\"София\" exactly", 3, 1, u"1"_s},
-        {"\"софия\" in lower case", 3, 2, u"0"_s},          {"\"Пловдив\"", 3, 3, u"0"_s},
+        {"\"софия\" in lower case", 3, 2, u"0"_s},          {"\"Пловдив\", another town", 3, 3, u"0"_s},
         {"duplicate \"да\" at option A", 1, 0, u"1"_s},     {"\"не\" between the duplicates", 1, 1, u"0"_s},
         {"duplicate \"да\" at option C", 1, 2, u"1"_s},     {"two answers, \"Не\" right", 2, 0, u"1"_s},
         {"two answers, \"Да\" wrong", 2, 1, u"0"_s},
     };
-    for (const GradeCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(fiveQuestions(), fiveDraws);
-        run.forward(c.position);
-        run.choose(c.option);
-        EXPECT_EQ(run.table(Grades).value(c.position), c.grade);
-        EXPECT_EQ(run.table(Chosen).value(c.position), QString::number(c.option));
-    }
 }
+
+class ExactGrade : public testing::TestWithParam<GradeCase>
+{};
+
+// The grade compares the chosen text with the correct text exactly: a trailing blank or another
+// letter case is wrong; with the correct text shown twice, either copy is right.
+TEST_P(ExactGrade, ComparesTheTextsExactly)
+{
+    const GradeCase &c = GetParam();
+    StartedRun run(fiveQuestions(), fiveDraws);
+    run.forward(c.position);
+    run.choose(c.option);
+    EXPECT_EQ(run.table(Grades).value(c.position), c.grade);
+    EXPECT_EQ(run.table(Chosen).value(c.position), QString::number(c.option));
+}
+
+INSTANTIATE_TEST_SUITE_P(Answering, ExactGrade, testing::ValuesIn(exactGrades()), RowName());
 
 struct StripCase
 {
@@ -328,52 +352,61 @@ BankSource twentyQuestions()
     return numberedSource(20, 4, settings(0, 0, 1, 0));
 }
 
+class PositionRow : public testing::TestWithParam<StripCase>
+{};
+
 // The position row follows p: its done part is 50 + E × p ÷ N.
-TEST(ProgressStrip, PositionRowForTwentyQuestions)
+TEST_P(PositionRow, ForTwentyQuestions)
 {
-    for (const StripCase &c : twentyStrip) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(twentyQuestions(), {0.1f});
-        run.forward(c.count);
-        const FormState &s = run.state();
-        EXPECT_FLOAT_EQ(s.Shape1[Done].left, 240.0f);
-        EXPECT_FLOAT_EQ(s.Shape1[Done].width, c.doneWidth);
-        EXPECT_FLOAT_EQ(s.Shape1[Rest].left, c.restLeft);
-        EXPECT_FLOAT_EQ(s.Shape1[Rest].width, c.restWidth);
-        EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 0/20"_s);
-    }
+    const StripCase &c = GetParam();
+    StartedRun run(twentyQuestions(), {0.1f});
+    run.forward(c.count);
+    const FormState &s = run.state();
+    EXPECT_FLOAT_EQ(s.Shape1[Done].left, 240.0f);
+    EXPECT_FLOAT_EQ(s.Shape1[Done].width, c.doneWidth);
+    EXPECT_FLOAT_EQ(s.Shape1[Rest].left, c.restLeft);
+    EXPECT_FLOAT_EQ(s.Shape1[Rest].width, c.restWidth);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: 0/20"_s);
 }
+
+INSTANTIATE_TEST_SUITE_P(ProgressStrip, PositionRow, testing::ValuesIn(twentyStrip), RowName());
+
+struct AnsweredStripCase
+{
+    const char *name;
+    int answered;
+    StripCase expected;
+};
+
+const AnsweredStripCase answeredStrips[] = {
+    {"a = 0", 0, twentyStrip[0]},   {"a = 1", 1, twentyStrip[0]},   {"a = 2", 2, twentyStrip[1]},
+    {"a = 11", 11, twentyStrip[2]}, {"a = 20", 20, twentyStrip[3]},
+};
+
+class AnswersRow : public testing::TestWithParam<AnsweredStripCase>
+{};
 
 // The answers row counts one less than the answers once there is one: a = 0 and a = 1 look alike,
 // a = 2 is one step, a = 20 reaches the last step.
-TEST(ProgressStrip, AnswersRowForTwentyQuestions)
+TEST_P(AnswersRow, ForTwentyQuestions)
 {
-    const struct
-    {
-        const char *name;
-        int answered;
-        StripCase expected;
-    } cases[] = {
-        {"a = 0", 0, twentyStrip[0]},   {"a = 1", 1, twentyStrip[0]},   {"a = 2", 2, twentyStrip[1]},
-        {"a = 11", 11, twentyStrip[2]}, {"a = 20", 20, twentyStrip[3]},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(twentyQuestions(), {0.1f});
-        for (int i = 0; i < c.answered; ++i) {
-            if (i > 0)
-                run.forward();
-            run.choose(0);
-        }
-        const FormState &s = run.state();
-        EXPECT_EQ(run.values().AnsweredCount, c.answered);
-        EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: %1/20"_s.arg(c.answered));
-        EXPECT_FLOAT_EQ(s.Shape2[Done].left, 240.0f);
-        EXPECT_FLOAT_EQ(s.Shape2[Done].width, c.expected.doneWidth);
-        EXPECT_FLOAT_EQ(s.Shape2[Rest].left, c.expected.restLeft);
-        EXPECT_FLOAT_EQ(s.Shape2[Rest].width, c.expected.restWidth);
+    const AnsweredStripCase &c = GetParam();
+    StartedRun run(twentyQuestions(), {0.1f});
+    for (int i = 0; i < c.answered; ++i) {
+        if (i > 0)
+            run.forward();
+        run.choose(0);
     }
+    const FormState &s = run.state();
+    EXPECT_EQ(run.values().AnsweredCount, c.answered);
+    EXPECT_EQ(s.Label1[AnsweredCounter].text, u"Въведени отговори: %1/20"_s.arg(c.answered));
+    EXPECT_FLOAT_EQ(s.Shape2[Done].left, 240.0f);
+    EXPECT_FLOAT_EQ(s.Shape2[Done].width, c.expected.doneWidth);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].left, c.expected.restLeft);
+    EXPECT_FLOAT_EQ(s.Shape2[Rest].width, c.expected.restWidth);
 }
+
+INSTANTIATE_TEST_SUITE_P(ProgressStrip, AnswersRow, testing::ValuesIn(answeredStrips), RowName());
 
 // With 39 questions E ÷ N is below 290, so at the last count the rest part would be negative
 // (10525 − 240 − 50 − 10525 × 38 ÷ 39 ≈ −20.13): it is drawn with width 0 instead.
@@ -402,11 +435,9 @@ struct PhraseCase
     QString preview;
 };
 
-// The preview is the text before the first run of "_", a space, the answer, a space, and the text
-// after the character that follows the run (that character is dropped).
-TEST(PhrasePreview, FillsTheFirstBlank)
+std::vector<PhraseCase> phraseBlanks()
 {
-    const PhraseCase cases[] = {
+    return {
         {"blank in the middle", u"I ___ a student."_s, u"am"_s, u"I  am a student."_s},
         {"blank at the start", u"___ is red."_s, u"It"_s, u" It is red."_s},
         {"blank at the end", u"The answer is ___"_s, u"42"_s, u"The answer is  42 "_s},
@@ -416,17 +447,29 @@ TEST(PhrasePreview, FillsTheFirstBlank)
         {"a single low line between words", u"Той_тича"_s, u"бързо"_s, u"Той бързо ича"_s},
         {"no blank at all: the whole text, the answer, blanks around it", u"Без празно място"_s, u"да"_s,
          u"Без празно място да "_s},
+        // "😀" is two UTF-16 units: both go, never one half.
+        {"a character beyond the basic plane after the blank", u"x___😀y"_s, u"42"_s, u"x 42 y"_s},
+        {"a character beyond the basic plane ending the text", u"x___😀"_s, u"42"_s, u"x 42 "_s},
     };
-    for (const PhraseCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        StartedRun run(firstShown(c.question, {c.answer, u"друго"_s}), {0.0f});
-        ASSERT_EQ(run.state().Text2[Question].text, c.question);
-        ASSERT_EQ(run.state().Text2[AnswerA].text, c.answer);
-        run.choose(0);
-        EXPECT_EQ(run.state().Text2[Preview].text, c.preview);
-        EXPECT_TRUE(run.state().Text2[Preview].visible);
-    }
 }
+
+class PhraseBlank : public testing::TestWithParam<PhraseCase>
+{};
+
+// The preview is the text before the first run of "_", a space, the answer, a space, and the text
+// after the character that follows the run (that character is dropped).
+TEST_P(PhraseBlank, FillsTheFirstBlank)
+{
+    const PhraseCase &c = GetParam();
+    StartedRun run(firstShown(c.question, {c.answer, u"друго"_s}), {0.0f});
+    ASSERT_EQ(run.state().Text2[Question].text, c.question);
+    ASSERT_EQ(run.state().Text2[AnswerA].text, c.answer);
+    run.choose(0);
+    EXPECT_EQ(run.state().Text2[Preview].text, c.preview);
+    EXPECT_TRUE(run.state().Text2[Preview].visible);
+}
+
+INSTANTIATE_TEST_SUITE_P(PhrasePreview, PhraseBlank, testing::ValuesIn(phraseBlanks()), RowName());
 
 // The preview follows every choice, is emptied by moving on and composed again when returning.
 TEST(PhrasePreview, RecomposedOnChangeAndOnReturn)

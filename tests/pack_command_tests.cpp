@@ -88,8 +88,8 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     const BankLoad load = readProgramBank(program);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"Събиране"_s);
-    EXPECT_EQ(load.bank->settingValue(Bank::TotoRow), 0);
-    EXPECT_EQ(load.bank->settingValue(Bank::ExplanationRow), 1); // as shipped
+    EXPECT_FALSE(load.bank->settings().repeatQuestion);
+    EXPECT_TRUE(load.bank->settings().explanations); // as shipped
     EXPECT_EQ(load.bank->List1(Bank::CorrectAnswers), (QStringList{u"4"_s, u"90°"_s, u"София"_s}));
     EXPECT_EQ(load.bank->List1(1).value(0), u"Колко е 2 + 2?"_s);
 

@@ -98,25 +98,31 @@ TEST(StartUp, BrokenBankIsRefusedOnceWithoutAWindow)
     EXPECT_FALSE(anyWindowVisible());
 }
 
+class BrokenBankAtStart : public testing::TestWithParam<BrokenBank>
+{};
+
 // Every class of broken bank is refused at start with its own message, and no test is shown.
-TEST(StartUp, EveryClassOfBrokenBankIsRefused)
+TEST_P(BrokenBankAtStart, IsRefusedWithItsMessage)
 {
-    for (const BrokenBank &broken : brokenBanks()) {
-        SCOPED_TRACE(broken.name);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(u"bank.json"_s);
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(broken.bytes());
-        file.close();
-        Recorder recorder;
-        auto session = startTest(readBankFile(path, jpegHeaderProblem), recorder.presenter(), [] {});
-        EXPECT_EQ(session, nullptr);
-        ASSERT_EQ(recorder.messages.size(), 1);
-        EXPECT_TRUE(recorder.messages[0].contains(broken.message)) << recorder.messages[0].toStdString();
-        EXPECT_FALSE(anyWindowVisible());
-    }
+    const BrokenBank &broken = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"bank.json"_s);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(broken.bytes());
+    file.close();
+    Recorder recorder;
+    auto session = startTest(readBankFile(path, jpegHeaderProblem), recorder.presenter(), [] {});
+    EXPECT_EQ(session, nullptr);
+    ASSERT_EQ(recorder.messages.size(), 1);
+    EXPECT_TRUE(recorder.messages[0].contains(broken.message)) << recorder.messages[0].toStdString();
+    EXPECT_FALSE(anyWindowVisible());
 }
+
+INSTANTIATE_TEST_SUITE_P(StartUp, BrokenBankAtStart, testing::ValuesIn(brokenBanks()),
+                         [](const testing::TestParamInfo<BrokenBank> &row) {
+                             return std::string(row.param.name);
+                         });
 
 // A bank that cannot be read at all is refused the same way.
 TEST(StartUp, MissingBankIsRefused)

@@ -3,9 +3,11 @@
 // The window as built from the layout table and as the engine leaves it after start-up.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
-#include "bank/textfit.h"
 #include "engine/controls.h"
 #include "pack/htmltext.h"
+#include "engine/look.h"
+#include "engine/textfit.h"
+#include "tests/support/rows.h"
 #include "tests/widget_harness.h"
 
 #include <QAccessible>
@@ -24,10 +26,12 @@ using namespace Qt::Literals::StringLiterals;
 namespace morv::test {
 namespace {
 
+using test::PrintTo;
+
 struct Place
 {
-    const char *id;
-    QRect rect; // pixels in the client area, the option buttons in their frame
+    const char *name; // the control's objectName
+    QRect rect;       // pixels in the client area, the option buttons in their frame
 };
 
 // The client area below the menu bar is 10905 x 6945 twips, 727 x 463 pixels, and cannot be resized.
@@ -42,52 +46,77 @@ TEST(WindowFrame, ClientAreaIs727By463BelowTheMenuBarAndFixed)
     EXPECT_EQ(h.window.minimumSize(), h.window.maximumSize());
 }
 
-// Every control stands at its twips place divided by 15, edges rounded to whole pixels.
-TEST(WindowLayout, EveryControlAtItsPixelPlaceAfterStartUp)
+// Where each control stands after start-up, worked by hand from its twips.
+// clang-format off
+const Place places[] = {
+    {"Label1(0)", {200, 0, 377, 25}},
+    {"Command1(0)", {16, 8, 105, 19}},
+    {"Command2(1)", {24, 8, 105, 19}},
+    {"Command1(1)", {600, 8, 105, 19}},
+    {"Command2(2)", {608, 8, 105, 19}},
+    {"Text2(0)", {8, 32, 709, 51}},
+    {"Text2(1)", {8, 88, 167, 67}},    // 120..2620 twips: 8..174.67 px, right edge rounds to 175
+    {"Text2(2)", {176, 88, 167, 67}},
+    {"Text2(3)", {344, 88, 167, 67}},
+    {"Text2(4)", {512, 88, 167, 67}},
+    {"Text2(5)", {688, 88, 36, 67}},
+    {"Frame1", {8, 160, 713, 33}},
+    {"Option1(0)", {24, 8, 120, 19}},
+    {"Option1(1)", {184, 8, 120, 19}},
+    {"Option1(2)", {352, 8, 120, 19}},
+    {"Option1(3)", {520, 8, 120, 19}},
+    {"Option1(4)", {664, 8, 40, 19}},
+    {"Label1(4)", {16, 192, 137, 21}},
+    {"Picture1", {160, 192, 409, 13}},  // 2880..3080 twips: 192..205.33 px
+    {"Text2(6)", {8, 208, 709, 35}},
+    {"Shape1(0)", {16, 247, 3, 17}},    // 240..290 twips after start-up; 3700..3955 is 246.67..263.67
+    {"Shape1(1)", {19, 247, 683, 17}},  // 290..10525 twips: 19.33..701.67
+    {"Shape2(0)", {16, 267, 3, 17}},
+    {"Shape2(1)", {19, 267, 683, 17}},
+    {"Label1(2)", {120, 293, 201, 19}},
+    {"Label1(3)", {328, 293, 121, 19}},
+    {"Label1(1)", {504, 293, 209, 19}},
+    {"Command2(0)", {8, 293, 105, 19}}, // 4400..4685 twips: 293.33..312.33
+    {"Picture2", {8, 320, 225, 137}},
+    {"Text1(0)", {240, 320, 481, 137}},
+    {"Text1(1)", {280, 424, 449, 121}},
+};
+// clang-format on
+
+// One window shown for the whole table.
+class ControlPlace : public testing::TestWithParam<Place>
 {
-    // clang-format off
-    const Place places[] = {
-        {"Label1(0)", {200, 0, 377, 25}},
-        {"Command1(0)", {16, 8, 105, 19}},
-        {"Command2(1)", {24, 8, 105, 19}},
-        {"Command1(1)", {600, 8, 105, 19}},
-        {"Command2(2)", {608, 8, 105, 19}},
-        {"Text2(0)", {8, 32, 709, 51}},
-        {"Text2(1)", {8, 88, 167, 67}},    // 120..2620 twips: 8..174.67 px, right edge rounds to 175
-        {"Text2(2)", {176, 88, 167, 67}},
-        {"Text2(3)", {344, 88, 167, 67}},
-        {"Text2(4)", {512, 88, 167, 67}},
-        {"Text2(5)", {688, 88, 36, 67}},
-        {"Frame1", {8, 160, 713, 33}},
-        {"Option1(0)", {24, 8, 120, 19}},
-        {"Option1(1)", {184, 8, 120, 19}},
-        {"Option1(2)", {352, 8, 120, 19}},
-        {"Option1(3)", {520, 8, 120, 19}},
-        {"Option1(4)", {664, 8, 40, 19}},
-        {"Label1(4)", {16, 192, 137, 21}},
-        {"Picture1", {160, 192, 409, 13}},  // 2880..3080 twips: 192..205.33 px
-        {"Text2(6)", {8, 208, 709, 35}},
-        {"Shape1(0)", {16, 247, 3, 17}},    // 240..290 twips after start-up; 3700..3955 is 246.67..263.67
-        {"Shape1(1)", {19, 247, 683, 17}},  // 290..10525 twips: 19.33..701.67
-        {"Shape2(0)", {16, 267, 3, 17}},
-        {"Shape2(1)", {19, 267, 683, 17}},
-        {"Label1(2)", {120, 293, 201, 19}},
-        {"Label1(3)", {328, 293, 121, 19}},
-        {"Label1(1)", {504, 293, 209, 19}},
-        {"Command2(0)", {8, 293, 105, 19}}, // 4400..4685 twips: 293.33..312.33
-        {"Picture2", {8, 320, 225, 137}},
-        {"Text1(0)", {240, 320, 481, 137}},
-        {"Text1(1)", {280, 424, 449, 121}},
-    };
-    // clang-format on
+protected:
+    static void SetUpTestSuite()
+    {
+        s_harness = new Harness;
+        s_harness->show();
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_harness;
+        s_harness = nullptr;
+    }
+    static Harness *s_harness;
+};
+
+Harness *ControlPlace::s_harness = nullptr;
+
+// Every control stands at its twips place divided by 15, edges rounded to whole pixels.
+TEST_P(ControlPlace, AtItsPixelPlaceAfterStartUp)
+{
+    QWidget *widget = s_harness->control(QString::fromLatin1(GetParam().name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), GetParam().rect);
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowLayout, ControlPlace, testing::ValuesIn(places), RowName());
+
+// The fifth option button stands in its frame, like the others.
+TEST(WindowLayout, FifthOptionStandsInTheFrame)
+{
     Harness h;
     h.show();
-    for (const Place &place : places) {
-        SCOPED_TRACE(place.id);
-        QWidget *widget = h.control(QString::fromLatin1(place.id));
-        ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->geometry(), place.rect);
-    }
     EXPECT_EQ(h.option(4)->parentWidget(), h.control(u"Frame1"_s));
     EXPECT_EQ(h.inClient(h.option(4)).topLeft(), QPoint(8 + 664, 160 + 8));
 }
@@ -421,6 +450,8 @@ TEST(WindowAccessibility, OptionsTellTheirAnswersAndAfterGradingTheirVerdict)
     EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1"_s);
     EXPECT_EQ(spoken(h.option(3), QAccessible::Description), u"3-4"_s);
     h.option(0)->click(); // right
+    // Before grading a chosen option is its answer alone, as its colour says nothing yet.
+    EXPECT_EQ(spoken(h.option(0), QAccessible::Description), u"3-1"_s);
     h.button(u"Command1(0)"_s)->click();
     EXPECT_EQ(spoken(h.option(1), QAccessible::Description), u"5-2"_s);
     h.option(1)->click(); // wrong
@@ -433,7 +464,8 @@ TEST(WindowAccessibility, OptionsTellTheirAnswersAndAfterGradingTheirVerdict)
     EXPECT_EQ(spoken(h.option(2), QAccessible::Description), u"5-3"_s);
 }
 
-// The answered indicator and the two rows of the strip say in words what their colour and length say.
+// The answered indicator and the two rows of the strip say in words what their colour and length say,
+// as their value and, for a reader that shows only descriptions, as their description too.
 TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
 {
     Harness h(fiveQuestions(1));
@@ -441,6 +473,11 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     QWidget *indicator = h.control(u"Picture1"_s);
     QWidget *position = h.control(u"Shape1(0)"_s);
     QWidget *answered = h.control(u"Shape2(0)"_s);
+    auto describedByValue = [&] {
+        for (QWidget *widget : {indicator, position, answered})
+            EXPECT_EQ(spoken(widget, QAccessible::Description), spoken(widget, QAccessible::Value))
+                << widget->objectName().toStdString();
+    };
     EXPECT_EQ(QAccessible::queryAccessibleInterface(indicator)->role(), QAccessible::StaticText);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(position)->role(), QAccessible::ProgressBar);
     EXPECT_EQ(spoken(indicator, QAccessible::Name), u"Въведен отговор"_s);
@@ -449,10 +486,12 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
     EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 1 от 5"_s);
     EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 0 от 5"_s);
+    describedByValue();
 
     h.option(0)->click(); // right
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"да"_s);
     EXPECT_EQ(spoken(answered, QAccessible::Value), u"въведени отговори 1 от 5"_s);
+    describedByValue();
     h.button(u"Command1(0)"_s)->click();
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"не"_s);
     EXPECT_EQ(spoken(position, QAccessible::Value), u"въпрос 2 от 5"_s);
@@ -464,6 +503,7 @@ TEST(WindowAccessibility, IndicatorAndStripSpeakTheirValues)
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
     h.button(u"Command2(1)"_s)->click(); // position 2, never answered
     EXPECT_EQ(spoken(indicator, QAccessible::Value), u"грешен или без отговор"_s);
+    describedByValue();
 }
 
 // The figure is described by the bank's text for it, or plainly as a drawing; no figure, no text.
@@ -610,52 +650,97 @@ struct Boxes
 
 const char *const BoxIds[] = {"Text2(0)", "Text2(1)", "Text2(5)"};
 
+class BoxMetrics : public testing::TestWithParam<const char *>
+{};
+
 // The frame, scroll bar and margin the fit takes off a box are those of the window's text boxes.
-TEST(TextFit, TakesOffWhatTheWindowsBoxesTakeOff)
+TEST_P(BoxMetrics, AreWhatTheFitTakesOff)
 {
     Boxes boxes;
-    for (const char *id : BoxIds) {
-        SCOPED_TRACE(id);
-        TextBox *box = boxes.box(id);
-        EXPECT_EQ(box->frameWidth(), textbox::FrameWidth);
-        EXPECT_EQ(box->verticalScrollBar()->width(), textbox::ScrollBarWidth);
-        EXPECT_EQ(box->document()->documentMargin(), textbox::DocumentMargin);
-        EXPECT_EQ(box->viewport()->size(),
-                  box->size() -
-                      QSize(2 * textbox::FrameWidth + textbox::ScrollBarWidth, 2 * textbox::FrameWidth));
-    }
+    TextBox *box = boxes.box(GetParam());
+    EXPECT_EQ(box->frameWidth(), textbox::FrameWidth);
+    EXPECT_EQ(box->verticalScrollBar()->width(), textbox::ScrollBarWidth);
+    EXPECT_EQ(box->document()->documentMargin(), textbox::DocumentMargin);
+    EXPECT_EQ(box->viewport()->size(), box->size() - QSize(2 * textbox::FrameWidth + textbox::ScrollBarWidth,
+                                                           2 * textbox::FrameWidth));
 }
+
+INSTANTIATE_TEST_SUITE_P(TextFit, BoxMetrics, testing::ValuesIn(BoxIds),
+                         [](const testing::TestParamInfo<const char *> &row) { return rowName(row.param); });
+
+// The packer measures with the window's own font and boxes: the font the client area is given, with no
+// shaping, and the place of every text box and of the figure box.
+TEST(TextFit, MeasuresWithTheWindowsFontAndBoxes)
+{
+    Harness h;
+    h.show();
+    EXPECT_EQ(h.client()->font(), windowFont());
+    EXPECT_EQ(h.control(u"Text2(1)"_s)->font(), windowFont());
+    EXPECT_EQ(windowFont().styleStrategy(), QFont::PreferNoShaping);
+    EXPECT_EQ(textBoxRect(Question), QRect(8, 32, 709, 51));
+    for (const Text2Box box : {Question, AnswerA, AnswerB, AnswerC, AnswerD, AnswerE, Preview})
+        EXPECT_EQ(h.control(u"Text2(%1)"_s.arg(box))->geometry(), textBoxRect(box)) << box;
+    for (const Text1Box box : {Help, AuthorNote})
+        EXPECT_EQ(h.control(u"Text1(%1)"_s.arg(box))->geometry(), textBoxRect(box)) << box;
+    EXPECT_EQ(h.control(u"Picture2"_s)->geometry(), figureBoxRect());
+    EXPECT_EQ(figureBoxRect(), QRect(8, 320, 225, 137));
+}
+
+struct LineEndCase
+{
+    const char *name;
+    const char16_t *text;
+    int lines;
+};
+
+const LineEndCase lineEnds[] = {
+    {"empty", u"", 1},
+    {"one letter", u"a", 1},
+    {"CR LF", u"a\r\nb", 2},
+    {"lone CR", u"a\rb", 2},
+    {"lone LF", u"a\nb", 2},
+    {"CR LF at the end", u"a\r\n", 2},
+    {"CR LF, CR and LF", u"a\r\nb\rc\nd", 4},
+    {"two LF", u"a\n\nb", 3},
+};
+
+// The question box and an answer box, each with one window shown for all the rows.
+class LineEnds : public testing::TestWithParam<std::tuple<const char *, LineEndCase>>
+{
+protected:
+    static void SetUpTestSuite() { s_boxes = new Boxes; }
+    static void TearDownTestSuite()
+    {
+        delete s_boxes;
+        s_boxes = nullptr;
+    }
+    static Boxes *s_boxes;
+};
+
+Boxes *LineEnds::s_boxes = nullptr;
 
 // Line breaks and room worked by hand: lines of 19 px (16 px Liberation Serif, leading included)
 // with margins of 4 px. The question box (viewport 49 px high) and an answer box (65 px) both show
 // two lines: two end at 4 + 2 * 19 + 4 = 46 px, a third at 65 px, past the 64 px the taller allows.
-TEST(TextFit, BreaksAtEveryKindOfLineEndAndShowsTwoLines)
+TEST_P(LineEnds, BreakTheLineAndTwoLinesAreShown)
 {
-    struct Row
-    {
-        const char16_t *text;
-        int lines;
-    };
-    const Row rows[] = {
-        {u"", 1},     {u"a", 1},     {u"a\r\nb", 2},       {u"a\rb", 2},
-        {u"a\nb", 2}, {u"a\r\n", 2}, {u"a\r\nb\rc\nd", 4}, {u"a\n\nb", 3},
-    };
-    Boxes boxes;
-    for (const char *id : {"Text2(0)", "Text2(1)"}) {
-        TextBox *box = boxes.box(id);
-        for (const Row &row : rows) {
-            const QString text = QString::fromUtf16(row.text);
-            SCOPED_TRACE(std::string(id) + " " + text.toStdString());
-            const TextFit fit = fitText(text, box->font(), box->size());
-            EXPECT_EQ(fit.lines, row.lines);
-            EXPECT_EQ(fit.visibleLines, 2);
-            EXPECT_EQ(fit.fits, row.lines <= 2);
-            const Shown shown = shownIn(box, text);
-            EXPECT_EQ(shown.lines, row.lines);
-            EXPECT_EQ(shown.whole, row.lines <= 2);
-        }
-    }
+    const auto &[id, row] = GetParam();
+    TextBox *box = s_boxes->box(id);
+    const QString text = QString::fromUtf16(row.text);
+    const TextFit fit = fitText(text, box->font(), box->size());
+    EXPECT_EQ(fit.lines, row.lines);
+    EXPECT_EQ(fit.visibleLines, 2);
+    EXPECT_EQ(fit.fits, row.lines <= 2);
+    const Shown shown = shownIn(box, text);
+    EXPECT_EQ(shown.lines, row.lines);
+    EXPECT_EQ(shown.whole, row.lines <= 2);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    TextFit, LineEnds, testing::Combine(testing::Values("Text2(0)", "Text2(1)"), testing::ValuesIn(lineEnds)),
+    [](const testing::TestParamInfo<std::tuple<const char *, LineEndCase>> &row) {
+        return rowName(std::get<0>(row.param)) + '_' + rowName(std::get<1>(row.param).name);
+    });
 
 // The fit wraps as the boxes do at every length of a text: words at the box's width, a word too
 // long for a line anywhere, so a width off by a pixel shows at some length.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/mainwindow.h"
 
+#include "engine/look.h"
 #include "engine/spoken.h"
 #include "ui/appicon.h"
 #include "ui/spokenwidget.h"
@@ -21,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 using namespace Qt::Literals::StringLiterals;
@@ -47,7 +49,7 @@ double luminance(const QColor &colour)
 QColor captionOn(const QColor &background)
 {
     const double light = luminance(background);
-    return (light + 0.05) / 0.05 >= 1.05 / (light + 0.05) ? QColor(Qt::black) : QColor(Qt::white);
+    return toColor((light + 0.05) / 0.05 >= 1.05 / (light + 0.05) ? colours::Black : colours::White);
 }
 
 // An option button that marks the keyboard focus with an outline in its caption's colour, clear on
@@ -76,11 +78,11 @@ void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
     const QColor caption = captionOn(colour);
     if (kind == Kind::CommandButton) {
         // Only a stylesheet with a border shows the exact colour under Fusion, enabled and disabled.
-        widget->setStyleSheet(
-            u"QPushButton { background-color: %1; color: %2; border: 1px solid gray; }"
-            "QPushButton:disabled { color: %2; }"
-            "QPushButton:focus { border: 2px solid %2; }"
-            "QPushButton:pressed { border: 2px inset gray; }"_s.arg(colour.name(), caption.name()));
+        widget->setStyleSheet(u"QPushButton { background-color: %1; color: %2; border: 1px solid %3; }"
+                              "QPushButton:disabled { color: %2; }"
+                              "QPushButton:focus { border: 2px solid %2; }"
+                              "QPushButton:pressed { border: 2px inset %3; }"_s.arg(
+                                  colour.name(), caption.name(), toColor(colours::Grey).name()));
         return;
     }
     QPalette palette = widget->palette();
@@ -110,10 +112,7 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     m_client->setFixedSize(layout::ClientWidth / layout::TwipsPerPixel,
                            layout::ClientHeight / layout::TwipsPerPixel);
     applyBackground(m_client, Kind::Frame, colours::Window);
-    QFont font(layout::FontFamily.toString(), layout::FontPointSize);
-    // Cyrillic and Latin need no OpenType shaping; skipping it makes every new text a third cheaper.
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    m_client->setFont(font);
+    m_client->setFont(windowFont());
     setCentralWidget(m_client);
 
     // Assistive technology learns what the indicator and the strip mean, not only their colours.
@@ -135,9 +134,9 @@ MainWindow::MainWindow(MORV_Prazno &engine, QWidget *parent) : QMainWindow(paren
     });
 
     const FormState &state = m_engine.state();
-    m_indicator = static_cast<SpokenWidget *>(widgetOf(state.Picture1));
-    m_positionRow = static_cast<SpokenWidget *>(widgetOf(state.Shape1[Done]));
-    m_answeredRow = static_cast<SpokenWidget *>(widgetOf(state.Shape2[Done]));
+    m_indicator = qobject_cast<SpokenWidget *>(widgetOf(state.Picture1));
+    m_positionRow = qobject_cast<SpokenWidget *>(widgetOf(state.Shape1[Done]));
+    m_answeredRow = qobject_cast<SpokenWidget *>(widgetOf(state.Shape2[Done]));
     buildMenu();
     setTabOrderFromTable();
     // The client area keeps its size: the window can be neither resized nor maximised.
@@ -163,15 +162,11 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
     case Kind::CommandButton: {
         auto *button = new QPushButton(entry.text.toString(), parent);
         button->setAutoDefault(false);
-        const int index = entry.index;
-        if (entry.name == u"Command1")
-            connect(button, &QPushButton::clicked, this, [this, index] {
-                m_engine.Command1_Click(qint16(index));
-                sync();
-            });
-        else
-            connect(button, &QPushButton::clicked, this, [this, index] {
-                m_engine.Command2_Click(qint16(index));
+        if (const ClickHandler handler = entry.onClick)
+            connect(button, &QPushButton::clicked, this, [this, handler, index = qint16(entry.index)] {
+                // Not `(m_engine.*handler)(index)`: inside a lambda GCC 12's vptr check reads a wrong
+                // address for it and the sanitizer build stops.
+                std::invoke(handler, m_engine, index);
                 sync();
             });
         widget = button;
@@ -292,15 +287,17 @@ void MainWindow::sync()
         }
         switch (control->kind) {
         case Kind::TextBox:
-            static_cast<TextBox *>(widget)->setRawText(control->text);
+            if (auto *box = qobject_cast<TextBox *>(widget))
+                box->setRawText(control->text);
             break;
         case Kind::Label:
-            if (auto *label = static_cast<QLabel *>(widget); label->text() != control->text)
+            if (auto *label = qobject_cast<QLabel *>(widget); label && label->text() != control->text)
                 label->setText(control->text);
             break;
         case Kind::CommandButton:
         case Kind::OptionButton:
-            if (auto *button = static_cast<QAbstractButton *>(widget); button->text() != control->text)
+            if (auto *button = qobject_cast<QAbstractButton *>(widget);
+                button && button->text() != control->text)
                 button->setText(control->text);
             break;
         default:

@@ -89,6 +89,22 @@ std::vector<BrokenBank> brokenBanks()
                        return root;
                    },
                    u"настройките са 5 реда, а трябва да са точно 6"_s},
+        BrokenBank{"seven_settings",
+                   [] {
+                       QJsonObject root = validJson();
+                       root[u"settings"_s] = QJsonArray::fromStringList(shippedSettings() << u"Още - 1"_s);
+                       return root;
+                   },
+                   u"настройките са 7 реда, а трябва да са точно 6"_s},
+        BrokenBank{"settings_row_too_long",
+                   [] {
+                       QJsonObject root = validJson();
+                       QStringList rows = shippedSettings();
+                       rows[3] = QString(201, u'я');
+                       root[u"settings"_s] = QJsonArray::fromStringList(rows);
+                       return root;
+                   },
+                   u"ред 3 от настройките е твърде дълъг: 201 знака, а най-много 200"_s},
         BrokenBank{"empty_question_text",
                    [] {
                        return withQuestion(validJson(), 1, questionJson(u"  "_s, {u"a"_s, u"b"_s}, u"a"_s));
@@ -172,6 +188,13 @@ std::vector<BrokenBank> brokenBanks()
                 return withQuestion(validJson(), 0, questionJson(u"В"_s, {u"\u202e60°"_s, u"b"_s}, u"b"_s));
             },
             u"въпрос 1: отговор 1 съдържа знак за посока на писането U+202E"_s},
+        // The last of the direction controls, the end of an isolate.
+        BrokenBank{"direction_isolate_end_in_question",
+                   [] {
+                       return withQuestion(validJson(), 1,
+                                           questionJson(u"Ъгъл \u2069ABC"_s, {u"a"_s, u"b"_s}, u"b"_s));
+                   },
+                   u"въпрос 2: текстът на въпроса съдържа знак за посока на писането U+2069"_s},
         BrokenBank{"answer_too_long",
                    [] {
                        return withQuestion(validJson(), 2,
@@ -198,6 +221,13 @@ std::vector<BrokenBank> brokenBanks()
                        return withQuestion(validJson(), 0, q);
                    },
                    u"въпрос 1: ред 2 от обяснението е твърде дълъг: 301 знака, а най-много 300"_s},
+        BrokenBank{"picture_text_too_long",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"picture_text"_s] = QString(301, u'я');
+                       return withQuestion(validJson(), 2, q);
+                   },
+                   u"въпрос 3: описанието на изображението е твърде дълго: 301 знака, а най-много 300"_s},
         // Cut at the NUL, the name would point at another file and the message would end there.
         BrokenBank{"nul_in_picture_name",
                    [] {

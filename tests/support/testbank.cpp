@@ -67,7 +67,7 @@ std::string shippedBankMismatch(const Bank &bank)
 {
     const QString shippedTitle = u"МОРВ по Геометрия - ъгли в триъгълник"_s;
     const int shippedQuestions = 20;
-    const QString title = bank.List2().value(Bank::TitleRow);
+    const QString title = bank.settings().title;
     const auto questions = bank.List1(0).size();
     if (title == shippedTitle && questions == shippedQuestions)
         return {};

@@ -1,6 +1,8 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "bank/textfit.h"
+#include "engine/textfit.h"
+
+#include "engine/look.h"
 
 #include <QStringList>
 #include <QTextLayout>

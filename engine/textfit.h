@@ -10,14 +10,6 @@
 
 namespace morv {
 
-// What a text box (a QPlainTextEdit under the Fusion style, scroll bar always on) keeps from its
-// size for the text. Measured on the window's boxes; the widget tests hold these against them.
-namespace textbox {
-inline constexpr int FrameWidth = 1;      // the sunken frame, on each side
-inline constexpr int ScrollBarWidth = 14; // the vertical scroll bar, on the right
-inline constexpr int DocumentMargin = 4;  // between the viewport and the text, on each side
-} // namespace textbox
-
 struct TextFit
 {
     int lines = 0;        // lines the text takes, wrapped as the box wraps it
@@ -25,7 +17,8 @@ struct TextFit
     bool fits = false;    // the box shows the whole text without a scroll
 };
 
-// The text as a text box of `box` pixels (its outer size, frame included) shows it in `font`:
+// The text as a text box of `box` pixels (its outer size, frame included: what the box keeps for its
+// frame, scroll bar and margins is in engine/look.h) shows it in `font`:
 // words wrap at the box's width, a word too long for a line breaks anywhere, and CR LF, a lone CR
 // and a lone LF each break the line.
 TextFit fitText(const QString &text, const QFont &font, QSize box);
