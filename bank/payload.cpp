@@ -20,9 +20,34 @@ constexpr QByteArrayView TrailerMagic = "MORV-APPENDED-BANK-1";
 constexpr qsizetype HashBytes = 32;
 constexpr qsizetype TrailerBytes = HashBytes + 8 + TrailerMagic.size();
 
-QByteArray sha256(const QByteArray &bytes)
+constexpr QByteArrayView MarkPrefix = MORV_PROGRAM_MARK;
+constexpr char AsBuiltState = '0';
+constexpr char PackedState = '1';
+
+QByteArray sha256(QByteArrayView bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// Where the state byte of every mark in a program's bytes is. The text of the prefix alone, as other
+// programs carry it, has no state after it and is no mark.
+QList<qsizetype> markStates(QByteArrayView program)
+{
+    QList<qsizetype> states;
+    for (qsizetype at = program.indexOf(MarkPrefix); at >= 0; at = program.indexOf(MarkPrefix, at + 1)) {
+        const qsizetype state = at + MarkPrefix.size();
+        if (state < program.size() && (program[state] == AsBuiltState || program[state] == PackedState))
+            states.append(state);
+    }
+    return states;
+}
+
+// The length of the payload that a trailer at the end of the bytes announces; nothing without one.
+std::optional<quint64> announcedLength(QByteArrayView tail)
+{
+    if (tail.size() < TrailerBytes || !tail.endsWith(TrailerMagic))
+        return std::nullopt;
+    return qFromLittleEndian<quint64>(tail.data() + tail.size() - TrailerBytes + HashBytes);
 }
 
 } // namespace
@@ -36,7 +61,13 @@ QByteArray packPayload(const BankFiles &files)
     return payload;
 }
 
-std::optional<BankFiles> unpackPayload(const QByteArray &payload, QString *problem)
+QString damagedPayload(PayloadOrigin origin)
+{
+    return origin == PayloadOrigin::Embedded ? u"вграденият тест е повреден"_s
+                                             : u"добавеният към програмата тест е повреден"_s;
+}
+
+std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem)
 {
     QDataStream in(payload);
     in.setVersion(QDataStream::Qt_6_4);
@@ -45,9 +76,10 @@ std::optional<BankFiles> unpackPayload(const QByteArray &payload, QString *probl
     in >> magic;
     if (magic == PayloadMagic)
         in >> files.json >> files.pictures;
-    if (magic != PayloadMagic || in.status() != QDataStream::Ok || !in.atEnd()) {
+    if (payload.size() > MaxPayloadBytes || magic != PayloadMagic || in.status() != QDataStream::Ok ||
+        !in.atEnd()) {
         if (problem)
-            *problem = u"вграденият тест е повреден"_s;
+            *problem = damagedPayload(origin);
         return std::nullopt;
     }
     return files;
@@ -67,33 +99,67 @@ std::optional<QByteArray> appendedPayload(const QString &programPath, QString *p
         return std::nullopt;
     const qint64 trailerStart = program.size() - TrailerBytes;
     program.seek(trailerStart);
-    const QByteArray trailer = program.read(TrailerBytes);
-    if (!trailer.endsWith(TrailerMagic))
+    const std::optional<quint64> length = announcedLength(program.read(TrailerBytes));
+    if (!length)
         return std::nullopt;
-    const auto length = qFromLittleEndian<quint64>(trailer.constData() + HashBytes);
-    auto refuse = [problem] {
+    // The length is checked before anything is read: a trailer cannot make the program read more.
+    if (*length > quint64(std::min(trailerStart, MaxPayloadBytes))) {
         if (problem)
-            *problem = u"добавеният към програмата тест е повреден"_s;
+            *problem = damagedPayload(PayloadOrigin::Appended);
         return std::nullopt;
-    };
-    if (length > quint64(std::min(trailerStart, MaxPayloadBytes)))
-        return refuse();
-    program.seek(trailerStart - qint64(length));
-    const QByteArray payload = program.read(qint64(length));
-    if (payload.size() != qsizetype(length) || sha256(payload) != trailer.first(HashBytes))
-        return refuse();
+    }
+    program.seek(trailerStart - qint64(*length));
+    const QByteArray payload = program.read(qint64(*length));
+    program.seek(trailerStart);
+    if (payload.size() != qsizetype(*length) || sha256(payload) != program.read(HashBytes)) {
+        if (problem)
+            *problem = damagedPayload(PayloadOrigin::Appended);
+        return std::nullopt;
+    }
     return payload;
 }
 
-QByteArray withoutAppendedBank(const QByteArray &program)
+std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem)
 {
-    if (program.size() < TrailerBytes || !program.endsWith(TrailerMagic))
-        return program;
-    const auto length =
-        qFromLittleEndian<quint64>(program.constData() + program.size() - TrailerBytes + HashBytes);
-    if (length > quint64(program.size() - TrailerBytes))
-        return program;
-    return program.first(program.size() - TrailerBytes - qsizetype(length));
+    const std::optional<quint64> length = announcedLength(program);
+    if (!length)
+        return std::nullopt;
+    const qsizetype trailerStart = program.size() - TrailerBytes;
+    const bool fits = *length <= quint64(std::min<qint64>(trailerStart, MaxPayloadBytes));
+    const QByteArrayView payload =
+        fits ? QByteArrayView(program).sliced(trailerStart - qsizetype(*length), qsizetype(*length))
+             : QByteArrayView();
+    if (!fits || sha256(payload) != QByteArrayView(program).sliced(trailerStart, HashBytes)) {
+        if (problem)
+            *problem = damagedPayload(PayloadOrigin::Appended);
+        return std::nullopt;
+    }
+    return payload.toByteArray();
+}
+
+std::optional<ProgramMark> programMark(QByteArrayView program)
+{
+    const QList<qsizetype> states = markStates(program);
+    if (states.isEmpty())
+        return std::nullopt;
+    return program[states.first()] == PackedState ? ProgramMark::Packed : ProgramMark::AsBuilt;
+}
+
+QByteArray withoutAppendedBank(QByteArray program)
+{
+    if (const std::optional<quint64> length = announcedLength(program);
+        length && *length <= quint64(program.size() - TrailerBytes))
+        program.truncate(program.size() - TrailerBytes - qsizetype(*length));
+    for (const qsizetype state : markStates(program))
+        program[state] = AsBuiltState;
+    return program;
+}
+
+QByteArray withAppendedBank(QByteArray program, const QByteArray &payload)
+{
+    for (const qsizetype state : markStates(program))
+        program[state] = PackedState;
+    return program + appendable(payload);
 }
 
 } // namespace morv

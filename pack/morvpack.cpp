@@ -184,6 +184,11 @@ struct Packed
     BankSource source; // as read from the source, with its lines: what the fit warnings point at
 };
 
+QString tooLarge(qint64 size, qint64 most)
+{
+    return u"файлът с въпросите е твърде голям: %1 байта, най-много %2"_s.arg(size).arg(most);
+}
+
 // Reads the source in its format, puts it through the bank's own checks and builds the bank.
 Packed readSource(const QString &path, SourceFormat format, const QCommandLineParser &args)
 {
@@ -199,11 +204,17 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
     }
     packed.report.file = path;
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxPayloadBytes) {
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         packed.report.problems.append({0, u"файлът не може да се прочете"_s});
         return packed;
     }
-    const QByteArray bytes = file.readAll();
+    // From its size alone; and no more than the limit is read, should the file grow meanwhile.
+    const qint64 most = maxSourceBytes(format);
+    const QByteArray bytes = file.size() > most ? QByteArray() : file.read(most + 1);
+    if (file.size() > most || bytes.size() > most) {
+        packed.report.problems.append({0, tooLarge(std::max<qint64>(file.size(), bytes.size()), most)});
+        return packed;
+    }
     Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
                     : format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                    : importMoodleXml(bytes);
@@ -215,8 +226,8 @@ Packed readSource(const QString &path, SourceFormat format, const QCommandLinePa
     packed.report.problems = problems;
     if (problems.isEmpty()) {
         // The written bank goes through the reader once more, exactly as the program will read it.
-        packed.load =
-            readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
+        packed.load = readPayload(packPayload(bankFiles(bankJson(import.source), import.source)),
+                                  PayloadOrigin::Appended, jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
     packed.source = std::move(import.source);
@@ -231,25 +242,97 @@ QString defaultProgram()
     return QStandardPaths::findExecutable(u"morv"_s);
 }
 
-// Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
-// complete, executable.
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files)
+// The program to copy, as the build made it, or why it cannot be copied.
+struct BaseProgram
 {
-    const QString base = QFileInfo(program).canonicalFilePath();
-    if (base.isEmpty())
-        return u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(program);
+    QByteArray code;
+    QString problem;
+};
+
+// Only the program itself, recognised by the mark its build puts in it: a FIFO or a device would never
+// end, and a copy of anything else would not run the test.
+BaseProgram readBaseProgram(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {{}, u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(path)};
+    if (!info.isFile())
+        return {{}, u"„%1“ не е обикновен файл, а трябва да е програмата morv"_s.arg(path)};
+    if (info.size() > MaxProgramBytes)
+        return {{},
+                u"„%1“ е твърде голям за програмата morv: %2 байта, най-много %3"_s.arg(path)
+                    .arg(info.size())
+                    .arg(MaxProgramBytes)};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, u"програмата morv „%1“ не може да се прочете"_s.arg(path)};
+    const QByteArray bytes = file.read(MaxProgramBytes + 1);
+    const std::optional<ProgramMark> mark = programMark(bytes);
+    if (bytes.size() > MaxProgramBytes || !mark)
+        return {{}, u"„%1“ не е програмата morv"_s.arg(path)};
+    if (*mark == ProgramMark::Packed && !appendedPayload(bytes, nullptr))
+        return {{}, u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path)};
+    return {withoutAppendedBank(bytes), {}};
+}
+
+// Whether the file at path is a program that morv-pack wrote, its test whole or damaged: the only file
+// a new program may replace. Looked at in place, without reading it into memory.
+bool isPackedProgram(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramBytes || file.size() == 0)
+        return false;
+    const uchar *bytes = file.map(0, file.size());
+    return bytes && programMark(QByteArrayView(bytes, file.size())) == ProgramMark::Packed;
+}
+
+// Why a program may not be written at `output`, or nothing: never through a link, never over anything
+// but a program morv-pack wrote before (so never over the source, a file it names, morv or morv-pack).
+QString outputProblem(const QString &output, const QString &sourceFile, const QString &program)
+{
     const QFileInfo target(output);
-    if (target.exists() && (target.canonicalFilePath() == base ||
-                            target.canonicalFilePath() ==
-                                QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
+    if (target.isSymLink())
+        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output);
+    if (!target.exists()) {
+        if (!QFileInfo(target.absolutePath()).isDir())
+            return u"папката на „%1“ не съществува"_s.arg(output);
+        return {};
+    }
+    if (!target.isFile())
+        return u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(output);
+    if (target == QFileInfo(program) || target == QFileInfo(QCoreApplication::applicationFilePath()))
         return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
-    QFile in(base);
-    if (!in.open(QIODevice::ReadOnly))
-        return u"програмата morv „%1“ не може да се прочете"_s.arg(base);
-    const QByteArray code = withoutAppendedBank(in.readAll());
+    if (target == QFileInfo(sourceFile))
+        return u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output);
+    if (!isPackedProgram(output))
+        return u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
+            output);
+    return {};
+}
+
+// Why the bank cannot be written into `folder`, or nothing: only a new or empty folder, never through a
+// link, so that no file of the teacher's is replaced.
+QString jsonFolderProblem(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isSymLink())
+        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друга папка"_s.arg(folder);
+    if (!info.exists())
+        return {};
+    if (!info.isDir())
+        return u"„%1“ не е папка"_s.arg(folder);
+    if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        return u"папката „%1“ не е празна; morv-pack пише само в нова или празна папка"_s.arg(folder);
+    return {};
+}
+
+// Writes the program: the base program's own bytes, marked, and the bank, under a temporary name
+// created anew in the same folder and renamed when complete; executable.
+QString writeProgram(const QByteArray &code, const QString &output, const BankFiles &files)
+{
+    const QByteArray program = withAppendedBank(code, packPayload(files));
     QSaveFile out(output);
-    if (!out.open(QIODevice::WriteOnly) || out.write(code) != code.size() ||
-        !out.write(appendable(packPayload(files))) || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(program) != program.size() || !out.commit())
         return u"„%1“ не може да се запише"_s.arg(output);
     QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
                                       QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
@@ -258,7 +341,7 @@ QString writeProgram(const QString &program, const QString &output, const BankFi
 
 QString writeJson(const QString &folder, const BankLoad &load)
 {
-    if (!QDir().mkpath(QDir(folder).filePath(u"pictures"_s)))
+    if (!QDir().mkpath(folder))
         return u"папката „%1“ не може да се създаде"_s.arg(folder);
     auto write = [](const QString &path, const QByteArray &bytes) {
         QSaveFile file(path);
@@ -338,6 +421,37 @@ int main(int argc, char *argv[])
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
     }
     const QString source = args.positionalArguments().first();
+    auto refuse = [&err](const QString &why) {
+        err << u"morv-pack: "_s << why << '\n';
+        return UsageError;
+    };
+    // Where the program or the folder goes, and the program copied, are settled before the source is
+    // read: a refusal costs nothing, and nothing of the teacher's is replaced.
+    const QString sourceFile = QFileInfo(source).isDir() ? QDir(source).filePath(u"bank.json"_s) : source;
+    QByteArray code;
+    QString program;
+    if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
+        program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
+        BaseProgram base = readBaseProgram(program);
+        if (!base.problem.isEmpty())
+            return refuse(base.problem);
+        code = std::move(base.code);
+    }
+    if (args.isSet(u"output"_s)) {
+        if (const QString why = outputProblem(args.value(u"output"_s), sourceFile, program); !why.isEmpty())
+            return refuse(why);
+    }
+    if (args.isSet(u"json"_s)) {
+        if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
+            return refuse(why);
+    }
+    // A file over the largest limit of any format is refused before even its format is looked for.
+    if (const QFileInfo info(source);
+        info.isFile() && info.size() > maxSourceBytes(SourceFormat::MoodleXml)) {
+        err << located(source, {0, tooLarge(info.size(), maxSourceBytes(SourceFormat::MoodleXml))}) << '\n';
+        return SourceProblems;
+    }
+
     std::optional<SourceFormat> format =
         args.isSet(u"format"_s) ? formatNamed(args.value(u"format"_s)) : detectFormat(source);
     if (args.isSet(u"format"_s) && !format)
@@ -369,7 +483,6 @@ int main(int argc, char *argv[])
     if (args.isSet(u"json"_s)) {
         failure = writeJson(args.value(u"json"_s), packed.load);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
-        const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
             QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s));
@@ -377,7 +490,7 @@ int main(int argc, char *argv[])
             preview.open();
             output = preview.fileName();
         }
-        failure = writeProgram(program, output, packed.load.files);
+        failure = writeProgram(code, output, packed.load.files);
         if (failure.isEmpty() && args.isSet(u"preview"_s) && !startPreview(output))
             failure = u"„%1“ не може да се стартира"_s.arg(output);
         if (failure.isEmpty())
