@@ -567,27 +567,26 @@ BankFiles bankFiles(const QByteArray &json, const BankSource &source)
     return files;
 }
 
-BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck)
+namespace {
+
+// Reads the files of a payload: the bank they hold, or why not.
+BankLoad readPayloadFiles(const BankFiles &files, PayloadOrigin origin, const PictureCheck &pictureCheck)
 {
-    QString problem;
-    const std::optional<BankFiles> files = unpackPayload(payload, origin, &problem);
-    if (!files)
-        return {std::nullopt, {{0, problem}}, {}, {}};
     const QString damaged = damagedPayload(origin);
-    if (files->json.size() > limits::JsonBytes)
+    if (files.json.size() > limits::JsonBytes)
         return {std::nullopt,
-                {{0, damaged + u": текстът му е %1 байта, най-много %2"_s.arg(files->json.size())
+                {{0, damaged + u": текстът му е %1 байта, най-много %2"_s.arg(files.json.size())
                                    .arg(limits::JsonBytes)}},
                 {},
                 {}};
-    BankLoad load = readBank(files->json, picturesFrom(files->pictures), pictureCheck);
+    BankLoad load = readBank(files.json, picturesFrom(files.pictures), pictureCheck);
     // morv-pack and the build put in only the figures the bank names: anything else was added by hand.
     QSet<QString> named;
     for (const QuestionSource &question : load.source.questions) {
         if (!question.pictureName.isEmpty())
             named.insert(question.pictureName);
     }
-    for (const QString &name : files->pictures.keys()) {
+    for (const QString &name : files.pictures.keys()) {
         if (!named.contains(name)) {
             load.bank.reset();
             load.problems.append(
@@ -595,6 +594,17 @@ BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const Pict
         }
     }
     return load;
+}
+
+} // namespace
+
+BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck)
+{
+    QString problem;
+    const std::optional<BankFiles> files = unpackPayload(payload, origin, &problem);
+    if (!files)
+        return {std::nullopt, {{0, problem}}, {}, {}};
+    return readPayloadFiles(*files, origin, pictureCheck);
 }
 
 BankLoad readEmbeddedBank(const PictureCheck &pictureCheck)
@@ -617,8 +627,8 @@ BankLoad readProgramBank(const QString &programPath, ProgramMark mark, const Pic
         return readEmbeddedBank(pictureCheck);
     // A packed program without its bank is a copy cut short: it must not fall back to another test.
     QString problem = damagedPayload(PayloadOrigin::Appended);
-    if (const std::optional<QByteArray> appended = appendedPayload(programPath, &problem))
-        return readPayload(*appended, PayloadOrigin::Appended, pictureCheck);
+    if (const std::optional<BankFiles> appended = appendedBank(programPath, &problem))
+        return readPayloadFiles(*appended, PayloadOrigin::Appended, pictureCheck);
     return {std::nullopt, {{0, problem}}, {}, {}};
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/payload.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
@@ -50,6 +51,21 @@ std::optional<quint64> announcedLength(QByteArrayView tail)
     return qFromLittleEndian<quint64>(tail.data() + tail.size() - TrailerBytes + HashBytes);
 }
 
+// The files of a payload read from a device, which must then stand at `end`.
+std::optional<BankFiles> readFiles(QIODevice &device, qint64 end)
+{
+    QDataStream in(&device);
+    in.setVersion(QDataStream::Qt_6_4);
+    QByteArray magic;
+    BankFiles files;
+    in >> magic;
+    if (magic == PayloadMagic)
+        in >> files.json >> files.pictures;
+    if (magic != PayloadMagic || in.status() != QDataStream::Ok || device.pos() != end)
+        return std::nullopt;
+    return files;
+}
+
 } // namespace
 
 QByteArray packPayload(const BankFiles &files)
@@ -69,19 +85,13 @@ QString damagedPayload(PayloadOrigin origin)
 
 std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem)
 {
-    QDataStream in(payload);
-    in.setVersion(QDataStream::Qt_6_4);
-    QByteArray magic;
-    BankFiles files;
-    in >> magic;
-    if (magic == PayloadMagic)
-        in >> files.json >> files.pictures;
-    if (payload.size() > MaxPayloadBytes || magic != PayloadMagic || in.status() != QDataStream::Ok ||
-        !in.atEnd()) {
-        if (problem)
-            *problem = damagedPayload(origin);
-        return std::nullopt;
-    }
+    QBuffer buffer;
+    buffer.setData(payload);
+    buffer.open(QIODevice::ReadOnly);
+    std::optional<BankFiles> files =
+        payload.size() > MaxPayloadBytes ? std::nullopt : readFiles(buffer, payload.size());
+    if (!files && problem)
+        *problem = damagedPayload(origin);
     return files;
 }
 
@@ -92,31 +102,40 @@ QByteArray appendable(const QByteArray &payload)
     return payload + sha256(payload) + length + TrailerMagic.toByteArray();
 }
 
-std::optional<QByteArray> appendedPayload(const QString &programPath, QString *problem)
+std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem)
 {
+    auto refuse = [problem]() -> std::optional<BankFiles> {
+        if (problem)
+            *problem = damagedPayload(PayloadOrigin::Appended);
+        return std::nullopt;
+    };
     QFile program(programPath);
     if (!program.open(QIODevice::ReadOnly) || program.size() < TrailerBytes)
         return std::nullopt;
     const qint64 trailerStart = program.size() - TrailerBytes;
     program.seek(trailerStart);
-    const std::optional<quint64> length = announcedLength(program.read(TrailerBytes));
+    const QByteArray trailer = program.read(TrailerBytes);
+    const std::optional<quint64> length = announcedLength(trailer);
     if (!length)
         return std::nullopt;
     // The length is checked before anything is read: a trailer cannot make the program read more.
-    if (*length > quint64(std::min(trailerStart, MaxPayloadBytes))) {
-        if (problem)
-            *problem = damagedPayload(PayloadOrigin::Appended);
-        return std::nullopt;
+    if (*length > quint64(std::min(trailerStart, MaxPayloadBytes)))
+        return refuse();
+    const qint64 start = trailerStart - qint64(*length);
+    // The checksum first, a piece at a time: nothing is decoded from bytes that were changed.
+    program.seek(start);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qint64 left = qint64(*length); left > 0;) {
+        const QByteArray piece = program.read(std::min<qint64>(left, 1024 * 1024));
+        if (piece.isEmpty())
+            return refuse();
+        hash.addData(piece);
+        left -= piece.size();
     }
-    program.seek(trailerStart - qint64(*length));
-    const QByteArray payload = program.read(qint64(*length));
-    program.seek(trailerStart);
-    if (payload.size() != qsizetype(*length) || sha256(payload) != program.read(HashBytes)) {
-        if (problem)
-            *problem = damagedPayload(PayloadOrigin::Appended);
-        return std::nullopt;
-    }
-    return payload;
+    if (hash.result() != trailer.first(HashBytes) || !program.seek(start))
+        return refuse();
+    std::optional<BankFiles> files = readFiles(program, trailerStart);
+    return files ? files : refuse();
 }
 
 std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem)

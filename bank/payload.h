@@ -51,11 +51,12 @@ QString damagedPayload(PayloadOrigin origin);
 
 // The payload followed by the trailer that lets a program find it at the end of its own file.
 QByteArray appendable(const QByteArray &payload);
-// Where a program file ends with a payload and its trailer: the payload. Without a trailer: nothing
-// and no problem. A trailer that does not hold (a length past the file, a checksum that differs):
-// nothing, and the problem.
-std::optional<QByteArray> appendedPayload(const QString &programPath, QString *problem);
-// The same for a program's bytes.
+// Where a program file ends with a payload and its trailer: the files of the payload, read from the file
+// once its checksum holds, so that the payload is never held whole beside them. Without a trailer:
+// nothing and no problem. A trailer or payload that does not hold (a length past the file, a checksum
+// that differs): nothing, and the problem.
+std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem);
+// Where a program's bytes end with a payload and its trailer: the payload; otherwise as above.
 std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem);
 
 // The state of the mark in a program's bytes, found by content; nothing when they carry no mark,

@@ -30,7 +30,7 @@ qint64 maxSourceBytes(SourceFormat format)
 {
     switch (format) {
     case SourceFormat::MoodleXml:
-        return 32 * 1024 * 1024;
+        return 12 * 1024 * 1024;
     case SourceFormat::Aiken:
     case SourceFormat::Gift:
         return 4 * 1024 * 1024;

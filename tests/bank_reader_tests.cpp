@@ -429,12 +429,14 @@ TEST(AppendedBank, FoundCheckedOrRefused)
 
     writeFile(program, code);
     EXPECT_EQ(programMark(code), ProgramMark::AsBuilt);
-    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_FALSE(appendedBank(program, &problem));
     EXPECT_TRUE(problem.isEmpty());
 
     // A bank added by hand to a program as built is not its test: it runs the one it was built with.
     writeFile(program, code + appendable(payload));
-    EXPECT_EQ(appendedPayload(program, &problem), payload);
+    ASSERT_TRUE(appendedBank(program, &problem));
+    EXPECT_EQ(appendedBank(program, &problem)->json, bytes(validJson(4)));
+    EXPECT_EQ(appendedPayload(code + appendable(payload), &problem), payload);
     const BankLoad asBuilt = test::bankOfProgramFile(program);
     ASSERT_TRUE(asBuilt.bank);
     EXPECT_EQ(asBuilt.bank->List2(), readEmbeddedBank().bank->List2());
@@ -450,14 +452,26 @@ TEST(AppendedBank, FoundCheckedOrRefused)
     QByteArray damaged = packed;
     damaged[code.size() + 10] = char(damaged[code.size() + 10] ^ 1);
     writeFile(program, damaged);
-    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_FALSE(appendedBank(program, &problem));
+    EXPECT_EQ(problem, Damaged);
+    problem.clear();
+    EXPECT_FALSE(appendedPayload(damaged, &problem));
     EXPECT_EQ(problem, Damaged);
     EXPECT_EQ(texts(test::bankOfProgramFile(program).problems), QStringList{Damaged});
 
     // A length that points before the start of the file.
     writeFile(program, appendable(payload).mid(payload.size() - 10));
     problem.clear();
-    EXPECT_FALSE(appendedPayload(program, &problem));
+    EXPECT_FALSE(appendedBank(program, &problem));
+    EXPECT_EQ(problem, Damaged);
+    problem.clear();
+    EXPECT_FALSE(appendedPayload(appendable(payload).mid(payload.size() - 10), &problem));
+    EXPECT_EQ(problem, Damaged);
+
+    // A checksum that holds over bytes that are no payload.
+    writeFile(program, withAppendedBank(code, "no payload at all"));
+    problem.clear();
+    EXPECT_FALSE(appendedBank(program, &problem));
     EXPECT_EQ(problem, Damaged);
 
     QString why;

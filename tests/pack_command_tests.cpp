@@ -359,7 +359,7 @@ TEST_F(PackCommand, CutCopiesSayTheirTestIsDamaged)
     EXPECT_EQ(programMark(contentOf(QStringLiteral(MORV_PROGRAM))), ProgramMark::AsBuilt);
 }
 
-// A source over the limit of its format is refused from its size alone, at once: 32 MiB for Moodle XML
+// A source over the limit of its format is refused from its size alone, at once: 12 MiB for Moodle XML
 // (its pictures are inside it), 4 MiB for GIFT, Aiken and bank.json; anything over the largest limit
 // before its format is even looked for.
 struct SizeCase
@@ -412,8 +412,9 @@ const QByteArray GiftStart = "::1:: Колко е 2 + 2? {=4 ~3}\n";
 
 INSTANTIATE_TEST_SUITE_P(
     PackCommand, SourceSize,
-    testing::Values(SizeCase{"moodle_xml_over_32_MiB", u"износ.xml"_s, MoodleStart, 32 * MiB + 1,
-                             u"файлът с въпросите е твърде голям: 33554433 байта, най-много 33554432"_s},
+    testing::Values(SizeCase{"moodle_xml_over_12_MiB", u"износ.xml"_s, MoodleStart, 12 * MiB + 1,
+                             u"файлът с въпросите е твърде голям: 12582913 байта, най-много 12582912"_s},
+                    SizeCase{"moodle_xml_at_12_MiB", u"износ.xml"_s, MoodleStart, 12 * MiB, {}},
                     SizeCase{"gift_over_4_MiB", u"тест.gift"_s, GiftStart, 4 * MiB + 1,
                              u"файлът с въпросите е твърде голям: 4194305 байта, най-много 4194304"_s},
                     SizeCase{"gift_at_4_MiB", u"тест.gift"_s, GiftStart, 4 * MiB, {}},
@@ -423,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(
                              4 * MiB + 1,
                              u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s},
                     SizeCase{"any_file_of_50_MB", u"нещо.dat"_s, "?", 50'000'000,
-                             u"файлът с въпросите е твърде голям: 50000000 байта, най-много 33554432"_s}),
+                             u"файлът с въпросите е твърде голям: 50000000 байта, най-много 12582912"_s}),
     [](const testing::TestParamInfo<SizeCase> &row) { return std::string(row.param.name); });
 
 // A source saved as UTF-16 without its byte order mark is refused for its encoding, not for answers or
