@@ -16,6 +16,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
+// The largest payload the limits allow: its marker, the bank.json, and every figure with its name, each
+// with the length QDataStream writes before it.
+static_assert(MaxPayloadBytes >=
+              64 + limits::JsonBytes +
+                  Bank::PictureSlots * (8 + 2 * limits::PictureName + limits::PictureBytes));
+
 namespace {
 
 // Where a problem sits, as the teacher counts questions: from 1.
@@ -356,6 +362,11 @@ private:
             const QJsonValue picture = object.value(u"picture");
             if (!picture.isString() || picture.toString().isEmpty()) {
                 add(line, place + u"изображението (поле picture) трябва да е име на файл"_s);
+            } else if (const qsizetype length = picture.toString().size(); length > limits::PictureName) {
+                add(line,
+                    place +
+                        u"името на изображението е твърде дълго: %1 знака, а най-много %2"_s.arg(length).arg(
+                            limits::PictureName));
             } else {
                 question.pictureName = picture.toString();
                 SourceFile file = m_pictures(question.pictureName);
@@ -539,9 +550,15 @@ BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck)
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
         return {
             std::nullopt, {{0, u"файлът с въпросите %1 не може да се отвори"_s.arg(quoted(path))}}, {}, {}};
-    if (file.size() > MaxPayloadBytes)
-        return {std::nullopt, {{0, u"файлът с въпросите %1 е твърде голям"_s.arg(quoted(path))}}, {}, {}};
-    return readBank(file.readAll(), info.path(), pictureCheck);
+    // Refused from its size alone, before a byte is read.
+    if (file.size() > limits::JsonBytes)
+        return {std::nullopt,
+                {{0, u"файлът с въпросите %1 е твърде голям: %2 байта, най-много %3"_s.arg(quoted(path))
+                         .arg(file.size())
+                         .arg(limits::JsonBytes)}},
+                {},
+                {}};
+    return readBank(file.read(limits::JsonBytes), info.path(), pictureCheck);
 }
 
 BankFiles bankFiles(const QByteArray &json, const BankSource &source)
@@ -554,31 +571,69 @@ BankFiles bankFiles(const QByteArray &json, const BankSource &source)
     return files;
 }
 
-BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck)
+namespace {
+
+// Reads the files of a payload: the bank they hold, or why not.
+BankLoad readPayloadFiles(const BankFiles &files, PayloadOrigin origin, const PictureCheck &pictureCheck)
 {
-    QString problem;
-    const std::optional<BankFiles> files = unpackPayload(payload, &problem);
-    if (!files)
-        return {std::nullopt, {{0, problem}}, {}, {}};
-    return readBank(files->json, picturesFrom(files->pictures), pictureCheck);
+    const QString damaged = damagedPayload(origin);
+    if (files.json.size() > limits::JsonBytes)
+        return {std::nullopt,
+                {{0, damaged + u": текстът му е %1 байта, най-много %2"_s.arg(files.json.size())
+                                   .arg(limits::JsonBytes)}},
+                {},
+                {}};
+    BankLoad load = readBank(files.json, picturesFrom(files.pictures), pictureCheck);
+    // morv-pack and the build put in only the figures the bank names: anything else was added by hand.
+    QSet<QString> named;
+    for (const QuestionSource &question : load.source.questions) {
+        if (!question.pictureName.isEmpty())
+            named.insert(question.pictureName);
+    }
+    for (const QString &name : files.pictures.keys()) {
+        if (!named.contains(name)) {
+            load.bank.reset();
+            load.problems.append(
+                {0, damaged + u": съдържа файла %1, който тестът не назовава"_s.arg(quoted(name))});
+        }
+    }
+    return load;
 }
 
-BankLoad readProgramBank(const QString &programPath, const PictureCheck &pictureCheck)
+} // namespace
+
+BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck)
 {
     QString problem;
-    if (const std::optional<QByteArray> appended = appendedPayload(programPath, &problem))
-        return readPayload(*appended, pictureCheck);
-    if (!problem.isEmpty())
+    const std::optional<BankFiles> files = unpackPayload(payload, origin, &problem);
+    if (!files)
         return {std::nullopt, {{0, problem}}, {}, {}};
+    return readPayloadFiles(*files, origin, pictureCheck);
+}
+
+BankLoad readEmbeddedBank(const PictureCheck &pictureCheck)
+{
     // Read in place where the resource is stored as it is: no copy of the figures is made to read them.
     const QResource embedded(EmbeddedPayloadPath.toString());
     if (!embedded.isValid())
         return {std::nullopt, {{0, u"програмата няма вграден тест"_s}}, {}, {}};
     if (embedded.compressionAlgorithm() != QResource::NoCompression)
-        return readPayload(embedded.uncompressedData(), pictureCheck);
+        return readPayload(embedded.uncompressedData(), PayloadOrigin::Embedded, pictureCheck);
     return readPayload(
         QByteArray::fromRawData(reinterpret_cast<const char *>(embedded.data()), embedded.size()),
-        pictureCheck);
+        PayloadOrigin::Embedded, pictureCheck);
+}
+
+BankLoad readProgramBank(const QString &programPath, ProgramMark mark, const PictureCheck &pictureCheck)
+{
+    // A program as built runs its own test: it never looks at what may have been added to its file.
+    if (mark == ProgramMark::AsBuilt)
+        return readEmbeddedBank(pictureCheck);
+    // A packed program without its bank is a copy cut short: it must not fall back to another test.
+    QString problem = damagedPayload(PayloadOrigin::Appended);
+    if (const std::optional<BankFiles> appended = appendedBank(programPath, &problem))
+        return readPayloadFiles(*appended, PayloadOrigin::Appended, pictureCheck);
+    return {std::nullopt, {{0, problem}}, {}, {}};
 }
 
 } // namespace morv

@@ -25,8 +25,10 @@ inline constexpr qsizetype QuestionText = 1000;   // characters
 inline constexpr qsizetype AnswerText = 200;      // characters
 inline constexpr qsizetype ExplanationLine = 300; // characters
 inline constexpr qsizetype ExplanationLines = 40;
-inline constexpr qsizetype SettingsRow = 200; // characters, the title included
-inline constexpr qsizetype PictureText = 300; // characters
+inline constexpr qsizetype SettingsRow = 200;        // characters, the title included
+inline constexpr qsizetype PictureText = 300;        // characters
+inline constexpr qsizetype PictureName = 1000;       // characters, the path beside bank.json
+inline constexpr qint64 JsonBytes = 4 * 1024 * 1024; // the bank.json file
 inline constexpr qint64 PictureBytes = 256 * 1024;
 inline constexpr int PictureSide = 4096; // pixels, each way
 } // namespace limits
@@ -113,9 +115,13 @@ BankLoad readBank(const QByteArray &json, const QString &folder, const PictureCh
 BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
 // The source text with the figures its questions name, by those names: what a payload carries.
 BankFiles bankFiles(const QByteArray &json, const BankSource &source);
-// Reads a payload: a bank that was checked when it was made, now read and checked again.
-BankLoad readPayload(const QByteArray &payload, const PictureCheck &pictureCheck = {});
-// The bank a program runs: the one appended to its own file when there is one, else the embedded one.
-BankLoad readProgramBank(const QString &programPath, const PictureCheck &pictureCheck = {});
+// Reads a payload: a bank that was checked when it was made, now read and checked again. A payload
+// holding more than its bank.json and the figures it names is refused as damaged.
+BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck = {});
+// The bank the program carries in its resources.
+BankLoad readEmbeddedBank(const PictureCheck &pictureCheck = {});
+// The bank a program runs: a packed program's own appended bank, refused when it is missing or damaged
+// (a copy cut short); the embedded one for a program as built.
+BankLoad readProgramBank(const QString &programPath, ProgramMark mark, const PictureCheck &pictureCheck = {});
 
 } // namespace morv

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/payload.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QFile>
@@ -20,9 +21,49 @@ constexpr QByteArrayView TrailerMagic = "MORV-APPENDED-BANK-1";
 constexpr qsizetype HashBytes = 32;
 constexpr qsizetype TrailerBytes = HashBytes + 8 + TrailerMagic.size();
 
-QByteArray sha256(const QByteArray &bytes)
+constexpr QByteArrayView MarkPrefix = MORV_PROGRAM_MARK;
+constexpr char AsBuiltState = '0';
+constexpr char PackedState = '1';
+
+QByteArray sha256(QByteArrayView bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
+// Where the state byte of every mark in a program's bytes is. The text of the prefix alone, as other
+// programs carry it, has no state after it and is no mark.
+QList<qsizetype> markStates(QByteArrayView program)
+{
+    QList<qsizetype> states;
+    for (qsizetype at = program.indexOf(MarkPrefix); at >= 0; at = program.indexOf(MarkPrefix, at + 1)) {
+        const qsizetype state = at + MarkPrefix.size();
+        if (state < program.size() && (program[state] == AsBuiltState || program[state] == PackedState))
+            states.append(state);
+    }
+    return states;
+}
+
+// The length of the payload that a trailer at the end of the bytes announces; nothing without one.
+std::optional<quint64> announcedLength(QByteArrayView tail)
+{
+    if (tail.size() < TrailerBytes || !tail.endsWith(TrailerMagic))
+        return std::nullopt;
+    return qFromLittleEndian<quint64>(tail.data() + tail.size() - TrailerBytes + HashBytes);
+}
+
+// The files of a payload read from a device, which must then stand at `end`.
+std::optional<BankFiles> readFiles(QIODevice &device, qint64 end)
+{
+    QDataStream in(&device);
+    in.setVersion(QDataStream::Qt_6_4);
+    QByteArray magic;
+    BankFiles files;
+    in >> magic;
+    if (magic == PayloadMagic)
+        in >> files.json >> files.pictures;
+    if (magic != PayloadMagic || in.status() != QDataStream::Ok || device.pos() != end)
+        return std::nullopt;
+    return files;
 }
 
 } // namespace
@@ -36,20 +77,21 @@ QByteArray packPayload(const BankFiles &files)
     return payload;
 }
 
-std::optional<BankFiles> unpackPayload(const QByteArray &payload, QString *problem)
+QString damagedPayload(PayloadOrigin origin)
 {
-    QDataStream in(payload);
-    in.setVersion(QDataStream::Qt_6_4);
-    QByteArray magic;
-    BankFiles files;
-    in >> magic;
-    if (magic == PayloadMagic)
-        in >> files.json >> files.pictures;
-    if (magic != PayloadMagic || in.status() != QDataStream::Ok || !in.atEnd()) {
-        if (problem)
-            *problem = u"вграденият тест е повреден"_s;
-        return std::nullopt;
-    }
+    return origin == PayloadOrigin::Embedded ? u"вграденият тест е повреден"_s
+                                             : u"добавеният към програмата тест е повреден"_s;
+}
+
+std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem)
+{
+    QBuffer buffer;
+    buffer.setData(payload);
+    buffer.open(QIODevice::ReadOnly);
+    std::optional<BankFiles> files =
+        payload.size() > MaxPayloadBytes ? std::nullopt : readFiles(buffer, payload.size());
+    if (!files && problem)
+        *problem = damagedPayload(origin);
     return files;
 }
 
@@ -60,40 +102,83 @@ QByteArray appendable(const QByteArray &payload)
     return payload + sha256(payload) + length + TrailerMagic.toByteArray();
 }
 
-std::optional<QByteArray> appendedPayload(const QString &programPath, QString *problem)
+std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem)
 {
+    auto refuse = [problem]() -> std::optional<BankFiles> {
+        if (problem)
+            *problem = damagedPayload(PayloadOrigin::Appended);
+        return std::nullopt;
+    };
     QFile program(programPath);
     if (!program.open(QIODevice::ReadOnly) || program.size() < TrailerBytes)
         return std::nullopt;
     const qint64 trailerStart = program.size() - TrailerBytes;
     program.seek(trailerStart);
     const QByteArray trailer = program.read(TrailerBytes);
-    if (!trailer.endsWith(TrailerMagic))
+    const std::optional<quint64> length = announcedLength(trailer);
+    if (!length)
         return std::nullopt;
-    const auto length = qFromLittleEndian<quint64>(trailer.constData() + HashBytes);
-    auto refuse = [problem] {
-        if (problem)
-            *problem = u"добавеният към програмата тест е повреден"_s;
-        return std::nullopt;
-    };
-    if (length > quint64(std::min(trailerStart, MaxPayloadBytes)))
+    // The length is checked before anything is read: a trailer cannot make the program read more.
+    if (*length > quint64(std::min(trailerStart, MaxPayloadBytes)))
         return refuse();
-    program.seek(trailerStart - qint64(length));
-    const QByteArray payload = program.read(qint64(length));
-    if (payload.size() != qsizetype(length) || sha256(payload) != trailer.first(HashBytes))
+    const qint64 start = trailerStart - qint64(*length);
+    // The checksum first, a piece at a time: nothing is decoded from bytes that were changed.
+    program.seek(start);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (qint64 left = qint64(*length); left > 0;) {
+        const QByteArray piece = program.read(std::min<qint64>(left, 1024 * 1024));
+        if (piece.isEmpty())
+            return refuse();
+        hash.addData(piece);
+        left -= piece.size();
+    }
+    if (hash.result() != trailer.first(HashBytes) || !program.seek(start))
         return refuse();
-    return payload;
+    std::optional<BankFiles> files = readFiles(program, trailerStart);
+    return files ? files : refuse();
 }
 
-QByteArray withoutAppendedBank(const QByteArray &program)
+std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem)
 {
-    if (program.size() < TrailerBytes || !program.endsWith(TrailerMagic))
-        return program;
-    const auto length =
-        qFromLittleEndian<quint64>(program.constData() + program.size() - TrailerBytes + HashBytes);
-    if (length > quint64(program.size() - TrailerBytes))
-        return program;
-    return program.first(program.size() - TrailerBytes - qsizetype(length));
+    const std::optional<quint64> length = announcedLength(program);
+    if (!length)
+        return std::nullopt;
+    const qsizetype trailerStart = program.size() - TrailerBytes;
+    const bool fits = *length <= quint64(std::min<qint64>(trailerStart, MaxPayloadBytes));
+    const QByteArrayView payload =
+        fits ? QByteArrayView(program).sliced(trailerStart - qsizetype(*length), qsizetype(*length))
+             : QByteArrayView();
+    if (!fits || sha256(payload) != QByteArrayView(program).sliced(trailerStart, HashBytes)) {
+        if (problem)
+            *problem = damagedPayload(PayloadOrigin::Appended);
+        return std::nullopt;
+    }
+    return payload.toByteArray();
+}
+
+std::optional<ProgramMark> programMark(QByteArrayView program)
+{
+    const QList<qsizetype> states = markStates(program);
+    if (states.isEmpty())
+        return std::nullopt;
+    return program[states.first()] == PackedState ? ProgramMark::Packed : ProgramMark::AsBuilt;
+}
+
+QByteArray withoutAppendedBank(QByteArray program)
+{
+    if (const std::optional<quint64> length = announcedLength(program);
+        length && *length <= quint64(program.size() - TrailerBytes))
+        program.truncate(program.size() - TrailerBytes - qsizetype(*length));
+    for (const qsizetype state : markStates(program))
+        program[state] = AsBuiltState;
+    return program;
+}
+
+QByteArray withAppendedBank(QByteArray program, const QByteArray &payload)
+{
+    for (const qsizetype state : markStates(program))
+        program[state] = PackedState;
+    return program + appendable(payload);
 }
 
 } // namespace morv

@@ -5,10 +5,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QMap>
 #include <QString>
 
 #include <optional>
+
+// The mark the build puts into the program (main.cpp), followed by one byte of state: '0' as built,
+// '1' in a copy that morv-pack has appended a test to. It lies in the program's constant data, so it
+// survives stripping, is found by content in a program built for any system, and tells a copy cut
+// short that its test is missing. Other programs (morv-pack, the tests) carry the text of this prefix
+// only with a NUL after it, never a state, so they are never taken for the program.
+#define MORV_PROGRAM_MARK "\x01МОРВ: програмата за тестове; добавен тест: "
 
 namespace morv {
 
@@ -19,23 +27,46 @@ struct BankFiles
     QMap<QString, QByteArray> pictures;
 };
 
+// Where a payload comes from, for the message when it is damaged.
+enum class PayloadOrigin { Embedded, Appended };
+
+// Whether a program is as the build made it or a copy with a test appended by morv-pack.
+enum class ProgramMark { AsBuilt, Packed };
+
 // The embedded bank of the program, a resource.
 inline constexpr QStringView EmbeddedPayloadPath = u":/bank/bank.payload";
 
-// The most a payload may weigh: every figure at its limit, and room for the texts.
-inline constexpr qint64 MaxPayloadBytes = 64 * 1024 * 1024;
+// The most a payload may weigh: the largest bank the limits allow (a bank.json at its limit and every
+// figure at its limit, with its name), checked against the limits in bankreader.cpp.
+inline constexpr qint64 MaxPayloadBytes = 12 * 1024 * 1024;
+// The most a program file may weigh for morv-pack to copy it or recognise it: a stripped morv is
+// about 1.5 MB, one with debugging information about 7, one with Qt built in about 30.
+inline constexpr qint64 MaxProgramBytes = 128 * 1024 * 1024;
 
 QByteArray packPayload(const BankFiles &files);
 // The files of a payload, or nothing when the bytes are not one (problem says why).
-std::optional<BankFiles> unpackPayload(const QByteArray &payload, QString *problem);
+std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem);
+// "вграденият тест е повреден" or "добавеният към програмата тест е повреден".
+QString damagedPayload(PayloadOrigin origin);
 
 // The payload followed by the trailer that lets a program find it at the end of its own file.
 QByteArray appendable(const QByteArray &payload);
-// Where a program file ends with a payload and its trailer: the payload. Without a trailer: nothing
-// and no problem. A trailer that does not hold (a length past the file, a checksum that differs):
-// nothing, and the problem.
-std::optional<QByteArray> appendedPayload(const QString &programPath, QString *problem);
-// A program's own bytes: without the payload and trailer appended to them, if any.
-QByteArray withoutAppendedBank(const QByteArray &program);
+// Where a program file ends with a payload and its trailer: the files of the payload, read from the file
+// once its checksum holds, so that the payload is never held whole beside them. Without a trailer:
+// nothing and no problem. A trailer or payload that does not hold (a length past the file, a checksum
+// that differs): nothing, and the problem.
+std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem);
+// Where a program's bytes end with a payload and its trailer: the payload; otherwise as above.
+std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem);
+
+// The state of the mark in a program's bytes, found by content; nothing when they carry no mark,
+// that is when they are not the program.
+std::optional<ProgramMark> programMark(QByteArrayView program);
+// A program's own bytes as the build made them: without the payload and trailer appended to them, if
+// any, and with the mark as built.
+QByteArray withoutAppendedBank(QByteArray program);
+// The program's bytes followed by the payload, the mark set to packed: what morv-pack writes. The
+// program must carry the mark.
+QByteArray withAppendedBank(QByteArray program, const QByteArray &payload);
 
 } // namespace morv

@@ -39,7 +39,8 @@ SourceFile readSourceFile(const QString &folder, const QString &name, qint64 max
         return refused(u"файлът на изображението %1 не може да се прочете"_s.arg(quoted));
     // The text of a path says nothing of where a link leads: only the resolved path counts.
     const QString target = info.canonicalFilePath();
-    if (root.isEmpty() || target.isEmpty() || !isInside(target, root))
+    // "." or "pictures/.." names the folder itself: inside, but no file.
+    if (root.isEmpty() || target.isEmpty() || (target != root && !isInside(target, root)))
         return refused(u"изображението %1 води извън папката на въпросите"_s.arg(quoted));
     const QFileInfo resolved(target);
     // A FIFO would hang the reader and a device could be endless.

@@ -28,7 +28,7 @@ using morv::MORV_Prazno;
 // The embedded bank as the program reads it at every start.
 Bank embeddedBank()
 {
-    morv::BankLoad load = morv::readProgramBank({}, morv::jpegHeaderProblem);
+    morv::BankLoad load = morv::readEmbeddedBank(morv::jpegHeaderProblem);
     if (!load.bank)
         throw std::runtime_error("the embedded bank does not load");
     return *load.bank;
@@ -209,7 +209,7 @@ void settle(benchmark::State &state, bool paint)
 void widgetStartUp(benchmark::State &state)
 {
     for (auto _ : state) {
-        auto session = morv::startTest(morv::readProgramBank({}, morv::jpegHeaderProblem), {}, [] {});
+        auto session = morv::startTest(morv::readEmbeddedBank(morv::jpegHeaderProblem), {}, [] {});
         QCoreApplication::processEvents();
         state.PauseTiming();
         if (!session) {

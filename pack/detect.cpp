@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "pack/importbuilder.h"
 #include "pack/importer.h"
 
 #include <QDir>
@@ -25,9 +26,25 @@ bool isMoodleXml(const QString &text)
 
 } // namespace
 
+qint64 maxSourceBytes(SourceFormat format)
+{
+    switch (format) {
+    case SourceFormat::MoodleXml:
+        return 12 * 1024 * 1024;
+    case SourceFormat::Aiken:
+    case SourceFormat::Gift:
+        return 4 * 1024 * 1024;
+    case SourceFormat::Folder:
+        break;
+    }
+    return limits::JsonBytes;
+}
+
 std::optional<SourceFormat> detectTextFormat(const QByteArray &bytes)
 {
-    const QString text = QString::fromUtf8(bytes);
+    // A source saved as UTF-16 is recognised all the same, for its importer to name the encoding.
+    const std::optional<QStringConverter::Encoding> utf16 = importing::utf16Encoding(bytes);
+    const QString text = utf16 ? QStringDecoder(*utf16).decode(bytes) : QString::fromUtf8(bytes);
     if (text.trimmed().startsWith(u'<') && isMoodleXml(text))
         return SourceFormat::MoodleXml;
     // An unescaped "{" opening GIFT answers: "{=", "{~", "{#", "{T}", "{FALSE}"…

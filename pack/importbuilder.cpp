@@ -11,6 +11,26 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv::importing {
 
+std::optional<QStringConverter::Encoding> utf16Encoding(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringConverter::Utf16LE;
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringConverter::Utf16BE;
+    // Enough of the start to tell: a NUL now and then in a UTF-8 text is a fault of its own.
+    const QByteArrayView start = bytes.first(std::min<qsizetype>(bytes.size(), 4096));
+    qsizetype pairs = start.size() / 2, nulsFirst = 0, nulsSecond = 0;
+    for (qsizetype i = 0; i < pairs; ++i) {
+        nulsFirst += start[2 * i] == '\0';
+        nulsSecond += start[2 * i + 1] == '\0';
+    }
+    if (nulsSecond * 10 >= pairs && nulsSecond > 4 * nulsFirst)
+        return QStringConverter::Utf16LE;
+    if (nulsFirst * 10 >= pairs && nulsFirst > 4 * nulsSecond)
+        return QStringConverter::Utf16BE;
+    return std::nullopt;
+}
+
 QString quoted(const QString &text)
 {
     constexpr qsizetype longest = 60;
@@ -72,6 +92,11 @@ bool isWebAddress(const QString &href)
 
 std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
 {
+    // Read as UTF-8, a UTF-16 text without its mark is valid and shows only as missing keys and braces.
+    if (utf16Encoding(bytes)) {
+        problem(0, u"файлът с въпросите е в кодиране UTF-16: запишете го като UTF-8"_s);
+        return std::nullopt;
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

@@ -7,6 +7,7 @@
 #include "pack/htmltext.h"
 #include "pack/importer.h"
 
+#include <QStringConverter>
 #include <QStringList>
 #include <QStringView>
 
@@ -23,6 +24,10 @@ inline constexpr QStringView EssayKind = u"есе";
 inline constexpr QStringView SeveralRightKind = u"няколко верни отговора";
 inline constexpr QStringView DescriptionKind = u"описание без отговори";
 
+// The UTF-16 a text file is in, when it looks like it: a byte order mark, or NUL bytes in one of every
+// two places (the high halves of the spaces, digits and Latin letters of a text saved without a mark).
+std::optional<QStringConverter::Encoding> utf16Encoding(QByteArrayView bytes);
+
 // „text“, shortened when it is long.
 QString quoted(const QString &text);
 // The lines of a text with LF or CRLF ends, without their ends.
@@ -38,7 +43,8 @@ QString fileName(const QString &src);
 class ImportBuilder
 {
 public:
-    // The source's text without its byte order mark, or nothing (and a problem) when it is not UTF-8.
+    // The source's text without its byte order mark, or nothing (and a problem) when it is not UTF-8:
+    // UTF-16 is named as such, also without a byte order mark.
     std::optional<QString> decode(const QByteArray &bytes);
 
     // A problem at a line of the source outside any question.

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
 
@@ -140,6 +142,32 @@ int packCommand(int argc, char *argv[])
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
     }
     const QString source = args.positionalArguments().first();
+    auto refuse = [&err](const QString &why) {
+        err << u"morv-pack: "_s << why << '\n';
+        return UsageError;
+    };
+    // Where the program or the folder goes, and the program copied, are settled before the source is
+    // read: a refusal costs nothing, and nothing of the teacher's is replaced.
+    const QString sourceFile = QFileInfo(source).isDir() ? QDir(source).filePath(u"bank.json"_s) : source;
+    const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
+    if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
+        if (const QString why = readBaseProgram(program).problem; !why.isEmpty())
+            return refuse(why);
+    }
+    if (args.isSet(u"output"_s)) {
+        if (const QString why = outputProblem(args.value(u"output"_s), sourceFile, program); !why.isEmpty())
+            return refuse(why);
+    }
+    if (args.isSet(u"json"_s)) {
+        if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
+            return refuse(why);
+    }
+    // A file over the largest limit of any format is refused before even its format is looked for.
+    if (const QFileInfo info(source); info.isFile() && info.size() > maxSourceBytes(SourceFormat::MoodleXml)) {
+        err << located(source, {0, tooLargeSource(info.size(), maxSourceBytes(SourceFormat::MoodleXml))})
+            << '\n';
+        return SourceProblems;
+    }
     std::optional<SourceFormat> format =
         args.isSet(u"format"_s) ? formatNamed(args.value(u"format"_s)) : detectFormat(source);
     if (args.isSet(u"format"_s) && !format)
@@ -174,7 +202,6 @@ int packCommand(int argc, char *argv[])
     if (args.isSet(u"json"_s)) {
         failure = writeJson(args.value(u"json"_s), packed.load);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
-        const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
             const PreviewProgram preview =
@@ -182,7 +209,7 @@ int packCommand(int argc, char *argv[])
             output = preview.program;
             failure = preview.failure;
         } else {
-            failure = writeProgram(program, output, packed.load.files);
+            failure = writeProgram(program, output, packed.load.files, sourceFile);
         }
         if (failure.isEmpty())
             out << u"Записано / written: "_s << output << '\n';

@@ -155,11 +155,17 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
     }
     packed.report.file = path;
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly) || file.size() > MaxPayloadBytes) {
+    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
         packed.report.problems.append({0, u"файлът не може да се прочете"_s});
         return packed;
     }
-    const QByteArray bytes = file.readAll();
+    // From its size alone; and no more than the limit is read, should the file grow meanwhile.
+    const qint64 most = maxSourceBytes(format);
+    const QByteArray bytes = file.size() > most ? QByteArray() : file.read(most + 1);
+    if (file.size() > most || bytes.size() > most) {
+        packed.report.problems.append({0, tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
+        return packed;
+    }
     Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
                     : format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                    : importMoodleXml(bytes);
@@ -173,8 +179,8 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
     packed.report.warnings = import.warnings;
     if (problems.isEmpty()) {
         // The written bank goes through the reader once more, exactly as the program will read it.
-        packed.load =
-            readPayload(packPayload(bankFiles(bankJson(import.source), import.source)), jpegDecodeProblem);
+        packed.load = readPayload(packPayload(bankFiles(bankJson(import.source), import.source)),
+                                  PayloadOrigin::Appended, jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
     packed.questions =
@@ -269,32 +275,117 @@ QString defaultProgram()
 
 // Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
 // complete, executable.
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files)
+QString tooLargeSource(qint64 size, qint64 most)
 {
-    const QString base = QFileInfo(program).canonicalFilePath();
-    if (base.isEmpty())
-        return u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(program);
-    const QFileInfo target(output);
-    if (target.exists() && (target.canonicalFilePath() == base ||
-                            target.canonicalFilePath() ==
-                                QFileInfo(QCoreApplication::applicationFilePath()).canonicalFilePath()))
-        return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
-    QFile in(base);
-    if (!in.open(QIODevice::ReadOnly))
-        return u"програмата morv „%1“ не може да се прочете"_s.arg(base);
-    const QByteArray code = withoutAppendedBank(in.readAll());
+    return u"файлът с въпросите е твърде голям: %1 байта, най-много %2"_s.arg(size).arg(most);
+}
+
+// Only the program itself, recognised by the mark its build puts in it: a FIFO or a device would never
+// end, and a copy of anything else would not run the test.
+BaseProgram readBaseProgram(const QString &path)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists())
+        return {{}, u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(path)};
+    if (!info.isFile())
+        return {{}, u"„%1“ не е обикновен файл, а трябва да е програмата morv"_s.arg(path)};
+    if (info.size() > MaxProgramBytes)
+        return {{},
+                u"„%1“ е твърде голям за програмата morv: %2 байта, най-много %3"_s.arg(path)
+                    .arg(info.size())
+                    .arg(MaxProgramBytes)};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {{}, u"програмата morv „%1“ не може да се прочете"_s.arg(path)};
+    const QByteArray bytes = file.read(MaxProgramBytes + 1);
+    const std::optional<ProgramMark> mark = programMark(bytes);
+    if (bytes.size() > MaxProgramBytes || !mark)
+        return {{}, u"„%1“ не е програмата morv"_s.arg(path)};
+    if (*mark == ProgramMark::Packed && !appendedPayload(bytes, nullptr))
+        return {{}, u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path)};
+    return {withoutAppendedBank(bytes), {}};
+}
+
+namespace {
+
+// Whether the file at path is a program that morv-pack wrote, its test whole or damaged: the only file
+// a new program may replace. Looked at in place, without reading it into memory.
+bool isPackedProgram(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramBytes || file.size() == 0)
+        return false;
+    const uchar *bytes = file.map(0, file.size());
+    return bytes && programMark(QByteArrayView(bytes, file.size())) == ProgramMark::Packed;
+}
+
+// The base program's own bytes, marked, and the bank, under a temporary name created anew in the same
+// folder and renamed when complete; executable.
+QString writeProgramCode(const QByteArray &code, const QString &output, const BankFiles &files)
+{
+    const QByteArray program = withAppendedBank(code, packPayload(files));
     QSaveFile out(output);
-    if (!out.open(QIODevice::WriteOnly) || out.write(code) != code.size() ||
-        !out.write(appendable(packPayload(files))) || !out.commit())
+    if (!out.open(QIODevice::WriteOnly) || out.write(program) != program.size() || !out.commit())
         return u"„%1“ не може да се запише"_s.arg(output);
     QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
                                       QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
     return {};
 }
 
+} // namespace
+
+QString outputProblem(const QString &output, const QString &sourceFile, const QString &program)
+{
+    const QFileInfo target(output);
+    if (target.isSymLink())
+        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output);
+    if (!target.exists()) {
+        if (!QFileInfo(target.absolutePath()).isDir())
+            return u"папката на „%1“ не съществува"_s.arg(output);
+        return {};
+    }
+    if (!target.isFile())
+        return u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(output);
+    if (target == QFileInfo(program) || target == QFileInfo(QCoreApplication::applicationFilePath()))
+        return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
+    if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
+        return u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output);
+    if (!isPackedProgram(output))
+        return u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
+            output);
+    return {};
+}
+
+QString jsonFolderProblem(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.isSymLink())
+        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друга папка"_s.arg(folder);
+    if (!info.exists())
+        return {};
+    if (!info.isDir())
+        return u"„%1“ не е папка"_s.arg(folder);
+    if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
+        return u"папката „%1“ не е празна; morv-pack пише само в нова или празна папка"_s.arg(folder);
+    return {};
+}
+
+QString writeProgram(const QString &program, const QString &output, const BankFiles &files,
+                     const QString &sourceFile)
+{
+    const BaseProgram base = readBaseProgram(program);
+    if (!base.problem.isEmpty())
+        return base.problem;
+    if (const QString why = outputProblem(output, sourceFile, program); !why.isEmpty())
+        return why;
+    return writeProgramCode(base.code, output, files);
+}
+
 QString writeJson(const QString &folder, const BankLoad &load)
 {
-    if (!QDir().mkpath(QDir(folder).filePath(u"pictures"_s)))
+    if (const QString why = jsonFolderProblem(folder); !why.isEmpty())
+        return why;
+    if (!QDir().mkpath(folder))
         return u"папката „%1“ не може да се създаде"_s.arg(folder);
     auto write = [](const QString &path, const QByteArray &bytes) {
         QSaveFile file(path);
@@ -332,7 +423,9 @@ PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &fil
         preview.open();
         written.program = preview.fileName();
     }
-    written.failure = writeProgram(program, written.program, files);
+    // The temporary file was just made for it: only the program is checked.
+    const BaseProgram base = readBaseProgram(program);
+    written.failure = base.problem.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problem;
     if (written.failure.isEmpty() && !startPreview(written.program, dropChosenPlatform))
         written.failure = u"„%1“ не може да се стартира"_s.arg(written.program);
     return written;

@@ -93,10 +93,31 @@ int questionOf(const Problem &problem);
 
 // The program morv that a test is appended to: the one beside the running program, else on the PATH.
 QString defaultProgram();
-// Writes the program: the base program's own bytes and the bank, under a temporary name renamed when
-// complete, executable. Empty when written, otherwise why not.
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files);
-// Writes the test as bank.json with its pictures, to go on editing. Empty when written.
+// "файлът с въпросите е твърде голям: …": a source refused from its size alone.
+QString tooLargeSource(qint64 size, qint64 most);
+
+// The program to copy, as the build made it, or why it cannot be copied.
+struct BaseProgram
+{
+    QByteArray code;
+    QString problem;
+};
+// Only the program itself, recognised by the mark its build puts in it, within its size limit.
+BaseProgram readBaseProgram(const QString &path);
+// Why a program may not be written at `output`, or nothing: never through a link, never over anything
+// but a program morv-pack wrote before (so never over the source, a file it names, morv or morv-pack).
+QString outputProblem(const QString &output, const QString &sourceFile, const QString &program);
+// Why the bank cannot be written into `folder`, or nothing: only a new or empty folder, never through a
+// link, so that no file of the teacher's is replaced.
+QString jsonFolderProblem(const QString &folder);
+
+// Writes the program, when program and output pass the checks above: the base program's own bytes,
+// marked, and the bank, under a temporary name renamed when complete, executable. Empty when written,
+// otherwise why not.
+QString writeProgram(const QString &program, const QString &output, const BankFiles &files,
+                     const QString &sourceFile = {});
+// Writes the test as bank.json with its pictures into a new or empty folder, to go on editing. Empty
+// when written.
 QString writeJson(const QString &folder, const BankLoad &load);
 // Starts a program on its own: the caller gets back its terminal, and the program none of its output.
 // A platform the caller chose only for itself (offscreen for measuring) is not passed on.

@@ -602,7 +602,8 @@ void PackerWindow::writeTest()
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
-    if (const QString failure = writeProgram(m_program, output, m_result.load.files); !failure.isEmpty()) {
+    if (const QString failure = writeProgram(m_program, output, m_result.load.files, m_result.file);
+        !failure.isEmpty()) {
         m_choices.tell(this, failure);
         return;
     }

@@ -23,6 +23,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <string_view>
 
 using namespace Qt::Literals::StringLiterals;
@@ -492,6 +493,10 @@ std::vector<FigureFileCase> figureFiles()
         {"a file over 256 KiB", inside,
          [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024 + 1)); },
          u"е твърде голямо: 262145 байта, най-много 262144"_s},
+        {"the folder of the bank, named “.”", u"."_s, [](const QString &, const QString &) {},
+         u"изображението „.“ не е обикновен файл"_s},
+        {"the folder of the bank, named “pictures/..”", u"pictures/.."_s, [](const QString &, const QString &) {},
+         u"изображението „pictures/..“ не е обикновен файл"_s},
         {"a file of exactly 256 KiB",
          inside,
          [](const QString &, const QString &path) { writeFile(path, jpegOfSize(256 * 1024)); },
@@ -591,7 +596,7 @@ TEST_F(FigureFiles, BuildEmbedsTheCheckedBytesWhateverTheTimes)
         EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
         QFile payload(payloadPath);
         EXPECT_TRUE(payload.open(QIODevice::ReadOnly));
-        return unpackPayload(payload.readAll(), nullptr).value_or(BankFiles{});
+        return unpackPayload(payload.readAll(), PayloadOrigin::Embedded, nullptr).value_or(BankFiles{});
     };
     QFile source(path);
     ASSERT_TRUE(source.open(QIODevice::ReadOnly));
@@ -650,7 +655,7 @@ TEST_P(OddFileName, IsReadAndEmbedded)
     EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
     QFile payload(dir.filePath(u"odd.payload"_s));
     ASSERT_TRUE(payload.open(QIODevice::ReadOnly));
-    const std::optional<BankFiles> files = unpackPayload(payload.readAll(), nullptr);
+    const std::optional<BankFiles> files = unpackPayload(payload.readAll(), PayloadOrigin::Embedded, nullptr);
     ASSERT_TRUE(files);
     EXPECT_EQ(files->pictures.keys(), QStringList{name});
     EXPECT_FALSE(QFile::exists(u"x"_s));
@@ -658,52 +663,195 @@ TEST_P(OddFileName, IsReadAndEmbedded)
 
 INSTANTIATE_TEST_SUITE_P(FigureFiles, OddFileName, testing::ValuesIn(oddNames()), RowName());
 
-// A packed program carries its bank after its own bytes; the trailer finds it, and a damaged or
-// missing payload is told apart from a program without one.
+namespace {
+
+const QString Damaged = u"добавеният към програмата тест е повреден"_s;
+
+} // namespace
+
+// A packed program carries its bank after its own bytes and its mark set; the trailer finds the bank,
+// a damaged one is refused, and a program as built keeps its own bank whatever follows its bytes.
 TEST(AppendedBank, FoundCheckedOrRefused)
 {
     QTemporaryDir dir;
     const QString program = dir.filePath(u"program"_s);
-    auto writeProgram = [&](const QByteArray &bytes) {
-        QFile file(program);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    };
     const QByteArray payload = packPayload({bytes(validJson(4)), {}});
-    const QByteArray code = QByteArray(3000, '\x7f');
+    const QByteArray code = test::programBytes();
     QString problem;
 
-    writeProgram(code);
-    EXPECT_FALSE(appendedPayload(program, &problem));
+    writeFile(program, code);
+    EXPECT_EQ(programMark(code), ProgramMark::AsBuilt);
+    EXPECT_FALSE(appendedBank(program, &problem));
     EXPECT_TRUE(problem.isEmpty());
 
-    writeProgram(code + appendable(payload));
-    EXPECT_EQ(appendedPayload(program, &problem), payload);
-    const BankLoad load = readProgramBank(program);
-    ASSERT_TRUE(load.bank);
+    // A bank added by hand to a program as built is not its test: it runs the one it was built with.
+    writeFile(program, code + appendable(payload));
+    ASSERT_TRUE(appendedBank(program, &problem));
+    EXPECT_EQ(appendedBank(program, &problem)->json, bytes(validJson(4)));
+    EXPECT_EQ(appendedPayload(code + appendable(payload), &problem), payload);
+    const BankLoad asBuilt = test::bankOfProgramFile(program);
+    ASSERT_TRUE(asBuilt.bank);
+    EXPECT_EQ(asBuilt.bank->List2(), readEmbeddedBank().bank->List2());
+
+    const QByteArray packed = withAppendedBank(code, payload);
+    EXPECT_EQ(programMark(packed), ProgramMark::Packed);
+    EXPECT_EQ(withoutAppendedBank(packed), code);
+    writeFile(program, packed);
+    const BankLoad load = test::bankOfProgramFile(program);
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List1(Bank::CorrectAnswers).size(), 4);
 
-    QByteArray damaged = code + appendable(payload);
+    QByteArray damaged = packed;
     damaged[code.size() + 10] = char(damaged[code.size() + 10] ^ 1);
-    writeProgram(damaged);
-    EXPECT_FALSE(appendedPayload(program, &problem));
-    EXPECT_EQ(problem, u"добавеният към програмата тест е повреден"_s);
-    EXPECT_EQ(texts(readProgramBank(program).problems), QStringList{problem});
+    writeFile(program, damaged);
+    EXPECT_FALSE(appendedBank(program, &problem));
+    EXPECT_EQ(problem, Damaged);
+    problem.clear();
+    EXPECT_FALSE(appendedPayload(damaged, &problem));
+    EXPECT_EQ(problem, Damaged);
+    EXPECT_EQ(texts(test::bankOfProgramFile(program).problems), QStringList{Damaged});
 
     // A length that points before the start of the file.
-    writeProgram(appendable(payload).mid(payload.size() - 10));
+    writeFile(program, appendable(payload).mid(payload.size() - 10));
     problem.clear();
-    EXPECT_FALSE(appendedPayload(program, &problem));
-    EXPECT_FALSE(problem.isEmpty());
+    EXPECT_FALSE(appendedBank(program, &problem));
+    EXPECT_EQ(problem, Damaged);
+    problem.clear();
+    EXPECT_FALSE(appendedPayload(appendable(payload).mid(payload.size() - 10), &problem));
+    EXPECT_EQ(problem, Damaged);
+
+    // A checksum that holds over bytes that are no payload.
+    writeFile(program, withAppendedBank(code, "no payload at all"));
+    problem.clear();
+    EXPECT_FALSE(appendedBank(program, &problem));
+    EXPECT_EQ(problem, Damaged);
 
     QString why;
-    EXPECT_FALSE(unpackPayload("not a payload", &why));
+    EXPECT_FALSE(unpackPayload("not a payload", PayloadOrigin::Embedded, &why));
     EXPECT_EQ(why, u"вграденият тест е повреден"_s);
+    EXPECT_FALSE(unpackPayload("not a payload", PayloadOrigin::Appended, &why));
+    EXPECT_EQ(why, Damaged);
+}
+
+struct Cut
+{
+    const char *name;
+    std::function<QByteArray(const QByteArray &packed)> cut;
+};
+
+class CutCopy : public testing::TestWithParam<Cut>
+{};
+
+// A packed program cut short anywhere (a copy to a stick interrupted, a download cut off) says that its
+// test is damaged: it never falls back to the test it was built with.
+TEST_P(CutCopy, RefusesWithTheDamagedMessage)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"program"_s);
+    writeFile(program,
+              GetParam().cut(withAppendedBank(test::programBytes(), packPayload({bytes(validJson(4)), {}}))));
+    EXPECT_EQ(texts(test::bankOfProgramFile(program).problems), QStringList{Damaged});
+}
+
+// The trailer is 60 bytes: a SHA-256 of 32, a length of 8 and the 20 of "MORV-APPENDED-BANK-1".
+INSTANTIATE_TEST_SUITE_P(
+    AppendedBank, CutCopy,
+    testing::Values(Cut{"one_byte", [](const QByteArray &p) { return p.chopped(1); }},
+                    Cut{"the_whole_trailer", [](const QByteArray &p) { return p.chopped(60); }},
+                    Cut{"the_trailer_and_a_byte", [](const QByteArray &p) { return p.chopped(61); }},
+                    Cut{"half_the_file", [](const QByteArray &p) { return p.first(p.size() / 2); }},
+                    Cut{"something_added_after", [](const QByteArray &p) { return p + "\n"; }}),
+    [](const testing::TestParamInfo<Cut> &info) { return std::string(info.param.name); });
+
+struct CraftedPayload
+{
+    const char *name;
+    std::function<BankFiles()> files;
+    QString message; // empty for a payload that is accepted
+};
+
+class Payloads : public testing::TestWithParam<CraftedPayload>
+{};
+
+QJsonObject withPicture(const QString &name)
+{
+    QJsonObject question = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"b"_s);
+    question[u"picture"_s] = name;
+    return withQuestion(validJson(3), 0, question);
+}
+
+// A payload holds the bank.json and the figures it names, nothing more: one made by hand with a right
+// checksum still cannot carry other files or grow past the largest bank the limits allow.
+TEST_P(Payloads, HoldOnlyWhatTheBankNames)
+{
+    const QByteArray payload = packPayload(GetParam().files());
+    const BankLoad appended = readPayload(payload, PayloadOrigin::Appended, jpegHeaderProblem);
+    if (GetParam().message.isEmpty()) {
+        EXPECT_TRUE(appended.bank) << texts(appended.problems).join(u'\n').toStdString();
+        return;
+    }
+    EXPECT_FALSE(appended.bank);
+    ASSERT_EQ(appended.problems.size(), 1) << texts(appended.problems).join(u'\n').toStdString();
+    EXPECT_EQ(appended.problems.first().text, GetParam().message);
+    // Built into the program, the same payload is the embedded test.
+    const BankLoad embedded = readPayload(payload, PayloadOrigin::Embedded, jpegHeaderProblem);
+    ASSERT_EQ(embedded.problems.size(), 1);
+    EXPECT_EQ(embedded.problems.first().text,
+              QString(GetParam().message).replace(Damaged, u"вграденият тест е повреден"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AppendedBank, Payloads,
+    testing::Values(
+        CraftedPayload{"the_named_figure",
+                       [] {
+                           return BankFiles{bytes(withPicture(u"q.jpg"_s)), {{u"q.jpg"_s, test::tinyJpeg()}}};
+                       },
+                       {}},
+        CraftedPayload{"a_file_it_does_not_name",
+                       [] {
+                           return BankFiles{bytes(withPicture(u"q.jpg"_s)),
+                                            {{u"q.jpg"_s, test::tinyJpeg()}, {u"extra.bin"_s, "x"}}};
+                       },
+                       Damaged + u": съдържа файла „extra.bin“, който тестът не назовава"_s},
+        CraftedPayload{"a_file_without_a_name",
+                       [] {
+                           return BankFiles{bytes(validJson(3)), {{QString(), QByteArray(1000, 'x')}}};
+                       },
+                       Damaged + u": съдържа файла „“, който тестът не назовава"_s},
+        CraftedPayload{"a_bank_json_over_4_MiB",
+                       [] {
+                           return BankFiles{bytes(validJson(3)) + QByteArray(4 * 1024 * 1024, ' '), {}};
+                       },
+                       Damaged + u": текстът му е %1 байта, най-много 4194304"_s.arg(
+                                     bytes(validJson(3)).size() + 4 * 1024 * 1024)},
+        // 12 MiB: a bank.json of 4 MiB and 30 figures of 256 KiB with their names fit in it, this does not.
+        CraftedPayload{"padding_past_the_largest_bank",
+                       [] {
+                           return BankFiles{
+                               bytes(withPicture(u"q.jpg"_s)),
+                               {{u"q.jpg"_s, test::tinyJpeg() + QByteArray(12 * 1024 * 1024, 0)}}};
+                       },
+                       Damaged}),
+    [](const testing::TestParamInfo<CraftedPayload> &info) { return std::string(info.param.name); });
+
+// A bank.json over 4 MiB is refused from its size alone, before it is read, at build and by morv-pack.
+TEST(BankFile, IsRefusedFromItsSizeAlone)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"bank.json"_s);
+    const QByteArray sound = bytes(validJson(3));
+    writeFile(path, sound + QByteArray(4 * 1024 * 1024 - sound.size(), ' '));
+    EXPECT_TRUE(readBankFile(path).bank);
+    writeFile(path, sound + QByteArray(4 * 1024 * 1024 - sound.size() + 1, ' '));
+    EXPECT_EQ(
+        texts(readBankFile(path).problems),
+        QStringList{u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s.arg(path)});
 }
 
 // The bank the program carries passes its own checks, read from the resources as at start.
 TEST(EmbeddedBank, PassesTheChecks)
 {
-    const BankLoad load = readProgramBank({}, jpegDecodeProblem);
+    const BankLoad load = readEmbeddedBank(jpegDecodeProblem);
     EXPECT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
 }

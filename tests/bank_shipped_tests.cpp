@@ -38,7 +38,7 @@ bool isBareFormula(const QString &line)
 
 const Bank &shipped()
 {
-    static const BankLoad load = readProgramBank({}, jpegDecodeProblem);
+    static const BankLoad load = readEmbeddedBank(jpegDecodeProblem);
     if (!load.bank)
         ADD_FAILURE() << texts(load.problems).join(u'\n').toStdString();
     static const Bank empty;

@@ -6,15 +6,29 @@
 #include "bank/payload.h"
 #include "tests/support/testbank.h"
 
+#include "tests/support/brokenbanks.h"
+
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -45,9 +59,42 @@ struct Outcome
     QString err;
 };
 
-class PackCommand : public testing::Test
+QByteArray sha256(const QString &path)
 {
-protected:
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+QByteArray contentOf(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+// What stands at a path, a link not followed: enough to tell whether anything there changed.
+QString stateOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return u"link to "_s + info.symLinkTarget();
+    if (!info.exists())
+        return u"nothing"_s;
+    if (info.isDir())
+        return u"folder"_s;
+    if (!info.isFile())
+        return u"special file"_s;
+    if (info.size() > 16 * 1024 * 1024)
+        return u"file of %1 bytes, changed %2"_s.arg(info.size())
+            .arg(info.lastModified().toMSecsSinceEpoch());
+    return u"file "_s + QString::fromLatin1(sha256(path).toHex());
+}
+
+// A temporary folder to work in, and the command run as a teacher runs it.
+class Workspace
+{
+public:
     QString write(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
@@ -59,20 +106,52 @@ protected:
     }
     Outcome pack(const QStringList &arguments)
     {
+        // Without a runtime folder Qt warns on the error output, among the command's own lines.
+        static const QTemporaryDir runtime;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(MORV_PACK), arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(u' ').toStdString();
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
-    static QByteArray sha256(const QString &path)
+    // Everything in the temporary folder, links not followed: a refused call leaves it as it was.
+    QStringList folderState() const
     {
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+        QStringList entries;
+        QDirIterator it(dir.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            entries.append(QDir(dir.path()).relativeFilePath(path) + u": "_s + stateOf(path));
+        }
+        entries.sort();
+        return entries;
     }
+    // The Aiken source of three questions, called тест.txt.
+    QString source() { return write(u"тест.txt"_s, ThreeQuestions); }
+    // A program packed before, titled "Стар", without its source beside it.
+    QString earlierProgram()
+    {
+        const QString program = dir.filePath(u"по-ранен"_s);
+        EXPECT_EQ(pack({write(u"стар.txt"_s, ThreeQuestions), u"-o"_s, program, u"--title=Стар"_s}).exitCode,
+                  0);
+        QFile::remove(dir.filePath(u"стар.txt"_s));
+        return program;
+    }
+    QString link(const QString &target, const QString &name)
+    {
+        EXPECT_TRUE(QFile::link(target, dir.filePath(name)));
+        return dir.filePath(name);
+    }
+
     QTemporaryDir dir;
 };
+
+class PackCommand : public testing::Test, public Workspace
+{};
 
 // The program written carries the source's questions and the title asked for; morv stays as it was,
 // and packing a packed program replaces its test rather than adding a second.
@@ -85,7 +164,7 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFileInfo(program).isExecutable());
     EXPECT_EQ(sha256(QStringLiteral(MORV_PROGRAM)), morvBefore);
-    const BankLoad load = readProgramBank(program);
+    const BankLoad load = test::bankOfProgramFile(program);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"Събиране"_s);
     EXPECT_FALSE(load.bank->settings().repeatQuestion);
@@ -96,7 +175,7 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     // Without a title the file's name is the title; a packed program is a fine base for another test.
     const QString again = dir.filePath(u"отново"_s);
     ASSERT_EQ(pack({source, u"-o"_s, again, u"--program"_s, program}).exitCode, 0);
-    const BankLoad repacked = readProgramBank(again);
+    const BankLoad repacked = test::bankOfProgramFile(again);
     ASSERT_TRUE(repacked.bank);
     EXPECT_EQ(repacked.bank->List2().value(Bank::TitleRow), u"тест"_s);
     QFile packed(again), base(QStringLiteral(MORV_PROGRAM));
@@ -112,7 +191,7 @@ TEST_F(PackCommand, StrippedProgramCarriesItsTest)
     const QString source = write(u"тест.txt"_s, ThreeQuestions);
     const QString program = dir.filePath(u"тест"_s);
     ASSERT_EQ(pack({source, u"-o"_s, program, u"--program"_s, stripped}).exitCode, 0);
-    const BankLoad load = readProgramBank(program);
+    const BankLoad load = test::bankOfProgramFile(program);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
 }
@@ -169,7 +248,7 @@ TEST_F(PackCommand, NeverWritesOverMorv)
     const QString source = write(u"тест.txt"_s, ThreeQuestions);
     const QByteArray before = sha256(QStringLiteral(MORV_PROGRAM));
     const Outcome run = pack({source, u"-o"_s, QStringLiteral(MORV_PROGRAM)});
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.err.contains(u"е самата програма"_s)) << run.err.toStdString();
     EXPECT_EQ(sha256(QStringLiteral(MORV_PROGRAM)), before);
 }
@@ -258,6 +337,476 @@ TEST_F(PackCommand, WarnsOfTextsThatDoNotFitAndRefusesWhatItCannotRecognise)
     EXPECT_EQ(guess.exitCode, 1);
     EXPECT_TRUE(guess.err.contains(u"--format"_s)) << guess.err.toStdString();
 }
+
+// A copy of a packed program cut short (an interrupted copy to a stick, a download cut off) says that
+// its test is damaged instead of giving the test morv was built with; so does a stripped one. The
+// trailer is the last 60 bytes: a SHA-256 of 32, a length of 8 and "MORV-APPENDED-BANK-1".
+TEST_F(PackCommand, CutCopiesSayTheirTestIsDamaged)
+{
+    const QString stripped = dir.filePath(u"morv-stripped"_s);
+    ASSERT_EQ(QProcess::execute(u"strip"_s, {u"-o"_s, stripped, QStringLiteral(MORV_PROGRAM)}), 0);
+    const QString source = write(u"тест.txt"_s, ThreeQuestions);
+    for (const QString &base : {QStringLiteral(MORV_PROGRAM), stripped}) {
+        SCOPED_TRACE(base.toStdString());
+        const QString program = dir.filePath(u"тест"_s);
+        ASSERT_EQ(pack({source, u"-o"_s, program, u"--program"_s, base}).exitCode, 0);
+        const QByteArray whole = contentOf(program);
+        QList<std::pair<const char *, QByteArray>> cuts = {{"one byte", whole.chopped(1)},
+                                                           {"the whole trailer", whole.chopped(60)}};
+        // A stripped program cut before its mark is cut inside its code: it cannot be started at all.
+        if (base != stripped)
+            cuts.append({"half the file", whole.first(whole.size() / 2)});
+        for (const auto &[name, bytes] : cuts) {
+            SCOPED_TRACE(name);
+            const QString cut = write(u"отрязан"_s, bytes);
+            EXPECT_EQ(texts(test::bankOfProgramFile(cut).problems),
+                      QStringList{u"добавеният към програмата тест е повреден"_s});
+        }
+    }
+    // The program as built, stripped or not, keeps its own test.
+    EXPECT_EQ(programMark(contentOf(stripped)), ProgramMark::AsBuilt);
+    EXPECT_EQ(programMark(contentOf(QStringLiteral(MORV_PROGRAM))), ProgramMark::AsBuilt);
+}
+
+// A source over the limit of its format is refused from its size alone, at once: 12 MiB for Moodle XML
+// (its pictures are inside it), 4 MiB for GIFT, Aiken and bank.json; anything over the largest limit
+// before its format is even looked for.
+struct SizeCase
+{
+    const char *name;
+    QString file;     // in the temporary folder
+    QByteArray start; // the rest is blank up to the size
+    qint64 size;
+    QString problem; // the whole line after the file's name; empty when the size is allowed
+};
+
+void PrintTo(const SizeCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class SourceSize : public testing::TestWithParam<SizeCase>, public Workspace
+{};
+
+TEST_P(SourceSize, IsRefusedAtOnceOverItsLimit)
+{
+    const SizeCase &c = GetParam();
+    const QString path = write(c.file, c.start);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        const QByteArray blank(1024 * 1024, '\n');
+        while (file.size() + blank.size() <= c.size)
+            file.write(blank);
+        file.write(QByteArray(c.size - file.size(), '\n'));
+    }
+    ASSERT_EQ(QFileInfo(path).size(), c.size);
+    const QString source = c.file.endsWith(u"bank.json") ? QFileInfo(path).path() : path;
+    QElapsedTimer timer;
+    timer.start();
+    const Outcome run = pack({u"--check"_s, source});
+    if (c.problem.isEmpty()) {
+        EXPECT_FALSE(run.err.contains(u"твърде голям"_s)) << run.err.toStdString();
+        return;
+    }
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(run.exitCode, 1);
+    const QString problem = c.problem.contains(u"%1"_s) ? c.problem.arg(path) : c.problem;
+    EXPECT_EQ(run.err, path + u": "_s + problem + u'\n');
+}
+
+constexpr qint64 MiB = 1024 * 1024;
+const QByteArray MoodleStart = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n";
+const QByteArray GiftStart = "::1:: Колко е 2 + 2? {=4 ~3}\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, SourceSize,
+    testing::Values(SizeCase{"moodle_xml_over_12_MiB", u"износ.xml"_s, MoodleStart, 12 * MiB + 1,
+                             u"файлът с въпросите е твърде голям: 12582913 байта, най-много 12582912"_s},
+                    SizeCase{"moodle_xml_at_12_MiB", u"износ.xml"_s, MoodleStart, 12 * MiB, {}},
+                    SizeCase{"gift_over_4_MiB", u"тест.gift"_s, GiftStart, 4 * MiB + 1,
+                             u"файлът с въпросите е твърде голям: 4194305 байта, най-много 4194304"_s},
+                    SizeCase{"gift_at_4_MiB", u"тест.gift"_s, GiftStart, 4 * MiB, {}},
+                    SizeCase{"aiken_over_4_MiB", u"тест.txt"_s, ThreeQuestions, 4 * MiB + 1,
+                             u"файлът с въпросите е твърде голям: 4194305 байта, най-много 4194304"_s},
+                    SizeCase{"bank_json_over_4_MiB", u"банка/bank.json"_s, test::bytes(test::validJson(3)),
+                             4 * MiB + 1,
+                             u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s},
+                    SizeCase{"any_file_of_50_MB", u"нещо.dat"_s, "?", 50'000'000,
+                             u"файлът с въпросите е твърде голям: 50000000 байта, най-много 12582912"_s}),
+    [](const testing::TestParamInfo<SizeCase> &row) { return std::string(row.param.name); });
+
+// A source saved as UTF-16 without its byte order mark is refused for its encoding, not for answers or
+// braces it seems to lack.
+TEST_F(PackCommand, NamesUtf16AsTheEncoding)
+{
+    const QString source = write(
+        u"тест.txt"_s, QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromUtf8(ThreeQuestions)));
+    const Outcome run = pack({u"--check"_s, source});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, source + u": файлът с въпросите е в кодиране UTF-16: запишете го като UTF-8\n"_s);
+}
+
+// Where -o may write: a new file, or over a program morv-pack wrote before (whole or damaged: teachers
+// pack again). Never through a link, never over anything else: the call is refused with exit status 2,
+// naming the file, and nothing in the folder changes.
+struct OutputCase
+{
+    const char *name;
+    // Sets the folder up; gives the arguments of the call, the target after "-o".
+    std::function<QStringList(Workspace &)> make;
+    QString refusal; // a part of the message; empty when the program is written
+    bool asRoot = false;
+};
+
+void PrintTo(const OutputCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class OutputRules : public testing::TestWithParam<OutputCase>, public Workspace
+{};
+
+TEST_P(OutputRules, WritesOnlyANewFileOrOverAnEarlierProgram)
+{
+    const OutputCase &c = GetParam();
+#ifdef Q_OS_WIN
+    if (c.asRoot)
+        GTEST_SKIP() << "device nodes are made on Unix only";
+#else
+    if (c.asRoot && geteuid() != 0)
+        GTEST_SKIP() << "only root can make a device node";
+#endif
+    const QStringList call = c.make(*this);
+    const QString target = call.at(call.indexOf(u"-o"_s) + 1);
+    const QStringList before = folderState();
+    const Outcome run = pack(call);
+    if (c.refusal.isEmpty()) {
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const BankLoad load = test::bankOfProgramFile(target);
+        ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+        EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
+        EXPECT_TRUE(QFileInfo(target).isExecutable());
+        // Nothing but the program: no temporary file is left behind.
+        QStringList after = folderState();
+        after.removeIf([](const QString &entry) { return entry.startsWith(u"по-ранен: "_s); });
+        QStringList expected = before;
+        expected.removeIf([](const QString &entry) { return entry.startsWith(u"по-ранен: "_s); });
+        EXPECT_EQ(after.size(), expected.size() + (before.size() == expected.size() ? 1 : 0));
+        return;
+    }
+    EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"„%1“"_s.arg(target))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(c.refusal)) << run.err.toStdString();
+    EXPECT_EQ(folderState(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, OutputRules,
+    testing::Values(
+        OutputCase{"a_new_file",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.dir.filePath(u"тест-програма"_s)};
+                   },
+                   {}},
+        OutputCase{"an_earlier_packed_program",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.earlierProgram()};
+                   },
+                   {}},
+        OutputCase{"an_earlier_program_cut_short",
+                   [](Workspace &f) {
+                       const QString program = f.earlierProgram();
+                       QFile file(program);
+                       EXPECT_TRUE(file.resize(file.size() - 1));
+                       return QStringList{f.source(), u"-o"_s, program};
+                   },
+                   {}},
+        OutputCase{"a_link_to_a_file",
+                   [](Workspace &f) {
+                       const QString other = f.write(u"чужд.txt"_s, "на някой друг");
+                       return QStringList{f.source(), u"-o"_s, f.link(other, u"програма"_s)};
+                   },
+                   u"е символна връзка"_s},
+        OutputCase{"a_link_to_an_earlier_program",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.link(f.earlierProgram(), u"програма"_s)};
+                   },
+                   u"е символна връзка"_s},
+        OutputCase{
+            "a_dangling_link",
+            [](Workspace &f) {
+                return QStringList{f.source(), u"-o"_s, f.link(f.dir.filePath(u"няма-го"_s), u"програма"_s)};
+            },
+            u"е символна връзка"_s},
+#ifndef Q_OS_WIN
+        OutputCase{"a_device_node",
+                   [](Workspace &f) {
+                       const QString node = f.dir.filePath(u"null"_s);
+                       EXPECT_EQ(mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, 3)),
+                                 0);
+                       return QStringList{f.source(), u"-o"_s, node};
+                   },
+                   u"не е обикновен файл"_s, true},
+        OutputCase{"a_fifo",
+                   [](Workspace &f) {
+                       const QString fifo = f.dir.filePath(u"канал"_s);
+                       EXPECT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                       return QStringList{f.source(), u"-o"_s, fifo};
+                   },
+                   u"не е обикновен файл"_s},
+#endif
+        OutputCase{"a_folder",
+                   [](Workspace &f) {
+                       QDir(f.dir.path()).mkdir(u"папка"_s);
+                       return QStringList{f.source(), u"-o"_s, f.dir.filePath(u"папка"_s)};
+                   },
+                   u"не е обикновен файл"_s},
+        OutputCase{"the_source_itself",
+                   [](Workspace &f) {
+                       const QString source = f.source();
+                       return QStringList{source, u"-o"_s, source};
+                   },
+                   u"е самият източник"_s},
+        OutputCase{"the_bank_json_of_a_folder_source",
+                   [](Workspace &f) {
+                       const QString json = f.write(u"банка/bank.json"_s, test::bytes(test::validJson(3)));
+                       return QStringList{f.dir.filePath(u"банка"_s), u"-o"_s, json};
+                   },
+                   u"е самият източник"_s},
+        OutputCase{"a_picture_the_source_names",
+                   [](Workspace &f) {
+                       QImage square(40, 40, QImage::Format_RGB32);
+                       square.fill(Qt::darkGreen);
+                       EXPECT_TRUE(square.save(f.dir.filePath(u"квадрат.png"_s)));
+                       const QString source = f.write(
+                           u"тест.gift"_s,
+                           "<img src=\"квадрат.png\"> Лице? {=16 ~8}\n2 + 2? {=4 ~3}\n3 + 3? {=6 ~5}\n");
+                       return QStringList{source, u"-o"_s, f.dir.filePath(u"квадрат.png"_s)};
+                   },
+                   u"вече съществува и не е програма, записана от morv-pack"_s},
+        OutputCase{"an_unrelated_file",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.write(u"бележки.txt"_s, "важни бележки")};
+                   },
+                   u"вече съществува и не е програма, записана от morv-pack"_s},
+        OutputCase{"a_copy_of_morv_as_built",
+                   [](Workspace &f) {
+                       const QString copy = f.dir.filePath(u"morv-копие"_s);
+                       EXPECT_TRUE(QFile::copy(QStringLiteral(MORV_PROGRAM), copy));
+                       return QStringList{f.source(), u"-o"_s, copy};
+                   },
+                   u"вече съществува и не е програма, записана от morv-pack"_s},
+        OutputCase{"the_program_it_copies",
+                   [](Workspace &f) {
+                       const QString copy = f.dir.filePath(u"morv-копие"_s);
+                       EXPECT_TRUE(QFile::copy(QStringLiteral(MORV_PROGRAM), copy));
+                       return QStringList{f.source(), u"-o"_s, copy, u"--program"_s, copy};
+                   },
+                   u"е самата програма"_s},
+        OutputCase{"a_file_in_a_missing_folder",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.dir.filePath(u"няма/програма"_s)};
+                   },
+                   u"не съществува"_s}),
+    [](const testing::TestParamInfo<OutputCase> &row) { return std::string(row.param.name); });
+
+// The place to write is settled before the source is read: a refused target gives no word about the
+// source, however broken it is.
+TEST_F(PackCommand, RefusesTheTargetBeforeReadingTheSource)
+{
+    const QString broken = write(u"счупен.txt"_s, "Въпрос?\nA. да\nANSWER: C\n");
+    const QString notes = write(u"бележки.txt"_s, "важни бележки");
+    const Outcome run = pack({broken, u"-o"_s, notes});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_FALSE(run.err.contains(u"въпрос"_s)) << run.err.toStdString();
+    EXPECT_EQ(contentOf(notes), "важни бележки");
+}
+
+// --program takes only the program itself, recognised by the mark its build puts in it, not by its name:
+// anything else is refused at once with exit status 2, and what is refused is never read whole.
+struct ProgramCase
+{
+    const char *name;
+    std::function<QString(Workspace &)> make;
+    QString refusal; // a part of the message; empty when the program is written
+};
+
+void PrintTo(const ProgramCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class ProgramRules : public testing::TestWithParam<ProgramCase>, public Workspace
+{};
+
+TEST_P(ProgramRules, TakeOnlyTheProgram)
+{
+    const QString base = GetParam().make(*this);
+    const QString source = write(u"тест.txt"_s, ThreeQuestions);
+    const QString output = dir.filePath(u"тест"_s);
+    QElapsedTimer timer;
+    timer.start();
+    const Outcome run = pack({source, u"-o"_s, output, u"--program"_s, base});
+    if (GetParam().refusal.isEmpty()) {
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(test::bankOfProgramFile(output).bank);
+        // The copy is the program as built, whatever it was copied from.
+        EXPECT_EQ(withoutAppendedBank(contentOf(output)), contentOf(QStringLiteral(MORV_PROGRAM)));
+        return;
+    }
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(base)) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().refusal)) << run.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(output));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, ProgramRules,
+    testing::Values(
+        ProgramCase{"the_program", [](Workspace &) { return QStringLiteral(MORV_PROGRAM); }, {}},
+        ProgramCase{"a_link_to_the_program",
+                    [](Workspace &f) {
+                        EXPECT_TRUE(QFile::link(QStringLiteral(MORV_PROGRAM), f.dir.filePath(u"morv"_s)));
+                        return f.dir.filePath(u"morv"_s);
+                    },
+                    {}},
+        ProgramCase{
+            "a_packed_program",
+            [](Workspace &f) {
+                const QString packed = f.dir.filePath(u"стар"_s);
+                EXPECT_EQ(f.pack({f.write(u"стар.txt"_s, ThreeQuestions), u"-o"_s, packed}).exitCode, 0);
+                return packed;
+            },
+            {}},
+        ProgramCase{
+            "a_packed_program_cut_short",
+            [](Workspace &f) {
+                const QString packed = f.dir.filePath(u"стар"_s);
+                EXPECT_EQ(f.pack({f.write(u"стар.txt"_s, ThreeQuestions), u"-o"_s, packed}).exitCode, 0);
+                QFile file(packed);
+                EXPECT_TRUE(file.resize(file.size() - 1));
+                return packed;
+            },
+            u"е програма с повреден добавен тест"_s},
+        ProgramCase{"a_shell_script",
+                    [](Workspace &f) {
+                        const QString script = f.write(u"morv"_s, "#!/bin/sh\necho готово\n");
+                        QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+                        return script;
+                    },
+                    u"не е програмата morv"_s},
+        ProgramCase{"morv_pack", [](Workspace &) { return QStringLiteral(MORV_PACK); },
+                    u"не е програмата morv"_s},
+        ProgramCase{"an_endless_device", [](Workspace &) { return u"/dev/zero"_s; },
+                    u"не е обикновен файл"_s},
+#ifndef Q_OS_WIN
+        ProgramCase{"a_fifo",
+                    [](Workspace &f) {
+                        const QString fifo = f.dir.filePath(u"канал"_s);
+                        EXPECT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                        return fifo;
+                    },
+                    u"не е обикновен файл"_s},
+#endif
+        ProgramCase{"a_folder", [](Workspace &f) { return f.dir.path(); }, u"не е обикновен файл"_s},
+        ProgramCase{"a_missing_file", [](Workspace &f) { return f.dir.filePath(u"няма"_s); },
+                    u"не е намерена"_s},
+        ProgramCase{"a_file_over_128_MiB",
+                    [](Workspace &f) {
+                        QFile big(f.dir.filePath(u"голям"_s));
+                        EXPECT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(MaxProgramBytes + 1));
+                        return big.fileName();
+                    },
+                    u"е твърде голям за програмата morv: 134217729 байта, най-много 134217728"_s}),
+    [](const testing::TestParamInfo<ProgramCase> &row) { return std::string(row.param.name); });
+
+// --json writes into a new or an empty folder only, never through a link: a folder with anything in it
+// is refused with exit status 2, naming it, and stays as it was.
+struct JsonCase
+{
+    const char *name;
+    std::function<QStringList(Workspace &)> make; // the call
+    QString refusal;                              // a part of the message; empty when the folder is written
+};
+
+void PrintTo(const JsonCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
+class JsonRules : public testing::TestWithParam<JsonCase>, public Workspace
+{};
+
+TEST_P(JsonRules, WriteOnlyIntoANewOrEmptyFolder)
+{
+    const QStringList call = GetParam().make(*this);
+    const QString folder = call.at(call.indexOf(u"--json"_s) + 1);
+    const QStringList before = folderState();
+    const Outcome run = pack(call);
+    if (GetParam().refusal.isEmpty()) {
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(readBankFile(QDir(folder).filePath(u"bank.json"_s)).bank);
+        return;
+    }
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains(u"„%1“"_s.arg(folder))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().refusal)) << run.err.toStdString();
+    EXPECT_EQ(folderState(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, JsonRules,
+    testing::Values(
+        JsonCase{"a_new_folder",
+                 [](Workspace &f) {
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.dir.filePath(u"нова/банка"_s)};
+                 },
+                 {}},
+        JsonCase{"an_empty_folder",
+                 [](Workspace &f) {
+                     QDir(f.dir.path()).mkdir(u"банка"_s);
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.dir.filePath(u"банка"_s)};
+                 },
+                 {}},
+        JsonCase{"a_folder_with_a_bank_json",
+                 [](Workspace &f) {
+                     f.write(u"банка/bank.json"_s, "{}");
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.dir.filePath(u"банка"_s)};
+                 },
+                 u"не е празна"_s},
+        JsonCase{"a_folder_with_only_a_hidden_file",
+                 [](Workspace &f) {
+                     f.write(u"банка/.бележки"_s, "скрито");
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.dir.filePath(u"банка"_s)};
+                 },
+                 u"не е празна"_s},
+        JsonCase{"the_source_folder",
+                 [](Workspace &f) {
+                     f.write(u"банка/bank.json"_s, test::bytes(test::validJson(3)));
+                     return QStringList{f.dir.filePath(u"банка"_s), u"--json"_s, f.dir.filePath(u"банка"_s)};
+                 },
+                 u"не е празна"_s},
+        JsonCase{"a_link_to_an_empty_folder",
+                 [](Workspace &f) {
+                     QDir(f.dir.path()).mkdir(u"празна"_s);
+                     EXPECT_TRUE(QFile::link(f.dir.filePath(u"празна"_s), f.dir.filePath(u"банка"_s)));
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.dir.filePath(u"банка"_s)};
+                 },
+                 u"е символна връзка"_s},
+        JsonCase{"a_file",
+                 [](Workspace &f) {
+                     return QStringList{f.write(u"тест.txt"_s, ThreeQuestions), u"--json"_s,
+                                        f.write(u"банка"_s, "не е папка")};
+                 },
+                 u"не е папка"_s}),
+    [](const testing::TestParamInfo<JsonCase> &row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace morv

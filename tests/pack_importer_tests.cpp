@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -176,6 +177,25 @@ TEST_P(SourceEncoding, RefusesAnotherEncodingAtItsLine)
     const Import imported = import(GetParam().format, bytes);
     EXPECT_EQ(problemsOf(imported), u"2: файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
     EXPECT_TRUE(imported.source.questions.empty());
+}
+
+// A source saved as UTF-16, with or without its byte order mark, is refused for its encoding: read as
+// UTF-8 it would only seem to lack its answers, braces or elements.
+TEST_P(SourceEncoding, NamesUtf16AsTheEncoding)
+{
+    const QString text = QString::fromUtf8(GetParam().source);
+    const QByteArray littleEndian = QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    const QByteArray bigEndian = QStringEncoder(QStringConverter::Utf16BE).encode(text);
+    for (const QByteArray &bytes :
+         {littleEndian, bigEndian, "\xFF\xFE" + littleEndian, "\xFE\xFF" + bigEndian}) {
+        const Import imported = import(GetParam().format, bytes);
+        EXPECT_EQ(problemsOf(imported),
+                  u"0: файлът с въпросите е в кодиране UTF-16: запишете го като UTF-8"_s);
+        EXPECT_TRUE(imported.source.questions.empty());
+    }
+    // A NUL now and then in a UTF-8 text is a fault of that text, not another encoding.
+    const Import stray = import(GetParam().format, QByteArray(GetParam().source).replace("2 + 2", "2 +\0 2"));
+    EXPECT_FALSE(problemsOf(stray).contains(u"UTF-16"_s)) << problemsOf(stray).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Pack, SourceEncoding,
@@ -869,6 +889,18 @@ TEST(Gift, RefusesPictureOutsideTheFolder)
                          u"„root/etc/hostname“"_s);
 }
 
+// A picture named "." or "картинки/.." names the source's folder itself: not a file, and not outside.
+TEST(Gift, RefusesTheFolderItselfAsAPicture)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(QDir(folder.path()).mkpath(u"картинки"_s));
+    for (const QString &name : {u"."_s, u"картинки/.."_s}) {
+        const Import imported = importGift(u"<img src=\"%1\">В {=а ~б}"_s.arg(name).toUtf8(), folder.path());
+        ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
+        EXPECT_EQ(imported.problems[0].text, u"въпрос 1: изображението „%1“ не е обикновен файл"_s.arg(name));
+    }
+}
+
 // ---- Moodle XML ----
 
 // A multiple-choice question: HTML texts made plain, the explanation from the general feedback and
@@ -1282,21 +1314,32 @@ TEST_P(Detect, TellsTheFormatFromTheContent)
 
 INSTANTIATE_TEST_SUITE_P(
     Pack, Detect,
-    testing::Values(DetectCase{"MoodleXmlWithDeclaration", moodleQuestion, SourceFormat::MoodleXml},
-                    DetectCase{"MoodleXmlWithBom", "\xEF\xBB\xBF  <quiz></quiz>", SourceFormat::MoodleXml},
-                    DetectCase{"OtherXml", "<?xml version=\"1.0\"?><html/>", std::nullopt},
-                    DetectCase{"GiftMultipleChoice", giftQuestion, SourceFormat::Gift},
-                    DetectCase{"GiftAnswersOnTheirLines", "// x\nВъпрос {\n  ~а\n  =б\n}",
-                               SourceFormat::Gift},
-                    DetectCase{"GiftTrueFalseOnly", "Земята е кръгла. {TRUE}", SourceFormat::Gift},
-                    DetectCase{"GiftStartingWithMarkup", "<b>В</b> {=а ~б}", SourceFormat::Gift},
-                    DetectCase{"EscapedBraceIsNotGift", "a \\{= b", std::nullopt},
-                    DetectCase{"Aiken", aikenQuestion, SourceFormat::Aiken},
-                    DetectCase{"AikenWithSetBraces", "Колко елемента има {1, 2}?\nA. 2\nB. 3\nANSWER: A",
-                               SourceFormat::Aiken},
-                    DetectCase{"PlainText", "Просто текст.\nНищо повече.", std::nullopt},
-                    DetectCase{"BothGiftAndAiken", "В {=а ~б}\n\nВ\nA. а\nB. б\nANSWER: A", std::nullopt},
-                    DetectCase{"Empty", "", std::nullopt}),
+    testing::Values(
+        DetectCase{"MoodleXmlWithDeclaration", moodleQuestion, SourceFormat::MoodleXml},
+        DetectCase{"MoodleXmlWithBom", "\xEF\xBB\xBF  <quiz></quiz>", SourceFormat::MoodleXml},
+        DetectCase{"OtherXml", "<?xml version=\"1.0\"?><html/>", std::nullopt},
+        DetectCase{"GiftMultipleChoice", giftQuestion, SourceFormat::Gift},
+        DetectCase{"GiftAnswersOnTheirLines", "// x\nВъпрос {\n  ~а\n  =б\n}", SourceFormat::Gift},
+        DetectCase{"GiftTrueFalseOnly", "Земята е кръгла. {TRUE}", SourceFormat::Gift},
+        DetectCase{"GiftStartingWithMarkup", "<b>В</b> {=а ~б}", SourceFormat::Gift},
+        DetectCase{"EscapedBraceIsNotGift", "a \\{= b", std::nullopt},
+        DetectCase{"Aiken", aikenQuestion, SourceFormat::Aiken},
+        DetectCase{"AikenWithSetBraces", "Колко елемента има {1, 2}?\nA. 2\nB. 3\nANSWER: A",
+                   SourceFormat::Aiken},
+        DetectCase{"PlainText", "Просто текст.\nНищо повече.", std::nullopt},
+        DetectCase{"BothGiftAndAiken", "В {=а ~б}\n\nВ\nA. а\nB. б\nANSWER: A", std::nullopt},
+        DetectCase{"Empty", "", std::nullopt},
+        // Told in UTF-16 too, for the importer to name the encoding rather than the format.
+        DetectCase{"GiftInUtf16WithoutItsMark",
+                   QStringEncoder(QStringConverter::Utf16LE).encode(QString::fromUtf8(giftQuestion)),
+                   SourceFormat::Gift},
+        DetectCase{"AikenInBigEndianUtf16",
+                   QStringEncoder(QStringConverter::Utf16BE).encode(QString::fromUtf8(aikenQuestion)),
+                   SourceFormat::Aiken},
+        DetectCase{"MoodleXmlInUtf16WithItsMark",
+                   "\xFF\xFE" + QByteArray(QStringEncoder(QStringConverter::Utf16LE)
+                                               .encode(QString::fromUtf8(moodleQuestion))),
+                   SourceFormat::MoodleXml}),
     [](const testing::TestParamInfo<DetectCase> &row) { return row.param.name; });
 
 // A folder is a bank's source when it holds bank.json; a file is told by its content.

@@ -245,7 +245,7 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     const QString output = dir.filePath(u"тест"_s);
     EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.load.files), QString());
     EXPECT_TRUE(QFileInfo(output).isExecutable());
-    const BankLoad load = readProgramBank(output);
+    const BankLoad load = readProgramBank(output, ProgramMark::Packed);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
 

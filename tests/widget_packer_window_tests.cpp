@@ -171,7 +171,7 @@ protected:
     {
         programToWrite = dir.filePath(u"програма"_s);
         control<QPushButton>(u"write"_s)->click();
-        return readProgramBank(programToWrite);
+        return readProgramBank(programToWrite, ProgramMark::Packed);
     }
 
     QTemporaryDir dir;
@@ -312,7 +312,7 @@ TEST_F(PackerWindowTest, WrittenProgramStartsWithTheSourcesTitle)
     QApplication::sendEvent(title, &typed);
     control<QPushButton>(u"try"_s)->click();
     ASSERT_EQ(tried.size(), 1);
-    const BankLoad triedLoad = readPayload(packPayload(tried[0]));
+    const BankLoad triedLoad = readPayload(packPayload(tried[0]), PayloadOrigin::Appended);
     ASSERT_TRUE(triedLoad.bank);
     EXPECT_EQ(triedLoad.bank->List2().value(Bank::TitleRow), u"Ъгли"_s);
     EXPECT_EQ(shown()->findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Ъгли"_s);

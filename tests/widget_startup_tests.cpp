@@ -148,7 +148,7 @@ TEST(ShippedBank, LoadsBeforeTheWindowIsShown)
     Recorder recorder;
     int ends = 0;
     auto session = startTest(
-        readProgramBank({}, jpegHeaderProblem), recorder.presenter(), [&ends] { ++ends; },
+        readEmbeddedBank(jpegHeaderProblem), recorder.presenter(), [&ends] { ++ends; },
         std::make_unique<ScriptedRandom>());
     qApp->removeEventFilter(&watcher);
     ASSERT_NE(session, nullptr);
@@ -179,7 +179,7 @@ TEST(StartUp, AppendedBankIsTheOneThatStarts)
     rows[Bank::TitleRow] = u"Добавен тест"_s;
     rows[Bank::TotoRow] = u"Тото - 0"_s;
     source[u"settings"_s] = QJsonArray::fromStringList(rows);
-    const QByteArray packed = QByteArray(4096, '\x7f') + appendable(packPayload({bytes(source), {}}));
+    const QByteArray packed = withAppendedBank(programBytes(), packPayload({bytes(source), {}}));
     auto writeProgram = [&program](const QByteArray &content) {
         QFile file(program);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -188,7 +188,7 @@ TEST(StartUp, AppendedBankIsTheOneThatStarts)
     writeProgram(packed);
     Recorder recorder;
     auto session = startTest(
-        readProgramBank(program, jpegHeaderProblem), recorder.presenter(), [] {},
+        readProgramBank(program, ProgramMark::Packed, jpegHeaderProblem), recorder.presenter(), [] {},
         std::make_unique<ScriptedRandom>());
     ASSERT_NE(session, nullptr);
     EXPECT_EQ(session->window().findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Добавен тест"_s);
@@ -197,9 +197,11 @@ TEST(StartUp, AppendedBankIsTheOneThatStarts)
     session.reset();
 
     QByteArray damaged = packed;
-    damaged[5000] = char(damaged[5000] ^ 0x20);
+    const qsizetype inPayload = programBytes().size() + 100;
+    damaged[inPayload] = char(damaged[inPayload] ^ 0x20);
     writeProgram(damaged);
-    session = startTest(readProgramBank(program, jpegHeaderProblem), recorder.presenter(), [] {});
+    session = startTest(readProgramBank(program, ProgramMark::Packed, jpegHeaderProblem),
+                        recorder.presenter(), [] {});
     EXPECT_EQ(session, nullptr);
     ASSERT_EQ(recorder.messages.size(), 1);
     EXPECT_EQ(recorder.messages[0],

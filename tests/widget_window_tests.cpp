@@ -780,7 +780,7 @@ TEST(ShippedBank, EveryQuestionAndAnswerIsSeenWhole)
 {
     if (const std::string mismatch = embeddedBankIsNotShipped(); !mismatch.empty())
         GTEST_SKIP() << mismatch;
-    const BankLoad load = readProgramBank({}, jpegDecodeProblem);
+    const BankLoad load = readEmbeddedBank(jpegDecodeProblem);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     const Bank &bank = *load.bank;
     Boxes boxes;

@@ -78,6 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     write(folder.filePath(u"bank.json"_s), cut < 0 ? input : input.left(cut));
     write(folder.filePath(u"q.jpg"_s), cut < 0 ? QByteArray() : input.mid(cut + separator.size()));
     expectBankExactlyWhenSound(morv::readBankFile(folder.filePath(u"bank.json"_s), morv::jpegDecodeProblem));
-    expectBankExactlyWhenSound(morv::readPayload(input, morv::jpegHeaderProblem));
+    expectBankExactlyWhenSound(
+        morv::readPayload(input, morv::PayloadOrigin::Appended, morv::jpegHeaderProblem));
     return 0;
 }

@@ -235,7 +235,14 @@ std::vector<BrokenBank> brokenBanks()
                        q[u"picture"_s] = u"pictures/q01.jpg"_s + QChar(0) + u".png"_s;
                        return withQuestion(validJson(), 1, q);
                    },
-                   u"въпрос 2: името на изображението „pictures/q01.jpg\\0.png“ съдържа нулев знак"_s}};
+                   u"въпрос 2: името на изображението „pictures/q01.jpg\\0.png“ съдържа нулев знак"_s},
+        BrokenBank{"picture_name_too_long",
+                   [] {
+                       QJsonObject q = questionJson(u"В"_s, {u"a"_s, u"b"_s}, u"a"_s);
+                       q[u"picture"_s] = u"pictures/"_s + QString(992, u'я');
+                       return withQuestion(validJson(), 0, q);
+                   },
+                   u"въпрос 1: името на изображението е твърде дълго: 1001 знака, а най-много 1000"_s}};
 }
 
 } // namespace morv::test

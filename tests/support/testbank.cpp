@@ -3,6 +3,7 @@
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 
 using namespace Qt::Literals::StringLiterals;
@@ -83,10 +84,25 @@ std::string embeddedBankIsNotShipped()
 {
     static const std::string mismatch = [] {
         // A bank that cannot be read is nobody's own test: the shipped checks then run and say why.
-        const BankLoad load = readProgramBank({});
+        const BankLoad load = readEmbeddedBank();
         return load.bank ? shippedBankMismatch(*load.bank) : std::string();
     }();
     return mismatch;
+}
+
+QByteArray programBytes()
+{
+    return QByteArray(1000, '\x7f') + QByteArray(MORV_PROGRAM_MARK "0") + QByteArray(3000, '\x7f');
+}
+
+BankLoad bankOfProgramFile(const QString &path)
+{
+    QFile file(path);
+    const std::optional<ProgramMark> mark =
+        file.open(QIODevice::ReadOnly) ? programMark(file.readAll()) : std::nullopt;
+    if (!mark)
+        return {std::nullopt, {{0, u"no program mark in %1"_s.arg(path)}}, {}, {}};
+    return readProgramBank(path, *mark);
 }
 
 QByteArray tinyJpeg(int seed)

@@ -34,6 +34,12 @@ Bank bankOf(const BankSource &source);
 // A tiny valid JPEG (a few pixels), for banks that need a figure.
 QByteArray tinyJpeg(int seed = 0);
 
+// A stand-in for the program's file: filler around the mark the build puts into the program, as built.
+QByteArray programBytes();
+// The bank that the program in the file at path runs, by the mark the file carries, as the program
+// reads its own; a file without a mark is refused.
+BankLoad bankOfProgramFile(const QString &path);
+
 // Empty when the bank is the test the program ships; otherwise why the checks of the shipped content do
 // not apply to it, for GTEST_SKIP.
 std::string shippedBankMismatch(const Bank &bank);

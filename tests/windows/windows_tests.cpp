@@ -5,11 +5,13 @@
 // at the screen's DPI. The program to read is MORV_PROGRAM (default: this binary, with the shipped test
 // embedded); MORV_TITLE and MORV_QUESTIONS say what it must show.
 #include "bank/bankreader.h"
+#include "bank/payload.h"
 #include "bank/picturecheck.h"
 #include "ui/startup.h"
 #include "ui/textbox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QScrollBar>
 
@@ -25,6 +27,18 @@ QString expected(const char *name)
     return qEnvironmentVariable(name);
 }
 
+// The test of MORV_PROGRAM as that program reads it (its mark found by content, as morv-pack finds it),
+// or this binary's own embedded test.
+BankLoad programBank()
+{
+    if (!qEnvironmentVariableIsSet("MORV_PROGRAM"))
+        return readEmbeddedBank(jpegHeaderProblem);
+    const QString program = expected("MORV_PROGRAM");
+    QFile file(program);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readProgramBank(program, programMark(bytes).value_or(ProgramMark::AsBuilt), jpegHeaderProblem);
+}
+
 struct Started
 {
     std::unique_ptr<TestSession> session;
@@ -33,11 +47,8 @@ struct Started
 
 Started start()
 {
-    const QString program = qEnvironmentVariableIsSet("MORV_PROGRAM")
-                                ? expected("MORV_PROGRAM")
-                                : QCoreApplication::applicationFilePath();
     Started started;
-    started.session = startTest(readProgramBank(program, jpegHeaderProblem),
+    started.session = startTest(programBank(),
                                 [&started](const QString &message) { started.refusal = message; }, [] {});
     return started;
 }
@@ -78,10 +89,7 @@ TEST(Program, RefusesADamagedTest)
 // the scroll bar.
 TEST(Program, EveryQuestionAndAnswerIsWholeOnScreen)
 {
-    const BankLoad load = readProgramBank(qEnvironmentVariableIsSet("MORV_PROGRAM")
-                                              ? expected("MORV_PROGRAM")
-                                              : QCoreApplication::applicationFilePath(),
-                                          jpegHeaderProblem);
+    const BankLoad load = programBank();
     ASSERT_TRUE(load.bank);
     const Started started = start();
     ASSERT_TRUE(started.session);
