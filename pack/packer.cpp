@@ -425,7 +425,8 @@ PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &fil
     }
     // The temporary file was just made for it: only the program is checked.
     const BaseProgram base = readBaseProgram(program);
-    written.failure = base.problem.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problem;
+    written.failure =
+        base.problem.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problem;
     if (written.failure.isEmpty() && !startPreview(written.program, dropChosenPlatform))
         written.failure = u"„%1“ не може да се стартира"_s.arg(written.program);
     return written;

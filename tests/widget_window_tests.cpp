@@ -4,9 +4,9 @@
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
 #include "engine/controls.h"
-#include "pack/htmltext.h"
 #include "engine/look.h"
 #include "engine/textfit.h"
+#include "pack/htmltext.h"
 #include "tests/support/rows.h"
 #include "tests/widget_harness.h"
 

@@ -48,12 +48,12 @@ struct Started
 Started start()
 {
     Started started;
-    started.session = startTest(programBank(),
-                                [&started](const QString &message) { started.refusal = message; }, [] {});
+    started.session = startTest(
+        programBank(), [&started](const QString &message) { started.refusal = message; }, [] {});
     return started;
 }
 
-template<typename T>
+template <typename T>
 T *control(const Started &started, const QString &name)
 {
     return started.session->window().findChild<T *>(name);
