@@ -40,10 +40,11 @@ const QString Usage = uR"(Употреба / Usage:
 SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
 
 Възможности / Options:
-  -o, --output ФАЙЛ        програмата, която да се запише
-                           the program file to write
+  -o, --output ФАЙЛ        програмата, която да се запише: нов файл или записан от morv-pack
+                           the program file to write: a new one or one morv-pack wrote
   --check                  само проверка / check only
-  --json ПАПКА             записва bank.json и изображенията / write bank.json and pictures
+  --json ПАПКА             записва bank.json и изображенията в нова или празна папка
+                           write bank.json and pictures into a new or empty folder
   --preview                стартира временна програма / start a temporary program
   --format ФОРМАТ          folder, aiken, gift или moodle, вместо да се познава
                            force the source format instead of recognising it
