@@ -46,22 +46,7 @@ using namespace Qt::Literals::StringLiterals;
 namespace morv {
 namespace {
 
-const QByteArray ThreeQuestions = R"(Колко е 2 + 2?
-A. 3
-B. 4
-ANSWER: B
-
-Кой е правият ъгъл?
-A) 90°
-B) 60°
-ANSWER: A
-
-Столицата на България е:
-A. Пловдив
-B. София
-C. Варна
-ANSWER: B
-)";
+const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
 // Question 2 has one answer; question 4's letters skip B, told at the line of the answer that does.
 const QByteArray Broken = R"(Колко е 2 + 2?

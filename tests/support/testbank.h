@@ -46,6 +46,25 @@ std::string shippedBankMismatch(const Bank &bank);
 // The same for the bank embedded in the test binary (a teacher may have built it with a test of their own).
 std::string embeddedBankIsNotShipped();
 
+// A small Aiken source that packs cleanly: three questions, the second with "A)" letters, the right
+// answers B, A and B.
+inline const QByteArray ThreeAikenQuestions = R"(Колко е 2 + 2?
+A. 3
+B. 4
+ANSWER: B
+
+Кой е правият ъгъл?
+A) 90°
+B) 60°
+ANSWER: A
+
+Столицата на България е:
+A. Пловдив
+B. София
+C. Варна
+ANSWER: B
+)";
+
 } // namespace morv::test
 
 #include <ostream>
