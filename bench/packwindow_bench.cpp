@@ -160,17 +160,3 @@ BENCHMARK(saveUntilShown)
     ->Iterations(10);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    // Offscreen unless a platform is asked for: the same on every machine.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -23,6 +23,22 @@ namespace {
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
+// Question 1 has one answer and question 2's answer names a letter it lacks; question 3 is sound.
+const QByteArray BrokenAiken = R"(Първи въпрос?
+A. да
+ANSWER: A
+
+Втори въпрос?
+A. да
+B. не
+ANSWER: C
+
+Трети въпрос?
+A. да
+B. не
+ANSWER: B
+)";
+
 // "question:line" for each finding: which question a message points at, at a glance.
 QStringList places(const QList<Finding> &findings)
 {
@@ -67,20 +83,7 @@ TEST_F(Packer, SoundSourceGivesABankWithTheShippedSettings)
 // line's, problems first.
 TEST_F(Packer, ProblemsCarryTheirQuestionAndLine)
 {
-    const QString path = write(u"broken.txt"_s, R"(Първи въпрос?
-A. да
-ANSWER: A
-
-Втори въпрос?
-A. да
-B. не
-ANSWER: C
-
-Трети въпрос?
-A. да
-B. не
-ANSWER: B
-)");
+    const QString path = write(u"broken.txt"_s, BrokenAiken);
     const PackResult result = pack(aiken(path));
     EXPECT_FALSE(result.packable());
     EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:5"_s}));
@@ -92,20 +95,7 @@ ANSWER: B
 // The window lists every question of a broken source, those that failed too, at their own lines.
 TEST_F(Packer, ListsEveryQuestionOfABrokenSource)
 {
-    const PackResult result = pack(aiken(write(u"broken.txt"_s, R"(Първи въпрос?
-A. да
-ANSWER: A
-
-Втори въпрос?
-A. да
-B. не
-ANSWER: C
-
-Трети въпрос?
-A. да
-B. не
-ANSWER: B
-)")));
+    const PackResult result = pack(aiken(write(u"broken.txt"_s, BrokenAiken)));
     QStringList listed;
     for (const QuestionSource &question : result.questions)
         listed.append(u"%1 %2"_s.arg(question.line).arg(question.text));
