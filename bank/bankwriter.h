@@ -3,7 +3,7 @@
 // Writes a bank source as the bank.json a teacher can go on editing, the inverse of the reader.
 #pragma once
 
-#include "bank/bankreader.h"
+#include "bank/source.h"
 
 #include <QByteArray>
 

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/picturecheck.h"
 
-#include "bank/bankreader.h"
+#include "bank/rules.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -89,23 +89,27 @@ void finish(ImportBuilder &builder, OpenQuestion &open, const std::optional<QStr
     for (qsizetype i = open.answers.isEmpty() ? 1 : open.text.size(); i < open.text.size(); ++i) {
         if (const std::optional<QString> wrong = notQuiteAnswer(open.text[i]))
             builder.questionProblemAt(
-                open.textLines[i], u"редът %1 прилича на отговор, но %2"_s.arg(quoted(open.text[i]), *wrong));
+                Rule::Syntax, open.textLines[i],
+                u"редът %1 прилича на отговор, но %2"_s.arg(quoted(open.text[i]), *wrong));
     }
     if (!key) {
-        builder.questionProblem(u"няма ред „ANSWER: …“ с буквата на верния отговор"_s);
+        builder.questionProblem(Rule::RightAnswer, u"няма ред „ANSWER: …“ с буквата на верния отговор"_s);
     } else if (key->size() != 1 || !isLatinCapital(key->at(0).toUpper())) {
         if (key->size() == 1 && key->at(0).script() == QChar::Script_Cyrillic)
-            builder.questionProblem(u"буквата %1 след „ANSWER:“ е на кирилица, а буквите на отговорите са "
+            builder.questionProblem(Rule::RightAnswer,
+                                    u"буквата %1 след „ANSWER:“ е на кирилица, а буквите на отговорите са "
                                     u"латински: A, B, C…"_s.arg(quoted(*key)));
         else
             builder.questionProblem(
+                Rule::RightAnswer,
                 u"след „ANSWER:“ трябва да стои буквата на верния отговор, а стои %1"_s.arg(quoted(*key)));
     } else {
         const qsizetype index = key->at(0).toUpper().unicode() - u'A';
         if (index < open.answers.size())
             question.correct = open.answers[index];
         else
-            builder.questionProblem(u"буквата %1 след „ANSWER:“ не е на никой от отговорите"_s.arg(*key));
+            builder.questionProblem(Rule::RightAnswer,
+                                    u"буквата %1 след „ANSWER:“ не е на никой от отговорите"_s.arg(*key));
     }
     builder.endQuestion(question);
     open = {};
@@ -132,7 +136,7 @@ Import importAiken(const QByteArray &bytes)
             if (open.open)
                 finish(builder, open, key);
             else
-                builder.problem(number, u"ред „ANSWER: …“ без въпрос и отговори преди него"_s);
+                builder.problem(Rule::Syntax, number, u"ред „ANSWER: …“ без въпрос и отговори преди него"_s);
             continue;
         }
         // Only the strict form counts on a question's first line, which is its text otherwise.
@@ -149,8 +153,9 @@ Import importAiken(const QByteArray &bytes)
             const QChar expected(u'A' + int(open.answers.size()));
             if (answer->letter != expected && !open.lettersReported) {
                 builder.questionProblemAt(
-                    number, u"отговорът с буква %1 стои на мястото на %2: буквите на "
-                            u"отговорите вървят по ред A, B, C…"_s.arg(answer->letter, expected));
+                    Rule::Syntax, number,
+                    u"отговорът с буква %1 стои на мястото на %2: буквите на "
+                    u"отговорите вървят по ред A, B, C…"_s.arg(answer->letter, expected));
                 open.lettersReported = true;
             }
             open.answers.append(answer->text);
@@ -158,11 +163,12 @@ Import importAiken(const QByteArray &bytes)
             open.text.append(line);
             open.textLines.append(number);
         } else if (const std::optional<QString> wrong = notQuiteAnswer(line)) {
-            builder.questionProblemAt(number,
+            builder.questionProblemAt(Rule::Syntax, number,
                                       u"редът %1 прилича на отговор, но %2"_s.arg(quoted(line), *wrong));
         } else {
             builder.questionProblemAt(
-                number, u"редът %1 не е нито отговор („A. …“), нито „ANSWER: …“"_s.arg(quoted(line)));
+                Rule::Syntax, number,
+                u"редът %1 не е нито отговор („A. …“), нито „ANSWER: …“"_s.arg(quoted(line)));
         }
     }
     if (open.open)

@@ -3,6 +3,8 @@
 #include "pack/importbuilder.h"
 #include "pack/importer.h"
 
+#include "bank/rules.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>

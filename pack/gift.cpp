@@ -158,16 +158,17 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QString &
     question.pictureName = image.src;
     question.pictureText = image.alt;
     if (image.src.isEmpty()) {
-        builder.questionProblem(u"изображението няма име на файл (src)"_s);
+        builder.questionProblem(Rule::Picture, u"изображението няма име на файл (src)"_s);
     } else if (image.src.contains(u"://")) {
-        builder.questionProblem(u"изображението %1 е в интернет: запишете го в папката на файла с въпросите "
+        builder.questionProblem(Rule::Picture,
+                                u"изображението %1 е в интернет: запишете го в папката на файла с въпросите "
                                 u"и напишете само името му"_s.arg(quoted(image.src)));
     } else {
         SourceFile file = readSourceFile(folder, image.src, MaxPictureBytes);
         if (file.problem.isEmpty())
             question.picture = std::move(file.bytes);
         else
-            builder.questionProblem(file.problem);
+            builder.questionProblem(Rule::Picture, file.problem);
     }
 }
 
@@ -194,6 +195,7 @@ bool readAnswers(ImportBuilder &builder, const Chars &chars, qsizetype from, qsi
     bool readable = lead.isEmpty();
     if (!readable)
         builder.questionProblem(
+            Rule::Syntax,
             u"в „{…}“ преди първия отговор стои %1: всеки отговор започва с = или ~"_s.arg(quoted(lead)));
     for (std::size_t k = 0; k < starts.size(); ++k) {
         const qsizetype end = k + 1 < starts.size() ? starts[k + 1] : to;
@@ -210,7 +212,8 @@ bool readAnswers(ImportBuilder &builder, const Chars &chars, qsizetype from, qsi
             if (close >= 0)
                 answer.mark = chars.text(at + 1, close).toDouble(&number);
             if (!number) {
-                builder.questionProblem(u"отговор %1: делът от точките трябва да е число между два знака %, "
+                builder.questionProblem(Rule::Syntax,
+                                        u"отговор %1: делът от точките трябва да е число между два знака %, "
                                         u"например ~%50%"_s.arg(k + 1));
                 readable = false;
             }
@@ -269,7 +272,7 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
     if (chars.marksAt(start, u"::")) {
         const qsizetype close = chars.find(u"::", start + 2, size);
         if (close < 0)
-            return builder.questionProblem(u"заглавието след „::“ не е затворено с „::“"_s);
+            return builder.questionProblem(Rule::Syntax, u"заглавието след „::“ не е затворено с „::“"_s);
         start = close + 2;
     }
     const qsizetype open = chars.find(u"{", start, size);
@@ -278,20 +281,22 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
         return builder.refuseKind(DescriptionKind);
     if (open < 0 || close < 0)
         return builder.questionProblem(
-            open < 0 ? u"„}“ без „{“ преди нея; знакът } в текст се пише \\}"_s
-                     : u"отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s);
+            Rule::Syntax, open < 0
+                              ? u"„}“ без „{“ преди нея; знакът } в текст се пише \\}"_s
+                              : u"отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s);
     // Answers, a line break and more answers: the next question began without a blank line.
     if (const qsizetype next = chars.find(u"{", close + 1, size);
         next >= 0 && chars.find(u"}", start, open) < 0 && chars.find(u"{", open + 1, close) < 0) {
         const qsizetype lineEnd = chars.find(u"\n", close + 1, next);
         if (lineEnd >= 0)
             return builder.questionProblemAt(
-                chars.lineOf(block.line, chars.skipSpaces(lineEnd, next)),
+                Rule::Syntax, chars.lineOf(block.line, chars.skipSpaces(lineEnd, next)),
                 u"тук започва нов въпрос, а преди него няма празен ред: въпросите се отделят с празен ред"_s);
     }
     if (chars.find(u"}", start, open) >= 0 || chars.find(u"{", open + 1, size) >= 0 ||
         chars.find(u"}", close + 1, size) >= 0)
-        return builder.questionProblem(u"въпросът може да има само едно поле с отговори „{…}“; знаците { и } "
+        return builder.questionProblem(Rule::Syntax,
+                                       u"въпросът може да има само едно поле с отговори „{…}“; знаците { и } "
                                        u"в текст се пишат \\{ и \\}"_s);
     const qsizetype generalFeedback = chars.find(u"####", open + 1, close);
     const qsizetype answersEnd = generalFeedback < 0 ? close : generalFeedback;
@@ -311,6 +316,7 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
                 std::size_t(*k + 1) < answers.size() ? answers[std::size_t(*k + 1)].start : answersEnd;
             const qsizetype mark = answers[std::size_t(*k)].start;
             return builder.questionProblem(
+                Rule::Syntax,
                 u"в отговора %1 знакът %2 започва нов отговор: знаците = и ~ в текста на отговор се пишат "
                 u"\\= "
                 u"и \\~"_s.arg(quoted(chars.text(answers[std::size_t(*k - 1)].start + 1, end).trimmed()),

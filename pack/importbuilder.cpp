@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/importbuilder.h"
 
+#include "bank/rules.h"
+
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -94,7 +96,7 @@ std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
 {
     // Read as UTF-8, a UTF-16 text without its mark is valid and shows only as missing keys and braces.
     if (utf16Encoding(bytes)) {
-        problem(0, u"файлът с въпросите е в кодиране UTF-16: запишете го като UTF-8"_s);
+        problem(Rule::Encoding, 0, u"файлът с въпросите е в кодиране UTF-16: запишете го като UTF-8"_s);
         return std::nullopt;
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -105,14 +107,14 @@ std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
     const QList<QByteArray> lines = bytes.split('\n');
     const auto bad =
         std::find_if(lines.begin(), lines.end(), [](const QByteArray &l) { return !l.isValidUtf8(); });
-    problem(bad == lines.end() ? 0 : int(bad - lines.begin()) + 1,
+    problem(Rule::Encoding, bad == lines.end() ? 0 : int(bad - lines.begin()) + 1,
             u"файлът с въпросите не е в кодиране UTF-8: запишете го като UTF-8"_s);
     return std::nullopt;
 }
 
-void ImportBuilder::problem(int line, const QString &text)
+void ImportBuilder::problem(Rule rule, int line, const QString &text)
 {
-    m_import.problems.append({line, text});
+    m_import.problems.append({.rule = rule, .line = line, .text = text});
 }
 
 void ImportBuilder::beginQuestion(int line)
@@ -125,20 +127,26 @@ void ImportBuilder::beginQuestion(int line)
     m_dependentFiles.clear();
 }
 
-void ImportBuilder::questionProblem(const QString &text)
+void ImportBuilder::questionProblem(Rule rule, const QString &text)
 {
-    questionProblemAt(m_line, text);
+    questionProblemAt(rule, m_line, text);
 }
 
-void ImportBuilder::questionProblemAt(int line, const QString &text)
+void ImportBuilder::questionProblemAt(Rule rule, int line, const QString &text)
 {
-    problem(line, u"въпрос %1: %2"_s.arg(QString::number(m_number), text));
+    m_import.problems.append({.rule = rule,
+                              .line = line,
+                              .question = m_number,
+                              .text = u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
     m_failed = true;
 }
 
 void ImportBuilder::warning(const QString &text)
 {
-    m_import.warnings.append({m_line, u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
+    m_import.warnings.append({.rule = Rule::ChangedOnImport,
+                              .line = m_line,
+                              .question = m_number,
+                              .text = u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
 }
 
 void ImportBuilder::refuseKind(QStringView kind, const QString &name)
@@ -146,7 +154,8 @@ void ImportBuilder::refuseKind(QStringView kind, const QString &name)
     if (m_refused)
         return;
     const QString named = name.isEmpty() ? QString() : u" (%1)"_s.arg(name);
-    questionProblem(u"въпрос от вида „%1“%2 не се поддържа: програмата задава само въпроси с избор на един "
+    questionProblem(Rule::QuestionKind,
+                    u"въпрос от вида „%1“%2 не се поддържа: програмата задава само въпроси с избор на един "
                     u"верен отговор"_s.arg(kind.toString(), named));
     m_refused = true;
 }
@@ -166,11 +175,12 @@ int ImportBuilder::rightAnswer(const QList<double> &marks, const QStringList &an
         return -1;
     }
     if (full.isEmpty() && partial.isEmpty()) {
-        questionProblem(u"няма верен отговор"_s);
+        questionProblem(Rule::RightAnswer, u"няма верен отговор"_s);
         return -1;
     }
     if (full.isEmpty()) {
         questionProblem(
+            Rule::RightAnswer,
             u"верният отговор носи %1 % от точките, а трябва да носи 100 %"_s.arg(marks[partial.first()]));
         return -1;
     }
@@ -185,6 +195,7 @@ std::optional<TextImage> ImportBuilder::questionPicture(const PlainText &text)
 {
     if (text.images.size() > 1)
         questionProblem(
+            Rule::Picture,
             u"текстът на въпроса има %1 изображения, а може да има най-много едно"_s.arg(text.images.size()));
     if (text.images.size() != 1)
         return std::nullopt;
@@ -198,7 +209,8 @@ QString ImportBuilder::carried(const PlainText &text, const QString &where)
         const auto bare = std::find_if(script.text.begin(), script.text.end(),
                                        [&](QChar c) { return !toScript(QStringView(&c, 1), script.super); });
         const QString kind = script.super ? u"горен"_s : u"долен"_s;
-        questionProblem(u"%1 има %2 индекс %3 (<%4>), а знакът „%5“ няма %6 форма: програмата показва само "
+        questionProblem(Rule::NotCarriedOver,
+                        u"%1 има %2 индекс %3 (<%4>), а знакът „%5“ няма %6 форма: програмата показва само "
                         u"обикновен текст; напишете го например като %7(%8)"_s.arg(
                             in, kind, quoted(script.text), script.super ? u"sup"_s : u"sub"_s,
                             bare == script.text.end() ? QString() : QString(*bare),
@@ -231,7 +243,8 @@ QString ImportBuilder::carried(const PlainText &text, const QString &where)
 QString ImportBuilder::withoutPictures(const PlainText &text, const QString &where)
 {
     for (const TextImage &image : text.images)
-        questionProblem(u"%1 не може да има изображение (%2): изображението може да е само в текста на "
+        questionProblem(Rule::Picture,
+                        u"%1 не може да има изображение (%2): изображението може да е само в текста на "
                         u"въпроса"_s.arg(where, quoted(image.src)));
     return carried(text, where);
 }
@@ -243,7 +256,8 @@ void ImportBuilder::dependentFile(const QString &file, const QString &what)
             return;
         m_dependentFiles.append(file);
     }
-    questionProblem(u"%1: програмата не може да го пусне, покаже или отвори, а въпросът може да зависи от "
+    questionProblem(Rule::NotCarriedOver,
+                    u"%1: програмата не може да го пусне, покаже или отвори, а въпросът може да зависи от "
                     u"него; махнете го или опишете с думи какво има в него"_s.arg(what));
 }
 
@@ -257,7 +271,7 @@ void ImportBuilder::endQuestion(QuestionSource question)
         // Without a right answer the importer has already said why; the bank's verdict on the empty
         // one would only repeat it.
         if (question.correct.isEmpty())
-            problems.removeIf([](const Problem &p) { return p.text.contains(u"верният отговор „“"); });
+            problems.removeIf([](const Problem &p) { return p.rule == Rule::RightAnswer; });
         m_failed = m_failed || !problems.isEmpty();
         m_import.problems += problems;
     }

@@ -48,15 +48,16 @@ public:
     std::optional<QString> decode(const QByteArray &bytes);
 
     // A problem at a line of the source outside any question.
-    void problem(int line, const QString &text);
+    void problem(Rule rule, int line, const QString &text);
 
     // Questions are numbered from 1 in the order they begin.
     void beginQuestion(int line);
     // A problem of the current question, at the line where it begins.
-    void questionProblem(const QString &text);
+    void questionProblem(Rule rule, const QString &text);
     // A problem of the current question at one of its own lines.
-    void questionProblemAt(int line, const QString &text);
-    // A warning about the current question, at the line where it begins: the question is still kept.
+    void questionProblemAt(Rule rule, int line, const QString &text);
+    // A warning about the current question, at the line where it begins: the question is still kept,
+    // changed from its source.
     void warning(const QString &text);
     // The current question is of a kind the program cannot give (`name` is the format's own word for
     // it, when it has one): it is reported once and not checked further.

@@ -3,7 +3,7 @@
 // Importers that turn questions written in other formats (Aiken, GIFT, Moodle XML) into a bank source.
 #pragma once
 
-#include "bank/bankreader.h"
+#include "bank/source.h"
 
 #include <QByteArray>
 #include <QList>

@@ -66,7 +66,7 @@ QString readText(QXmlStreamReader &xml, ImportBuilder &builder)
     }
     if (tooDeep) {
         builder.questionProblemAt(
-            line,
+            Rule::Syntax, line,
             u"в <%1> има елементи, вложени на повече от %2 нива: Moodle не записва "
             u"текст така; файлът е повреден или не е от Moodle"_s.arg(name, QString::number(MaxTextDepth)));
         return {};
@@ -174,7 +174,8 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QList<Xml
     question.pictureName = image.src;
     question.pictureText = image.alt;
     if (!image.src.startsWith(prefix))
-        return builder.questionProblem(u"изображението %1 не е вградено във файла: Moodle записва вградените "
+        return builder.questionProblem(Rule::Picture,
+                                       u"изображението %1 не е вградено във файла: Moodle записва вградените "
                                        u"като @@PLUGINFILE@@/име"_s.arg(quoted(image.src)));
     // Moodle writes the names in the text percent-encoded and in <file> as they are.
     const QString path = QUrl::fromPercentEncoding(image.src.sliced(prefix.size()).toUtf8());
@@ -182,24 +183,29 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QList<Xml
     const auto file =
         std::find_if(files.begin(), files.end(), [&](const XmlFile &f) { return f.path == path; });
     if (file == files.end())
-        return builder.questionProblem(u"изображението %1 липсва: към текста няма <file> с това име"_s.arg(
-            quoted(question.pictureName)));
+        return builder.questionProblem(Rule::Picture,
+                                       u"изображението %1 липсва: към текста няма <file> с това име"_s.arg(
+                                           quoted(question.pictureName)));
     if (file->encoding != u"base64")
-        return builder.questionProblem(u"изображението %1 е записано като %2, а трябва като base64"_s.arg(
-            quoted(question.pictureName), quoted(file->encoding)));
+        return builder.questionProblem(Rule::Picture,
+                                       u"изображението %1 е записано като %2, а трябва като base64"_s.arg(
+                                           quoted(question.pictureName), quoted(file->encoding)));
     QByteArray data = file->data.toLatin1();
     data.removeIf([](char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; });
     if (data.size() / 4 * 3 > MaxPictureBytes + 2)
-        return builder.questionProblem(u"изображението %1 е твърде голямо: над %2 байта"_s.arg(
-            quoted(question.pictureName), QString::number(MaxPictureBytes)));
+        return builder.questionProblem(Rule::Picture,
+                                       u"изображението %1 е твърде голямо: над %2 байта"_s.arg(
+                                           quoted(question.pictureName), QString::number(MaxPictureBytes)));
     auto decoded = QByteArray::fromBase64Encoding(data, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || decoded.decoded.isEmpty())
-        return builder.questionProblem(u"изображението %1 е повредено: записът му в base64 е нарушен"_s.arg(
-            quoted(question.pictureName)));
+        return builder.questionProblem(Rule::Picture,
+                                       u"изображението %1 е повредено: записът му в base64 е нарушен"_s.arg(
+                                           quoted(question.pictureName)));
     if (decoded.decoded.size() > MaxPictureBytes)
-        return builder.questionProblem(u"изображението %1 е твърде голямо: %2 байта, най-много %3"_s.arg(
-            quoted(question.pictureName), QString::number(decoded.decoded.size()),
-            QString::number(MaxPictureBytes)));
+        return builder.questionProblem(
+            Rule::Picture, u"изображението %1 е твърде голямо: %2 байта, най-много %3"_s.arg(
+                               quoted(question.pictureName), QString::number(decoded.decoded.size()),
+                               QString::number(MaxPictureBytes)));
     question.picture = std::move(decoded.decoded);
 }
 
@@ -284,6 +290,7 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
     if (oldImage && !oldImage->isEmpty()) {
         if (!oldImageData) {
             builder.questionProblem(
+                Rule::Picture,
                 u"изображението %1 (<image>) не е във файла: към него няма <image_base64>"_s.arg(
                     quoted(*oldImage)));
         } else {
@@ -310,8 +317,8 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
         marks.append(number ? 0 : answer.fraction.toDouble(&number));
         if (!number)
             builder.questionProblem(
-                u"отговор %1: fraction=%2 трябва да е число (100 за верния отговор)"_s.arg(
-                    QString::number(k + 1), quoted(answer.fraction)));
+                Rule::Syntax, u"отговор %1: fraction=%2 трябва да е число (100 за верния отговор)"_s.arg(
+                                  QString::number(k + 1), quoted(answer.fraction)));
         appendAnswerFeedback(
             question.explanation, answerText,
             builder.withoutPictures(toPlainText(answer.feedback.text, answer.feedback.format),
@@ -353,15 +360,16 @@ Import importMoodleXml(const QByteArray &bytes)
     QXmlStreamReader xml(*text);
     if (xml.readNextStartElement()) {
         if (xml.name() != u"quiz") {
-            builder.problem(int(xml.lineNumber()), u"файлът не е във формат Moodle XML: главният елемент е "
-                                                   u"<%1>, а трябва да е <quiz>"_s.arg(xml.name()));
+            builder.problem(Rule::Syntax, int(xml.lineNumber()),
+                            u"файлът не е във формат Moodle XML: главният елемент е "
+                            u"<%1>, а трябва да е <quiz>"_s.arg(xml.name()));
             return builder.take();
         }
         while (xml.readNextStartElement()) {
             if (xml.name() == u"question") {
                 readQuestion(xml, builder);
             } else {
-                builder.problem(int(xml.lineNumber()),
+                builder.problem(Rule::Syntax, int(xml.lineNumber()),
                                 u"непознат елемент <%1> в <quiz>: очаква се <question>"_s.arg(xml.name()));
                 xml.skipCurrentElement();
             }
@@ -371,7 +379,7 @@ Import importMoodleXml(const QByteArray &bytes)
     while (!xml.atEnd())
         xml.readNext();
     if (xml.hasError())
-        builder.problem(int(xml.lineNumber()), xmlProblem(xml));
+        builder.problem(Rule::Syntax, int(xml.lineNumber()), xmlProblem(xml));
     return builder.take();
 }
 

@@ -166,7 +166,8 @@ int packCommand(int argc, char *argv[])
     // A file over the largest limit of any format is refused before even its format is looked for.
     if (const QFileInfo info(source);
         info.isFile() && info.size() > maxSourceBytes(SourceFormat::MoodleXml)) {
-        err << located(source, {0, tooLargeSource(info.size(), maxSourceBytes(SourceFormat::MoodleXml))})
+        err << located(source, {.rule = Rule::TooLarge,
+                                .text = tooLargeSource(info.size(), maxSourceBytes(SourceFormat::MoodleXml))})
             << '\n';
         return SourceProblems;
     }

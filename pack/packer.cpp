@@ -5,6 +5,7 @@
 #include "bank/bankwriter.h"
 #include "bank/payload.h"
 #include "bank/picturecheck.h"
+#include "bank/rules.h"
 #include "engine/controls.h"
 #include "engine/look.h"
 #include "engine/textfit.h"
@@ -16,7 +17,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -83,8 +83,11 @@ void convertPictures(BankSource &source, QList<Problem> &problems, const std::ve
             continue;
         const ConvertedPicture converted = toFittingJpeg(question.picture);
         if (!converted.problem.isEmpty())
-            problems.append({question.line, u"въпрос %1: изображението „%2“: %3"_s.arg(numbers[i])
-                                                .arg(question.pictureName, converted.problem)});
+            problems.append({.rule = Rule::Picture,
+                             .line = question.line,
+                             .question = numbers[i],
+                             .text = u"въпрос %1: изображението „%2“: %3"_s.arg(numbers[i])
+                                         .arg(question.pictureName, converted.problem)});
         question.picture = converted.jpeg;
         question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
     }
@@ -102,7 +105,10 @@ QList<Problem> fitWarnings(const BankSource &source)
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         const QuestionSource &question = source.questions[i];
         auto warn = [&](const QString &text) {
-            warnings.append({question.line, u"въпрос %1: "_s.arg(qsizetype(i + 1)) + text});
+            warnings.append({.rule = Rule::DoesNotFit,
+                             .line = question.line,
+                             .question = int(i) + 1,
+                             .text = questionPlace(i) + u": "_s + text});
         };
         if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
             warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
@@ -156,14 +162,16 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
     packed.report.file = path;
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        packed.report.problems.append({0, u"файлът не може да се прочете"_s});
+        packed.report.problems.append({.rule = Rule::Unreadable, .text = u"файлът не може да се прочете"_s});
         return packed;
     }
     // From its size alone; and no more than the limit is read, should the file grow meanwhile.
     const qint64 most = maxSourceBytes(format);
     const QByteArray bytes = file.size() > most ? QByteArray() : file.read(most + 1);
     if (file.size() > most || bytes.size() > most) {
-        packed.report.problems.append({0, tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
+        packed.report.problems.append(
+            {.rule = Rule::TooLarge,
+             .text = tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
         return packed;
     }
     Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
@@ -187,14 +195,6 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
         everyQuestionImported ? import.source.questions : withShownPictures(std::move(import.begun));
     packed.source = std::move(import.source);
     return packed;
-}
-
-QList<Finding> findings(const QList<Problem> &problems)
-{
-    QList<Finding> found;
-    for (const Problem &problem : problems)
-        found.append({questionOf(problem), problem});
-    return found;
 }
 
 } // namespace
@@ -227,21 +227,16 @@ std::optional<SourceFormat> formatNamed(const QString &name)
     return std::nullopt;
 }
 
-int questionOf(const Problem &problem)
-{
-    static const QRegularExpression place(u"^въпрос (\\d+): "_s);
-    const QRegularExpressionMatch match = place.match(problem.text);
-    return match.hasMatch() ? match.captured(1).toInt() : 0;
-}
-
 QStringList PackResult::messages(const QString &shownAs) const
 {
     const QString name = shownAs.isEmpty() ? file : shownAs;
     QStringList lines;
-    for (const Finding &finding : problems)
-        lines.append(located(name, finding.problem));
-    for (const Finding &finding : warnings)
-        lines.append(located(name, {finding.problem.line, u"внимание: "_s + finding.problem.text}));
+    for (const Problem &problem : problems)
+        lines.append(located(name, problem));
+    for (Problem warning : warnings) {
+        warning.text.prepend(u"внимание: "_s);
+        lines.append(located(name, warning));
+    }
     return lines;
 }
 
@@ -260,8 +255,8 @@ PackResult pack(const PackOptions &options)
     result.load = std::move(packed.load);
     result.source = std::move(packed.source);
     result.questions = std::move(packed.questions);
-    result.problems = findings(packed.report.problems);
-    result.warnings = findings(packed.report.warnings);
+    result.problems = std::move(packed.report.problems);
+    result.warnings = std::move(packed.report.warnings);
     return result;
 }
 

@@ -54,13 +54,6 @@ struct PackOptions
     std::optional<bool> operator[](Switch which) const { return switches[std::size_t(which)]; }
 };
 
-// A problem or a warning with the question it is about.
-struct Finding
-{
-    int question = 0; // from 1, in the source's order; 0 when it concerns the whole source
-    Problem problem;  // its line and its text, "въпрос N: …" for a question
-};
-
 struct PackResult
 {
     QString file; // the file the messages name: the source, or the folder's bank.json
@@ -70,8 +63,8 @@ struct PackResult
     // Every question of the source in its order, numbered as the findings number them, as far as it
     // was read: also those refused, and with their pictures as the test shows them. What a window lists.
     std::vector<QuestionSource> questions;
-    QList<Finding> problems;
-    QList<Finding> warnings; // what a pupil would not see whole; empty while there are problems
+    QList<Problem> problems;
+    QList<Problem> warnings; // what a pupil would not see whole; empty while there are problems
 
     bool packable() const { return problems.isEmpty() && load.bank.has_value(); }
     // Every problem, then every warning, one line each, as the command line prints them; the file is
@@ -88,8 +81,6 @@ PackResult pack(const PackOptions &options);
 QStringList settingsFor(const PackOptions &options, const QString &title);
 // "folder", "aiken", "gift" or "moodle", as --format names them.
 std::optional<SourceFormat> formatNamed(const QString &name);
-// The question a message of the checks is about, from its "въпрос N: "; 0 for none.
-int questionOf(const Problem &problem);
 
 // The program morv that a test is appended to: the one beside the running program, else on the PATH.
 QString defaultProgram();

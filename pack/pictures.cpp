@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/pictures.h"
 
-#include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "bank/rules.h"
 #include "engine/controls.h"
 
 #include <QBuffer>

@@ -98,20 +98,20 @@ QString switchLabel(Switch which)
     return {};
 }
 
-bool hasFinding(const QList<Finding> &findings, int question)
+bool concerns(const QList<Problem> &problems, int question)
 {
-    return std::any_of(findings.begin(), findings.end(),
-                       [question](const Finding &finding) { return finding.question == question; });
+    return std::any_of(problems.begin(), problems.end(),
+                       [question](const Problem &problem) { return problem.question == question; });
 }
 
 // The start of a question's text on one line; a question that could not be read is told by its problem.
-QString summaryOf(const QuestionSource &question, int number, const QList<Finding> &problems)
+QString summaryOf(const QuestionSource &question, int number, const QList<Problem> &problems)
 {
     QString text = question.text.simplified();
     if (text.isEmpty()) {
-        for (const Finding &finding : problems) {
-            if (finding.question == number) {
-                text = u"(%1)"_s.arg(finding.problem.text.section(u": "_s, 1));
+        for (const Problem &problem : problems) {
+            if (problem.question == number) {
+                text = u"(%1)"_s.arg(problem.text.section(u": "_s, 1));
                 break;
             }
         }
@@ -387,12 +387,12 @@ void PackerWindow::reload()
         // Also the moment between an editor's removing the old file and writing the new one.
         m_result = PackResult();
         m_result.file = m_source;
+        const bool exists = QFileInfo::exists(m_source);
         m_result.problems.append(
-            {0,
-             {0, QFileInfo::exists(m_source)
-                     ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл GIFT "
-                       u"или Aiken, или папка с bank.json"_s
-                     : u"файлът не може да се прочете"_s}});
+            {.rule = exists ? Rule::Syntax : Rule::Unreadable,
+             .text = exists ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл "
+                              u"GIFT или Aiken, или папка с bank.json"_s
+                            : u"файлът не може да се прочете"_s});
     }
     showResult();
     Q_EMIT sourceRead();
@@ -436,9 +436,9 @@ void PackerWindow::fillQuestions()
     const auto count = int(m_result.questions.size());
     for (int number = 1; number <= count; ++number) {
         const QuestionSource &question = m_result.questions[std::size_t(number - 1)];
-        const Mark mark = hasFinding(m_result.problems, number)   ? Mark::Problem
-                          : hasFinding(m_result.warnings, number) ? Mark::Warning
-                                                                  : Mark::Ready;
+        const Mark mark = concerns(m_result.problems, number)   ? Mark::Problem
+                          : concerns(m_result.warnings, number) ? Mark::Warning
+                                                                : Mark::Ready;
         auto *item = new QTreeWidgetItem(m_questions);
         item->setData(0, Qt::UserRole, number);
         item->setText(0, QString::number(number));
@@ -467,10 +467,10 @@ void PackerWindow::fillFindings()
     const QStringList lines = m_result.messages(QFileInfo(m_result.file).fileName());
     const auto problems = m_result.problems.size();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Finding &finding = i < problems ? m_result.problems[i] : m_result.warnings[i - problems];
+        const Problem &problem = i < problems ? m_result.problems[i] : m_result.warnings[i - problems];
         auto *item =
             new QListWidgetItem(markIcon(i < problems ? Mark::Problem : Mark::Warning), lines[i], m_findings);
-        item->setData(Qt::UserRole, finding.question);
+        item->setData(Qt::UserRole, problem.question);
     }
     if (lines.isEmpty() && !m_source.isEmpty()) {
         auto *item =

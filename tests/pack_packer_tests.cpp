@@ -40,11 +40,11 @@ ANSWER: B
 )";
 
 // "question:line" for each finding: which question a message points at, at a glance.
-QStringList places(const QList<Finding> &findings)
+QStringList places(const QList<Problem> &findings)
 {
     QStringList shown;
-    for (const Finding &finding : findings)
-        shown.append(u"%1:%2"_s.arg(finding.question).arg(finding.problem.line));
+    for (const Problem &finding : findings)
+        shown.append(u"%1:%2"_s.arg(finding.question).arg(finding.line));
     return shown;
 }
 
@@ -123,8 +123,8 @@ TEST_F(Packer, RefusedQuestionKeepsItsPlaceAndLaterNumbersStay)
     EXPECT_EQ(result.questions[2].text, u"Колко е 3 · 3?"_s);
     EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:3"_s}));
     ASSERT_EQ(result.problems.size(), 2);
-    EXPECT_TRUE(result.problems[1].problem.text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
-        << result.problems[1].problem.text.toStdString();
+    EXPECT_TRUE(result.problems[1].text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
+        << result.problems[1].text.toStdString();
 }
 
 // A problem of the whole test points at no question.
@@ -135,7 +135,7 @@ TEST_F(Packer, ProblemOfTheWholeTestPointsAtNoQuestion)
     const PackResult result = pack(aiken(write(u"две.txt"_s, two)));
     ASSERT_EQ(result.problems.size(), 1);
     EXPECT_EQ(result.problems[0].question, 0);
-    EXPECT_EQ(result.problems[0].problem.text, u"тестът има 2 въпроса, а трябва да са поне 3"_s);
+    EXPECT_EQ(result.problems[0].text, u"тестът има 2 въпроса, а трябва да са поне 3"_s);
 }
 
 // What a pupil would not see whole is a warning at its question, told with "внимание: "; strict makes
@@ -241,30 +241,74 @@ TEST_F(Packer, WritesAFolderItReadsBack)
     EXPECT_EQ(again.load.bank->List1(Bank::CorrectAnswers), result.load.bank->List1(Bank::CorrectAnswers));
 }
 
-struct PlaceCase
+struct RuleCase
 {
     const char *name;
-    QString text;
-    int question;
+    SourceFormat format;
+    QString file;
+    QByteArray bytes;
+    Rule rule;    // of the first problem, or of the first warning when there is none
+    int question; // its question, from 1; 0 for the whole source
+    int line;
 };
 
-class QuestionOf : public testing::TestWithParam<PlaceCase>
+class ProblemRule : public Packer, public testing::WithParamInterface<RuleCase>
 {};
 
-// The question of a message is read from its own "въпрос N: " at the start, nowhere else.
-TEST_P(QuestionOf, ReadsTheLeadingPlace)
+// Whatever reports it, a problem carries the rule it breaks and its question as numbers a caller can
+// choose by, agreeing with the "въпрос N: " its message starts with.
+TEST_P(ProblemRule, CarriesItsRuleAndQuestion)
 {
-    EXPECT_EQ(questionOf({3, GetParam().text}), GetParam().question);
+    const RuleCase &row = GetParam();
+    const PackResult result = pack({write(row.file, row.bytes), row.format});
+    const QList<Problem> &found = result.problems.isEmpty() ? result.warnings : result.problems;
+    ASSERT_FALSE(found.isEmpty());
+    const Problem &first = found.first();
+    EXPECT_EQ(int(first.rule), int(row.rule)) << first.text.toStdString();
+    EXPECT_EQ(first.question, row.question);
+    EXPECT_EQ(first.line, row.line);
+    for (const Problem &problem : result.problems + result.warnings)
+        EXPECT_EQ(problem.text.startsWith(u"въпрос %1: "_s.arg(problem.question)), problem.question > 0)
+            << problem.text.toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Messages, QuestionOf,
-    testing::Values(PlaceCase{"FirstQuestion", u"въпрос 1: няма верен отговор"_s, 1},
-                    PlaceCase{"TwoDigits", u"въпрос 28: отговор 2 е празен"_s, 28},
-                    PlaceCase{"WholeTest", u"тестът има 2 въпроса, а трябва да са поне 3"_s, 0},
-                    PlaceCase{"QuestionInsideTheText", u"грешка в XML: въпрос 3: нещо"_s, 0},
-                    PlaceCase{"NoNumber", u"въпрос : без номер"_s, 0}),
-    [](const testing::TestParamInfo<PlaceCase> &row) { return row.param.name; });
+    Sources, ProblemRule,
+    testing::Values(
+        RuleCase{"AikenOneAnswer", SourceFormat::Aiken, u"a.txt"_s, BrokenAiken, Rule::AnswerCount, 1, 1},
+        RuleCase{"AikenCyrillicKey", SourceFormat::Aiken, u"a.txt"_s,
+                 QString(u"Въпрос?\nA. да\nB. не\nANSWER: А\n"_s).toUtf8(), Rule::RightAnswer, 1, 1},
+        RuleCase{"AikenTwoQuestions", SourceFormat::Aiken, u"a.txt"_s,
+                 QByteArray(ThreeQuestions).left(ThreeQuestions.indexOf("Столицата")), Rule::QuestionCount, 0,
+                 0},
+        RuleCase{"GiftTrueFalse", SourceFormat::Gift, u"g.gift"_s, "::1:: Small {T}\n", Rule::QuestionKind, 1,
+                 1},
+        RuleCase{"GiftUnclosedAnswers", SourceFormat::Gift, u"g.gift"_s, "Q1 {=a ~b}\n\nQ2 {=a ~b\n",
+                 Rule::Syntax, 2, 3},
+        RuleCase{"JsonFieldTwice", SourceFormat::Folder, u"bank.json"_s,
+                 R"({"settings": [], "questions": [{}, {"text": "a",
+"text": "b"}]})",
+                 Rule::Structure, 2, 2},
+        RuleCase{"JsonNotUtf8", SourceFormat::Folder, u"bank.json"_s, "{\"settings\": [\"\xE0\"]}",
+                 Rule::Encoding, 0, 0},
+        RuleCase{"MoodlePartialCredit", SourceFormat::MoodleXml, u"m.xml"_s, R"(<quiz>
+<question type="multichoice"><questiontext><text>Колко е 2 + 2?</text></questiontext>
+<answer fraction="100"><text>4</text></answer>
+<answer fraction="50"><text>5</text></answer>
+<answer fraction="0"><text>6</text></answer></question>
+<question type="multichoice"><questiontext><text>Колко е 1 + 1?</text></questiontext>
+<answer fraction="100"><text>2</text></answer><answer fraction="0"><text>3</text></answer></question>
+<question type="multichoice"><questiontext><text>Колко е 3 + 3?</text></questiontext>
+<answer fraction="100"><text>6</text></answer><answer fraction="0"><text>7</text></answer></question>
+</quiz>
+)",
+                 Rule::ChangedOnImport, 1, 2},
+        RuleCase{
+            "LongQuestionDoesNotFit", SourceFormat::Aiken, u"a.txt"_s,
+            QByteArray(ThreeQuestions)
+                .replace("Кой е правият ъгъл?", QString(u"Кой е правият ъгъл? "_s.repeated(25)).toUtf8()),
+            Rule::DoesNotFit, 2, 6}),
+    [](const testing::TestParamInfo<RuleCase> &row) { return row.param.name; });
 
 } // namespace
 } // namespace morv

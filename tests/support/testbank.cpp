@@ -100,8 +100,11 @@ BankLoad bankOfProgramFile(const QString &path)
     QFile file(path);
     const std::optional<ProgramMark> mark =
         file.open(QIODevice::ReadOnly) ? programMark(file.readAll()) : std::nullopt;
-    if (!mark)
-        return {std::nullopt, {{0, u"no program mark in %1"_s.arg(path)}}, {}, {}};
+    if (!mark) {
+        BankLoad refused;
+        refused.problems.append({.rule = Rule::DamagedPayload, .text = u"no program mark in %1"_s.arg(path)});
+        return refused;
+    }
     return readProgramBank(path, *mark);
 }
 
