@@ -24,12 +24,12 @@ inline constexpr qint64 MaxPictureBytes = 4 * 1024 * 1024;
 // are text), and small enough that any source is refused within 2 s and 200 MB.
 qint64 maxSourceBytes(SourceFormat format);
 
-// What an importer made of a source. Problems carry their line (from 1; 0 for the whole source) and a
-// text for the teacher; one about a question starts with "въпрос N: ", N counting every question of the
-// source from 1, refused ones included. With no problems, source.questions holds every question of the
-// source in order, so the numbers of checkBank's messages are the source's; otherwise it holds only the
-// questions that imported cleanly. Pictures are kept as the source gives them (JPEG, PNG or GIF), for
-// the caller to convert.
+// What an importer made of a source. Problems carry their rule, their line (from 1; 0 for the whole
+// source) and a text for the teacher; one about a question carries its number N, counting every
+// question of the source from 1, refused ones included, and its text starts with "въпрос N: ". With no
+// problems, source.questions holds every question of the source in order, so the numbers of checkBank's
+// messages are the source's; otherwise it holds only the questions that imported cleanly. Pictures are kept
+// as the source gives them (JPEG, PNG or GIF), for the caller to convert.
 struct Import
 {
     BankSource source;

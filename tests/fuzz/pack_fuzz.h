@@ -8,6 +8,7 @@
 
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "bank/rules.h"
 #include "pack/importer.h"
 #include "pack/pictures.h"
 
@@ -34,7 +35,9 @@ inline void checkImport(const QByteArray &bytes, Import import)
     // XML counts a lone carriage return as a line end too.
     const int lines = int(bytes.count('\n') + bytes.count('\r')) + 1;
     for (const Problem &problem : import.problems + import.warnings)
-        check(problem.line >= 0 && problem.line <= lines && !problem.text.isEmpty());
+        check(problem.line >= 0 && problem.line <= lines && !problem.text.isEmpty() &&
+              problem.text.startsWith(QStringLiteral("въпрос %1: ").arg(problem.question)) ==
+                  (problem.question > 0));
     int previous = 0;
     for (const QuestionSource &question : import.source.questions) {
         check(question.line >= 1 && question.line <= lines && question.line >= previous);
