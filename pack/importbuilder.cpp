@@ -266,8 +266,11 @@ void ImportBuilder::endQuestion(QuestionSource question)
     question.line = m_line;
     m_import.begun.back() = question;
     if (!m_refused) {
-        // The bank's own rules, so that a source is refused where its questions are, in one run.
-        QList<Problem> problems = checkQuestion(question, std::size_t(m_number - 1));
+        // The bank's own rules, so that a source is refused where its questions are, in one run. The
+        // picture is left to the packer, which checks it once converted: its source may be far larger.
+        QuestionSource checked = question;
+        checked.picture.clear();
+        QList<Problem> problems = checkQuestion(checked, std::size_t(m_number - 1));
         // Without a right answer the importer has already said why; the bank's verdict on the empty
         // one would only repeat it.
         if (question.correct.isEmpty())

@@ -8,9 +8,11 @@
 #include "tests/support/brokenbanks.h"
 #include "tests/support/testbank.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -125,6 +127,37 @@ TEST_F(Packer, RefusedQuestionKeepsItsPlaceAndLaterNumbersStay)
     ASSERT_EQ(result.problems.size(), 2);
     EXPECT_TRUE(result.problems[1].text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
         << result.problems[1].text.toStdString();
+}
+
+// A picture far larger than the bank allows is converted to one that fits, not refused for the size of
+// its source: a 1 MB photograph of noise becomes a JPEG within the bank's 256 KiB.
+TEST_F(Packer, LargeSourcePictureIsConvertedNotRefused)
+{
+    QImage noise(700, 500, QImage::Format_RGB32);
+    quint32 state = 1;
+    for (int y = 0; y < noise.height(); ++y) {
+        for (int x = 0; x < noise.width(); ++x) {
+            state = state * 1664525u + 1013904223u; // any fixed sequence will do
+            noise.setPixel(x, y, state >> 8);
+        }
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && noise.save(&buffer, "PNG"));
+    ASSERT_GT(png.size(), 4 * 262144);
+    write(u"шум.png"_s, png);
+    const PackResult result =
+        pack({write(u"тест.gift"_s, R"(::1:: Какво има тук? <img src="шум.png"> {=шум ~тишина}
+
+::2:: Колко е 2 + 2? {=4 ~5}
+
+::3:: Колко е 3 + 3? {=6 ~7}
+)"),
+              SourceFormat::Gift});
+    ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
+    const QByteArray &shown = result.load.bank->Picture1(1);
+    EXPECT_GT(shown.size(), 0);
+    EXPECT_LE(shown.size(), 262144);
 }
 
 // A problem of the whole test points at no question.
