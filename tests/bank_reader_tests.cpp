@@ -761,7 +761,7 @@ INSTANTIATE_TEST_SUITE_P(
                     Cut{"the_trailer_and_a_byte", [](const QByteArray &p) { return p.chopped(61); }},
                     Cut{"half_the_file", [](const QByteArray &p) { return p.first(p.size() / 2); }},
                     Cut{"something_added_after", [](const QByteArray &p) { return p + "\n"; }}),
-    [](const testing::TestParamInfo<Cut> &info) { return std::string(info.param.name); });
+    RowName());
 
 struct CraftedPayload
 {
@@ -833,7 +833,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {{u"q.jpg"_s, test::tinyJpeg() + QByteArray(12 * 1024 * 1024, 0)}}};
                        },
                        Damaged}),
-    [](const testing::TestParamInfo<CraftedPayload> &info) { return std::string(info.param.name); });
+    RowName());
 
 // A bank.json over 4 MiB is refused from its size alone, before it is read, at build and by morv-pack.
 TEST(BankFile, IsRefusedFromItsSizeAlone)

@@ -4,6 +4,7 @@
 // line, warnings for what a pupil would not see whole, and the exit status 0, 1 or 2.
 #include "bank/bankreader.h"
 #include "bank/payload.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include "tests/support/brokenbanks.h"
@@ -34,6 +35,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 namespace {
+
+using test::PrintTo;
+using test::RowName;
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
@@ -365,11 +369,6 @@ struct SizeCase
     QString problem; // the whole line after the file's name; empty when the size is allowed
 };
 
-void PrintTo(const SizeCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class SourceSize : public testing::TestWithParam<SizeCase>, public Workspace
 {};
 
@@ -419,7 +418,7 @@ INSTANTIATE_TEST_SUITE_P(
                              u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s},
                     SizeCase{"any_file_of_50_MB", u"нещо.dat"_s, "?", 50'000'000,
                              u"файлът с въпросите е твърде голям: 50000000 байта, най-много 12582912"_s}),
-    [](const testing::TestParamInfo<SizeCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // A source saved as UTF-16 without its byte order mark is refused for its encoding, not for answers or
 // braces it seems to lack.
@@ -443,11 +442,6 @@ struct OutputCase
     QString refusal; // a part of the message; empty when the program is written
     bool asRoot = false;
 };
-
-void PrintTo(const OutputCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class OutputRules : public testing::TestWithParam<OutputCase>, public Workspace
 {};
@@ -594,7 +588,7 @@ INSTANTIATE_TEST_SUITE_P(
                        return QStringList{f.source(), u"-o"_s, f.dir.filePath(u"няма/програма"_s)};
                    },
                    u"не съществува"_s}),
-    [](const testing::TestParamInfo<OutputCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // The place to write is settled before the source is read: a refused target gives no word about the
 // source, however broken it is.
@@ -616,11 +610,6 @@ struct ProgramCase
     std::function<QString(Workspace &)> make;
     QString refusal; // a part of the message; empty when the program is written
 };
-
-void PrintTo(const ProgramCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class ProgramRules : public testing::TestWithParam<ProgramCase>, public Workspace
 {};
@@ -705,7 +694,7 @@ INSTANTIATE_TEST_SUITE_P(
                         return big.fileName();
                     },
                     u"е твърде голям за програмата morv: 134217729 байта, най-много 134217728"_s}),
-    [](const testing::TestParamInfo<ProgramCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // --json writes into a new or an empty folder only, never through a link: a folder with anything in it
 // is refused with exit status 2, naming it, and stays as it was.
@@ -715,11 +704,6 @@ struct JsonCase
     std::function<QStringList(Workspace &)> make; // the call
     QString refusal;                              // a part of the message; empty when the folder is written
 };
-
-void PrintTo(const JsonCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class JsonRules : public testing::TestWithParam<JsonCase>, public Workspace
 {};
@@ -791,7 +775,7 @@ INSTANTIATE_TEST_SUITE_P(
                                         f.write(u"банка"_s, "не е папка")};
                  },
                  u"не е папка"_s}),
-    [](const testing::TestParamInfo<JsonCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 } // namespace
 } // namespace morv

@@ -6,6 +6,7 @@
 #include "bank/payload.h"
 #include "pack/packer.h"
 #include "tests/support/brokenbanks.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QDir>
@@ -20,6 +21,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 namespace {
+
+using test::PrintTo;
+using test::RowName;
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
@@ -191,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PackerSwitch,
                                          SwitchCase{"Toto", Switch::Toto, 2, true},
                                          SwitchCase{"Explanations", Switch::Explanations, 4, true},
                                          SwitchCase{"Review", Switch::Review, 5, false}),
-                         [](const testing::TestParamInfo<SwitchCase> &row) { return row.param.name; });
+                         RowName());
 
 // A title given wins over the file's name; a bank.json folder keeps its own rows whatever is asked.
 TEST_F(Packer, TitleGivenAndFolderKeepsItsOwnSettings)
@@ -264,7 +268,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlaceCase{"WholeTest", u"тестът има 2 въпроса, а трябва да са поне 3"_s, 0},
                     PlaceCase{"QuestionInsideTheText", u"грешка в XML: въпрос 3: нещо"_s, 0},
                     PlaceCase{"NoNumber", u"въпрос : без номер"_s, 0}),
-    [](const testing::TestParamInfo<PlaceCase> &row) { return row.param.name; });
+    RowName());
 
 } // namespace
 } // namespace morv

@@ -12,10 +12,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
-using morv::test::PrintTo;
-using morv::test::RowName;
 
 namespace {
+
+// In the rows' own namespace, where GoogleTest looks for a failing row's PrintTo.
+using morv::test::PrintTo;
+using morv::test::RowName;
 
 struct QuotedCase
 {
