@@ -231,6 +231,43 @@ TEST_F(PackCommand, UsageErrorsExitWithTwo)
         EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
 }
 
+// Each switch given against its shipped value turns its own settings row and no other; given all at
+// once, none keeps the shipped value: two options swapped, or one read into another's row, fails here.
+struct SwitchCase
+{
+    const char *name;
+    QStringList options;
+    int phrase, toto, explanations, review; // the last digit of each row written
+};
+
+class SwitchOption : public testing::TestWithParam<SwitchCase>, public Workspace
+{};
+
+TEST_P(SwitchOption, TurnsItsOwnRow)
+{
+    const SwitchCase &c = GetParam();
+    const QString folder = dir.filePath(u"банка"_s);
+    const Outcome run = pack(QStringList{source(), u"--json"_s, folder} + c.options);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const BankLoad load = readBankFile(QDir(folder).filePath(u"bank.json"_s));
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    EXPECT_EQ(load.bank->List2(), test::settings(c.phrase, c.toto, c.explanations, c.review, u"тест"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, SwitchOption,
+    testing::Values(SwitchCase{"phrase_on", {u"--phrase"_s, u"1"_s}, 1, 1, 1, 0},
+                    SwitchCase{"toto_off", {u"--toto=0"_s}, 0, 0, 1, 0},
+                    SwitchCase{"explanations_off", {u"--explanations"_s, u"0"_s}, 0, 1, 0, 0},
+                    SwitchCase{"review_on", {u"--review=1"_s}, 0, 1, 1, 1},
+                    SwitchCase{"all_four_turned",
+                               {u"--review=1"_s, u"--explanations=0"_s, u"--toto=0"_s, u"--phrase=1"_s},
+                               1,
+                               0,
+                               0,
+                               1}),
+    RowName());
+
 // The command never writes over the program it copies, and says so.
 TEST_F(PackCommand, NeverWritesOverMorv)
 {
