@@ -285,6 +285,9 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     QImage square(400, 400, QImage::Format_RGB32);
     square.fill(Qt::darkGreen);
     ASSERT_TRUE(square.save(dir.filePath(u"квадрат.png"_s)));
+    QImage oblong(60, 30, QImage::Format_RGB32);
+    oblong.fill(Qt::darkBlue);
+    ASSERT_TRUE(oblong.save(dir.filePath(u"правоъгълник.png"_s)));
     const QString source =
         write(u"тест.gift"_s,
               R"(::1:: Колко е лицето на квадрата? <img src="квадрат.png" alt="Квадрат със страна 4 см"> {
@@ -296,7 +299,7 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
 
 ::2:: Колко е 3 · 3? {=9 ~6 ~12}
 
-::3:: Колко е 10 − 7? {=3 ~17 ~2}
+::3:: Колко е лицето? <img src="правоъгълник.png"> {=18 см² ~9 см² ~6 см²}
 )");
     const QString folder = dir.filePath(u"банка"_s);
     const Outcome run = pack({source, u"--json"_s, folder});
@@ -307,6 +310,15 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     EXPECT_EQ(load.source.questions[0].explanation, QStringList{u"Лицето е 4 · 4 = 16 см²."_s});
     // The picture was made to fit the box: 400 × 400 becomes 137 × 137.
     EXPECT_EQ(QImage::fromData(load.bank->Picture1(1)).size(), QSize(137, 137));
+    // Each picture is named after its question, not after the pictures before it.
+    ASSERT_EQ(load.source.questions.size(), 3u);
+    EXPECT_EQ(load.source.questions[0].pictureName, u"pictures/q01.jpg"_s);
+    EXPECT_EQ(load.source.questions[1].pictureName, QString());
+    EXPECT_EQ(load.source.questions[2].pictureName, u"pictures/q03.jpg"_s);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"bank.json"_s});
+    EXPECT_EQ(QDir(folder + u"/pictures"_s).entryList(QDir::Files),
+              (QStringList{u"q01.jpg"_s, u"q03.jpg"_s}));
+    EXPECT_EQ(QImage(QDir(folder).filePath(u"pictures/q03.jpg"_s)).size(), QSize(60, 30));
     EXPECT_EQ(pack({u"--check"_s, folder}).exitCode, 0);
     // A bank.json keeps its own settings: an option that would change them is said to be ignored.
     const Outcome titled = pack({u"--check"_s, folder, u"--title=Друго"_s});
