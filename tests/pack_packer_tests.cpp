@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonObject>
 #include <QTemporaryDir>
 
@@ -164,6 +165,52 @@ TEST_F(Packer, WarningsAtTheirQuestionAndStrictMakesThemProblems)
     EXPECT_EQ(places(strict.problems), QStringList{u"2:6"_s});
     EXPECT_TRUE(strict.warnings.isEmpty());
 }
+
+// A bank.json's picture is shown as it is: one larger than the picture box, 225 × 137, either way is a
+// warning at its question with both sizes; one that fits to the pixel is none.
+struct PictureFitCase
+{
+    const char *name;
+    QSize size;
+    QString warning; // empty when it fits
+};
+
+class PictureFit : public Packer, public testing::WithParamInterface<PictureFitCase>
+{};
+
+TEST_P(PictureFit, WarnsOfAPictureTheBoxCuts)
+{
+    QJsonObject question = test::questionJson(u"Кой ъгъл е прав?"_s, {u"α"_s, u"β"_s}, u"β"_s);
+    question[u"picture"_s] = u"p.jpg"_s;
+    write(u"банка/bank.json"_s, test::bytes(test::withQuestion(test::validJson(3), 1, question)));
+    QImage picture(GetParam().size, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(dir.filePath(u"банка/p.jpg"_s), "JPG"));
+    const PackResult result = pack({dir.filePath(u"банка"_s), SourceFormat::Folder});
+    ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
+    QStringList warnings;
+    for (const Finding &finding : result.warnings)
+        warnings.append(u"%1: %2"_s.arg(finding.question).arg(finding.problem.text));
+    EXPECT_EQ(warnings, GetParam().warning.isEmpty() ? QStringList() : QStringList{GetParam().warning});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Warnings, PictureFit,
+    testing::Values(
+        PictureFitCase{
+            "taller_than_the_box",
+            {100, 200},
+            u"2: въпрос 2: изображението е 100 × 200 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{
+            "one_pixel_taller",
+            {225, 138},
+            u"2: въпрос 2: изображението е 225 × 138 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{
+            "wider_than_the_box",
+            {300, 100},
+            u"2: въпрос 2: изображението е 300 × 100 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{"the_size_of_the_box", {225, 137}, {}}),
+    RowName());
 
 struct SwitchCase
 {
