@@ -612,6 +612,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         SourceCase{"TrueFalseT", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е кръгла. {T}",
                    refusedKind(3, 2, u"вярно/невярно"_s)},
+        SourceCase{"TrueFalseF", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е плоска. {F}",
+                   refusedKind(3, 2, u"вярно/невярно"_s)},
+        SourceCase{"TrueFalseFalse", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е плоска. {FALSE}",
+                   refusedKind(3, 2, u"вярно/невярно"_s)},
         SourceCase{"TrueFalseWords", SourceFormat::Gift, "В {=а ~б}\n\nА? {FALSE#Не е.}\n\nБ? {true}",
                    refusedKind(3, 2, u"вярно/невярно"_s) + u'\n' + refusedKind(5, 3, u"вярно/невярно"_s)},
         SourceCase{"ShortAnswer", SourceFormat::Gift, "В {=а ~б}\n\nСтолицата на Франция? {=Париж =Paris}",
