@@ -1182,6 +1182,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"a"_s, u"b"_s},
                  u"a",
                  {}},
+        // Plain text is shown as written: what looks like markup or an entity stays, in text and answers.
+        KeptCase{"PlainTextKeptLiteral",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"plain_text\"><text>Кой таг "
+                 "удебелява: &lt;b&gt;а&lt;/b&gt; &amp;amp; &lt;br&gt; или?</text></questiontext>\n"
+                 "<answer fraction=\"100\" format=\"plain_text\"><text>&lt;b&gt;</text></answer>\n"
+                 "<answer fraction=\"0\" format=\"plain_text\"><text>&amp;lt;br&amp;gt;</text></answer>\n"
+                 "</question></quiz>",
+                 u"Кой таг удебелява: <b>а</b> &amp; <br> или?",
+                 {u"<b>"_s, u"&lt;br&gt;"_s},
+                 u"<b>",
+                 {}},
         KeptCase{
             "WebLinkInAnswer",
             SourceFormat::MoodleXml,
