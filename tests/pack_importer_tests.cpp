@@ -1221,6 +1221,22 @@ TEST(MoodleXml, ReadsOldImageFields)
     EXPECT_EQ(imported.source.questions[0].picture, picture);
 }
 
+// A <file> over 4 MiB is refused with both sizes. One of exactly 4 MiB passes that limit and meets the
+// bank's own, 256 KiB, which each question is checked against as the source brings it.
+TEST(MoodleXml, RefusesAPictureOver4MiB)
+{
+    const auto withPicture = [](const QByteArray &picture) {
+        return importMoodleXml(moodleText("<text>&lt;img src=\"@@PLUGINFILE@@/a.jpg\"&gt;Q</text>\n"
+                                          "<file name=\"a.jpg\" path=\"/\" encoding=\"base64\">" +
+                                          picture.toBase64() + "</file>"));
+    };
+    const QByteArray atTheLimit(4 * 1024 * 1024, 'x');
+    EXPECT_EQ(problemsOf(withPicture(atTheLimit)),
+              u"7: въпрос 2: изображението „a.jpg“ е твърде голямо: 4194304 байта, най-много 262144"_s);
+    EXPECT_EQ(problemsOf(withPicture(atTheLimit + 'x')),
+              u"7: въпрос 2: изображението „a.jpg“ е твърде голямо: 4194305 байта, най-много 4194304"_s);
+}
+
 struct XmlFaultCase
 {
     const char *name;
