@@ -152,6 +152,8 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     const Outcome run = pack({source, u"-o"_s, program, u"--title=Събиране"_s, u"--toto"_s, u"0"_s});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFileInfo(program).isExecutable());
+    // Its owner may run it: the bit itself, for root (as CI runs) may run a file with any execute bit.
+    EXPECT_TRUE(QFileInfo(program).permissions().testFlag(QFileDevice::ExeOwner));
     EXPECT_EQ(sha256(QStringLiteral(MORV_PROGRAM)), morvBefore);
     const BankLoad load = test::bankOfProgramFile(program);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
@@ -515,6 +517,7 @@ TEST_P(OutputRules, WritesOnlyANewFileOrOverAnEarlierProgram)
         ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
         EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
         EXPECT_TRUE(QFileInfo(target).isExecutable());
+        EXPECT_TRUE(QFileInfo(target).permissions().testFlag(QFileDevice::ExeOwner));
         // Nothing but the program: no temporary file is left behind.
         QStringList after = folderState();
         after.removeIf([](const QString &entry) { return entry.startsWith(u"по-ранен: "_s); });
