@@ -35,8 +35,13 @@ std::optional<QStringConverter::Encoding> utf16Encoding(QByteArrayView bytes)
 
 QString quoted(const QString &text)
 {
+    // Counted in characters, not UTF-16 units: one beyond the basic plane (an emoji, 𝑥) is one, never cut.
     constexpr qsizetype longest = 60;
-    return u"„%1“"_s.arg(text.size() > longest ? text.left(longest - 1) + u'…' : text);
+    const QList<uint> characters = text.toUcs4();
+    if (characters.size() <= longest)
+        return u"„%1“"_s.arg(text);
+    const auto *first = reinterpret_cast<const char32_t *>(characters.constData());
+    return u"„%1…“"_s.arg(QString::fromUcs4(first, longest - 1));
 }
 
 QStringList splitLines(const QString &text)

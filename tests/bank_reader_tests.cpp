@@ -761,13 +761,14 @@ INSTANTIATE_TEST_SUITE_P(
                     Cut{"the_trailer_and_a_byte", [](const QByteArray &p) { return p.chopped(61); }},
                     Cut{"half_the_file", [](const QByteArray &p) { return p.first(p.size() / 2); }},
                     Cut{"something_added_after", [](const QByteArray &p) { return p + "\n"; }}),
-    [](const testing::TestParamInfo<Cut> &info) { return std::string(info.param.name); });
+    RowName());
 
 struct CraftedPayload
 {
     const char *name;
     std::function<BankFiles()> files;
-    QString message; // empty for a payload that is accepted
+    QString message;       // empty for a payload that is accepted
+    QByteArray after = {}; // bytes left after the files, within the checksum
 };
 
 class Payloads : public testing::TestWithParam<CraftedPayload>
@@ -784,7 +785,7 @@ QJsonObject withPicture(const QString &name)
 // checksum still cannot carry other files or grow past the largest bank the limits allow.
 TEST_P(Payloads, HoldOnlyWhatTheBankNames)
 {
-    const QByteArray payload = packPayload(GetParam().files());
+    const QByteArray payload = packPayload(GetParam().files()) + GetParam().after;
     const BankLoad appended = readPayload(payload, PayloadOrigin::Appended, jpegHeaderProblem);
     if (GetParam().message.isEmpty()) {
         EXPECT_TRUE(appended.bank) << texts(appended.problems).join(u'\n').toStdString();
@@ -819,6 +820,12 @@ INSTANTIATE_TEST_SUITE_P(
                            return BankFiles{bytes(validJson(3)), {{QString(), QByteArray(1000, 'x')}}};
                        },
                        Damaged + u": съдържа файла „“, който тестът не назовава"_s},
+        // The named figure's payload and one byte more, as a hand-made checksum would cover it.
+        CraftedPayload{"one_stray_byte_after_the_files",
+                       [] {
+                           return BankFiles{bytes(withPicture(u"q.jpg"_s)), {{u"q.jpg"_s, test::tinyJpeg()}}};
+                       },
+                       Damaged, QByteArray(1, '\0')},
         CraftedPayload{"a_bank_json_over_4_MiB",
                        [] {
                            return BankFiles{bytes(validJson(3)) + QByteArray(4 * 1024 * 1024, ' '), {}};
@@ -833,7 +840,7 @@ INSTANTIATE_TEST_SUITE_P(
                                {{u"q.jpg"_s, test::tinyJpeg() + QByteArray(12 * 1024 * 1024, 0)}}};
                        },
                        Damaged}),
-    [](const testing::TestParamInfo<CraftedPayload> &info) { return std::string(info.param.name); });
+    RowName());
 
 // A bank.json over 4 MiB is refused from its size alone, before it is read, at build and by morv-pack.
 TEST(BankFile, IsRefusedFromItsSizeAlone)

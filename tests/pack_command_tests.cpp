@@ -4,6 +4,7 @@
 // line, warnings for what a pupil would not see whole, and the exit status 0, 1 or 2.
 #include "bank/bankreader.h"
 #include "bank/payload.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include "tests/support/brokenbanks.h"
@@ -34,6 +35,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 namespace {
+
+using test::PrintTo;
+using test::RowName;
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
@@ -148,6 +152,8 @@ TEST_F(PackCommand, WritesAProgramThatCarriesTheSource)
     const Outcome run = pack({source, u"-o"_s, program, u"--title=Събиране"_s, u"--toto"_s, u"0"_s});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(QFileInfo(program).isExecutable());
+    // Its owner may run it: the bit itself, for root (as CI runs) may run a file with any execute bit.
+    EXPECT_TRUE(QFileInfo(program).permissions().testFlag(QFileDevice::ExeOwner));
     EXPECT_EQ(sha256(QStringLiteral(MORV_PROGRAM)), morvBefore);
     const BankLoad load = test::bankOfProgramFile(program);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
@@ -227,6 +233,43 @@ TEST_F(PackCommand, UsageErrorsExitWithTwo)
         EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
 }
 
+// Each switch given against its shipped value turns its own settings row and no other; given all at
+// once, none keeps the shipped value: two options swapped, or one read into another's row, fails here.
+struct SwitchCase
+{
+    const char *name;
+    QStringList options;
+    int phrase, toto, explanations, review; // the last digit of each row written
+};
+
+class SwitchOption : public testing::TestWithParam<SwitchCase>, public Workspace
+{};
+
+TEST_P(SwitchOption, TurnsItsOwnRow)
+{
+    const SwitchCase &c = GetParam();
+    const QString folder = dir.filePath(u"банка"_s);
+    const Outcome run = pack(QStringList{source(), u"--json"_s, folder} + c.options);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const BankLoad load = readBankFile(QDir(folder).filePath(u"bank.json"_s));
+    ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
+    EXPECT_EQ(load.bank->List2(), test::settings(c.phrase, c.toto, c.explanations, c.review, u"тест"_s));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, SwitchOption,
+    testing::Values(SwitchCase{"phrase_on", {u"--phrase"_s, u"1"_s}, 1, 1, 1, 0},
+                    SwitchCase{"toto_off", {u"--toto=0"_s}, 0, 0, 1, 0},
+                    SwitchCase{"explanations_off", {u"--explanations"_s, u"0"_s}, 0, 1, 0, 0},
+                    SwitchCase{"review_on", {u"--review=1"_s}, 0, 1, 1, 1},
+                    SwitchCase{"all_four_turned",
+                               {u"--review=1"_s, u"--explanations=0"_s, u"--toto=0"_s, u"--phrase=1"_s},
+                               1,
+                               0,
+                               0,
+                               1}),
+    RowName());
+
 // The command never writes over the program it copies, and says so.
 TEST_F(PackCommand, NeverWritesOverMorv)
 {
@@ -244,6 +287,9 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     QImage square(400, 400, QImage::Format_RGB32);
     square.fill(Qt::darkGreen);
     ASSERT_TRUE(square.save(dir.filePath(u"квадрат.png"_s)));
+    QImage oblong(60, 30, QImage::Format_RGB32);
+    oblong.fill(Qt::darkBlue);
+    ASSERT_TRUE(oblong.save(dir.filePath(u"правоъгълник.png"_s)));
     const QString source =
         write(u"тест.gift"_s,
               R"(::1:: Колко е лицето на квадрата? <img src="квадрат.png" alt="Квадрат със страна 4 см"> {
@@ -255,7 +301,7 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
 
 ::2:: Колко е 3 · 3? {=9 ~6 ~12}
 
-::3:: Колко е 10 − 7? {=3 ~17 ~2}
+::3:: Колко е лицето? <img src="правоъгълник.png"> {=18 см² ~9 см² ~6 см²}
 )");
     const QString folder = dir.filePath(u"банка"_s);
     const Outcome run = pack({source, u"--json"_s, folder});
@@ -266,6 +312,15 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     EXPECT_EQ(load.source.questions[0].explanation, QStringList{u"Лицето е 4 · 4 = 16 см²."_s});
     // The picture was made to fit the box: 400 × 400 becomes 137 × 137.
     EXPECT_EQ(QImage::fromData(load.bank->Picture1(1)).size(), QSize(137, 137));
+    // Each picture is named after its question, not after the pictures before it.
+    ASSERT_EQ(load.source.questions.size(), 3u);
+    EXPECT_EQ(load.source.questions[0].pictureName, u"pictures/q01.jpg"_s);
+    EXPECT_EQ(load.source.questions[1].pictureName, QString());
+    EXPECT_EQ(load.source.questions[2].pictureName, u"pictures/q03.jpg"_s);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"bank.json"_s});
+    EXPECT_EQ(QDir(folder + u"/pictures"_s).entryList(QDir::Files),
+              (QStringList{u"q01.jpg"_s, u"q03.jpg"_s}));
+    EXPECT_EQ(QImage(QDir(folder).filePath(u"pictures/q03.jpg"_s)).size(), QSize(60, 30));
     EXPECT_EQ(pack({u"--check"_s, folder}).exitCode, 0);
     // A bank.json keeps its own settings: an option that would change them is said to be ignored.
     const Outcome titled = pack({u"--check"_s, folder, u"--title=Друго"_s});
@@ -365,11 +420,6 @@ struct SizeCase
     QString problem; // the whole line after the file's name; empty when the size is allowed
 };
 
-void PrintTo(const SizeCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class SourceSize : public testing::TestWithParam<SizeCase>, public Workspace
 {};
 
@@ -419,7 +469,7 @@ INSTANTIATE_TEST_SUITE_P(
                              u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s},
                     SizeCase{"any_file_of_50_MB", u"нещо.dat"_s, "?", 50'000'000,
                              u"файлът с въпросите е твърде голям: 50000000 байта, най-много 12582912"_s}),
-    [](const testing::TestParamInfo<SizeCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // A source saved as UTF-16 without its byte order mark is refused for its encoding, not for answers or
 // braces it seems to lack.
@@ -444,11 +494,6 @@ struct OutputCase
     bool asRoot = false;
 };
 
-void PrintTo(const OutputCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class OutputRules : public testing::TestWithParam<OutputCase>, public Workspace
 {};
 
@@ -472,6 +517,7 @@ TEST_P(OutputRules, WritesOnlyANewFileOrOverAnEarlierProgram)
         ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
         EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
         EXPECT_TRUE(QFileInfo(target).isExecutable());
+        EXPECT_TRUE(QFileInfo(target).permissions().testFlag(QFileDevice::ExeOwner));
         // Nothing but the program: no temporary file is left behind.
         QStringList after = folderState();
         after.removeIf([](const QString &entry) { return entry.startsWith(u"по-ранен: "_s); });
@@ -594,7 +640,7 @@ INSTANTIATE_TEST_SUITE_P(
                        return QStringList{f.source(), u"-o"_s, f.dir.filePath(u"няма/програма"_s)};
                    },
                    u"не съществува"_s}),
-    [](const testing::TestParamInfo<OutputCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // The place to write is settled before the source is read: a refused target gives no word about the
 // source, however broken it is.
@@ -616,11 +662,6 @@ struct ProgramCase
     std::function<QString(Workspace &)> make;
     QString refusal; // a part of the message; empty when the program is written
 };
-
-void PrintTo(const ProgramCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class ProgramRules : public testing::TestWithParam<ProgramCase>, public Workspace
 {};
@@ -705,7 +746,7 @@ INSTANTIATE_TEST_SUITE_P(
                         return big.fileName();
                     },
                     u"е твърде голям за програмата morv: 134217729 байта, най-много 134217728"_s}),
-    [](const testing::TestParamInfo<ProgramCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 // --json writes into a new or an empty folder only, never through a link: a folder with anything in it
 // is refused with exit status 2, naming it, and stays as it was.
@@ -715,11 +756,6 @@ struct JsonCase
     std::function<QStringList(Workspace &)> make; // the call
     QString refusal;                              // a part of the message; empty when the folder is written
 };
-
-void PrintTo(const JsonCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class JsonRules : public testing::TestWithParam<JsonCase>, public Workspace
 {};
@@ -791,7 +827,7 @@ INSTANTIATE_TEST_SUITE_P(
                                         f.write(u"банка"_s, "не е папка")};
                  },
                  u"не е папка"_s}),
-    [](const testing::TestParamInfo<JsonCase> &row) { return std::string(row.param.name); });
+    RowName());
 
 } // namespace
 } // namespace morv

@@ -3,6 +3,7 @@
 // The packer's importers: what each format brings into a bank source, what they refuse, and where.
 #include "pack/htmltext.h"
 #include "pack/importer.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QDir>
@@ -16,6 +17,10 @@ using namespace Qt::Literals::StringLiterals;
 using namespace morv;
 
 namespace {
+
+// In the rows' own namespace, where GoogleTest looks for a failing row's PrintTo.
+using morv::test::PrintTo;
+using morv::test::RowName;
 
 // Problems as "line: text" rows, so an expectation reads like the packer's report.
 QString problemsOf(const Import &import)
@@ -63,17 +68,6 @@ struct SourceCase
     QString warnings = {};
 };
 
-// Failures name the case rather than dump its bytes.
-void PrintTo(const SourceCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
-std::string caseName(const testing::TestParamInfo<SourceCase> &row)
-{
-    return row.param.name;
-}
-
 class SourceProblems : public testing::TestWithParam<SourceCase>
 {};
 
@@ -96,11 +90,6 @@ struct KeptCase
     QString warnings; // as problemsOf gives them
 };
 
-void PrintTo(const KeptCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class KeptQuestion : public testing::TestWithParam<KeptCase>
 {};
 
@@ -116,11 +105,6 @@ TEST_P(KeptQuestion, IsReadAsWritten)
     EXPECT_EQ(question.text, QString::fromUtf16(GetParam().text));
     EXPECT_EQ(question.answers, GetParam().answers);
     EXPECT_EQ(question.correct, QString::fromUtf16(GetParam().correct));
-}
-
-std::string keptName(const testing::TestParamInfo<KeptCase> &row)
-{
-    return row.param.name;
 }
 
 // The same question in every format, to check what all of them share.
@@ -142,11 +126,6 @@ struct EncodingCase
     SourceFormat format;
     const char *source;
 };
-
-void PrintTo(const EncodingCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class SourceEncoding : public testing::TestWithParam<EncodingCase>
 {};
@@ -202,7 +181,7 @@ INSTANTIATE_TEST_SUITE_P(Pack, SourceEncoding,
                          testing::Values(EncodingCase{"Aiken", SourceFormat::Aiken, aikenQuestion},
                                          EncodingCase{"Gift", SourceFormat::Gift, giftQuestion},
                                          EncodingCase{"MoodleXml", SourceFormat::MoodleXml, moodleQuestion}),
-                         [](const testing::TestParamInfo<EncodingCase> &row) { return row.param.name; });
+                         RowName());
 
 // ---- HTML to plain text ----
 
@@ -213,11 +192,6 @@ struct HtmlCase
     TextFormat format;
     const char16_t *text;
 };
-
-void PrintTo(const HtmlCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class HtmlText : public testing::TestWithParam<HtmlCase>
 {};
@@ -296,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
                  u"ред 1\nред 2"},
         HtmlCase{"MarkdownHtmlShownAsWritten", u"x<sup>2</sup> &amp; y", TextFormat::Markdown,
                  u"x<sup>2</sup> & y"}),
-    [](const testing::TestParamInfo<HtmlCase> &row) { return row.param.name; });
+    RowName());
 
 // Every picture of a text is collected with its description, and leaves no trace in the text.
 TEST(HtmlText, CollectsPictures)
@@ -478,7 +452,7 @@ INSTANTIATE_TEST_SUITE_P(
             u"латинска: A, B, C…\n"
             u"4: въпрос 1: отговорът с буква C стои на мястото на B: буквите на отговорите вървят по ред "
             u"A, B, C…"_s}),
-    caseName);
+    RowName());
 
 INSTANTIATE_TEST_SUITE_P(
     Aiken, KeptQuestion,
@@ -512,7 +486,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {u"а"_s, u"б"_s},
                              u"б",
                              {}}),
-    keptName);
+    RowName());
 
 // Every fault of a source is reported in one run, each at its own question's line; the sound
 // questions are kept.
@@ -605,11 +579,6 @@ struct GiftTextCase
     const char16_t *firstAnswer;
 };
 
-void PrintTo(const GiftTextCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class GiftText : public testing::TestWithParam<GiftTextCase>
 {};
 
@@ -636,12 +605,16 @@ INSTANTIATE_TEST_SUITE_P(
         GiftTextCase{"MarkdownKeptAsWritten", "[markdown]**Кое** е вярно? {=[plain]<а> ~б}", u"Кое е вярно?",
                      u"<а>"},
         GiftTextCase{"TitleOnlyAtTheStart", "Време 10::30 {=а ~б}", u"Време 10::30", u"а"}),
-    [](const testing::TestParamInfo<GiftTextCase> &row) { return row.param.name; });
+    RowName());
 
 INSTANTIATE_TEST_SUITE_P(
     Gift, SourceProblems,
     testing::Values(
         SourceCase{"TrueFalseT", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е кръгла. {T}",
+                   refusedKind(3, 2, u"вярно/невярно"_s)},
+        SourceCase{"TrueFalseF", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е плоска. {F}",
+                   refusedKind(3, 2, u"вярно/невярно"_s)},
+        SourceCase{"TrueFalseFalse", SourceFormat::Gift, "В {=а ~б}\n\nЗемята е плоска. {FALSE}",
                    refusedKind(3, 2, u"вярно/невярно"_s)},
         SourceCase{"TrueFalseWords", SourceFormat::Gift, "В {=а ~б}\n\nА? {FALSE#Не е.}\n\nБ? {true}",
                    refusedKind(3, 2, u"вярно/невярно"_s) + u'\n' + refusedKind(5, 3, u"вярно/невярно"_s)},
@@ -742,7 +715,7 @@ INSTANTIATE_TEST_SUITE_P(
             "MarkdownWithHtml", SourceFormat::Gift, "[markdown]x<sup>2</sup> е {=а ~б}", QString(),
             u"1: въпрос 1: в текста на въпроса има HTML „<sup>“, а текстът е във формат Markdown, който се "
             u"чете без HTML: тагът ще се вижда както е написан"_s}),
-    caseName);
+    RowName());
 
 INSTANTIATE_TEST_SUITE_P(
     Gift, KeptQuestion,
@@ -799,7 +772,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"а"_s, u"б"_s},
                  u"а",
                  {}}),
-    keptName);
+    RowName());
 
 // Refused kinds, syntax faults and sound questions together: every fault at its question's line, the
 // sound questions kept with theirs, and refused questions still counted.
@@ -1148,7 +1121,7 @@ INSTANTIATE_TEST_SUITE_P(
                    SourceFormat::MoodleXml,
                    moodleText("\n<text>" + nested(63) + "</text>"),
                    {}}),
-    caseName);
+    RowName());
 
 INSTANTIATE_TEST_SUITE_P(
     MoodleXml, KeptQuestion,
@@ -1209,6 +1182,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {u"a"_s, u"b"_s},
                  u"a",
                  {}},
+        // Plain text is shown as written: what looks like markup or an entity stays, in text and answers.
+        KeptCase{"PlainTextKeptLiteral",
+                 SourceFormat::MoodleXml,
+                 "<quiz><question type=\"multichoice\"><questiontext format=\"plain_text\"><text>Кой таг "
+                 "удебелява: &lt;b&gt;а&lt;/b&gt; &amp;amp; &lt;br&gt; или?</text></questiontext>\n"
+                 "<answer fraction=\"100\" format=\"plain_text\"><text>&lt;b&gt;</text></answer>\n"
+                 "<answer fraction=\"0\" format=\"plain_text\"><text>&amp;lt;br&amp;gt;</text></answer>\n"
+                 "</question></quiz>",
+                 u"Кой таг удебелява: <b>а</b> &amp; <br> или?",
+                 {u"<b>"_s, u"&lt;br&gt;"_s},
+                 u"<b>",
+                 {}},
         KeptCase{
             "WebLinkInAnswer",
             SourceFormat::MoodleXml,
@@ -1219,7 +1204,7 @@ INSTANTIATE_TEST_SUITE_P(
             u"сайтът",
             u"2: въпрос 1: в отговор 1 има връзка „сайтът“ към „http://x.bg“: учениците виждат само думите, "
             u"без адреса"_s}),
-    keptName);
+    RowName());
 
 // The picture fields of older exports, <image> with <image_base64>, are read as a picture of the text.
 TEST(MoodleXml, ReadsOldImageFields)
@@ -1236,6 +1221,24 @@ TEST(MoodleXml, ReadsOldImageFields)
     EXPECT_EQ(imported.source.questions[0].picture, picture);
 }
 
+// A <file> over 4 MiB is refused with both sizes. One of exactly 4 MiB is kept as the source brings
+// it: the packer converts it to fit the picture box and checks it against the bank's 256 KiB then.
+TEST(MoodleXml, RefusesAPictureOver4MiB)
+{
+    const auto withPicture = [](const QByteArray &picture) {
+        return importMoodleXml(moodleText("<text>&lt;img src=\"@@PLUGINFILE@@/a.jpg\"&gt;Q</text>\n"
+                                          "<file name=\"a.jpg\" path=\"/\" encoding=\"base64\">" +
+                                          picture.toBase64() + "</file>"));
+    };
+    const QByteArray atTheLimit(4 * 1024 * 1024, 'x');
+    const Import kept = withPicture(atTheLimit);
+    EXPECT_EQ(problemsOf(kept), QString());
+    ASSERT_EQ(kept.source.questions.size(), 2u);
+    EXPECT_EQ(kept.source.questions[1].picture, atTheLimit);
+    EXPECT_EQ(problemsOf(withPicture(atTheLimit + 'x')),
+              u"7: въпрос 2: изображението „a.jpg“ е твърде голямо: 4194305 байта, най-много 4194304"_s);
+}
+
 struct XmlFaultCase
 {
     const char *name;
@@ -1244,11 +1247,6 @@ struct XmlFaultCase
     int line;
     QString fault; // the Bulgarian part of the fault's problem; the reader's own words follow
 };
-
-void PrintTo(const XmlFaultCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class XmlFault : public testing::TestWithParam<XmlFaultCase>
 {};
@@ -1286,7 +1284,7 @@ INSTANTIATE_TEST_SUITE_P(
                      refusedKind(2, 1, u"есе"_s).replace(u"“ не се"_s, u"“ (essay) не се"_s), 3,
                      xmlEndsEarly},
         XmlFaultCase{"Empty", "", {}, 1, xmlEndsEarly}),
-    [](const testing::TestParamInfo<XmlFaultCase> &row) { return row.param.name; });
+    RowName());
 
 // ---- Telling the format ----
 
@@ -1296,11 +1294,6 @@ struct DetectCase
     QByteArray bytes;
     std::optional<SourceFormat> format;
 };
-
-void PrintTo(const DetectCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
 
 class Detect : public testing::TestWithParam<DetectCase>
 {};
@@ -1340,7 +1333,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "\xFF\xFE" + QByteArray(QStringEncoder(QStringConverter::Utf16LE)
                                                .encode(QString::fromUtf8(moodleQuestion))),
                    SourceFormat::MoodleXml}),
-    [](const testing::TestParamInfo<DetectCase> &row) { return row.param.name; });
+    RowName());
 
 // A folder is a bank's source when it holds bank.json; a file is told by its content.
 TEST(Detect, TellsFolderAndFile)

@@ -6,6 +6,7 @@
 #include "bank/payload.h"
 #include "pack/packer.h"
 #include "tests/support/brokenbanks.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
@@ -22,6 +23,9 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 namespace {
+
+using test::PrintTo;
+using test::RowName;
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
@@ -194,6 +198,52 @@ TEST_F(Packer, WarningsAtTheirQuestionAndStrictMakesThemProblems)
     EXPECT_TRUE(strict.warnings.isEmpty());
 }
 
+// A bank.json's picture is shown as it is: one larger than the picture box, 225 × 137, either way is a
+// warning at its question with both sizes; one that fits to the pixel is none.
+struct PictureFitCase
+{
+    const char *name;
+    QSize size;
+    QString warning; // empty when it fits
+};
+
+class PictureFit : public Packer, public testing::WithParamInterface<PictureFitCase>
+{};
+
+TEST_P(PictureFit, WarnsOfAPictureTheBoxCuts)
+{
+    QJsonObject question = test::questionJson(u"Кой ъгъл е прав?"_s, {u"α"_s, u"β"_s}, u"β"_s);
+    question[u"picture"_s] = u"p.jpg"_s;
+    write(u"банка/bank.json"_s, test::bytes(test::withQuestion(test::validJson(3), 1, question)));
+    QImage picture(GetParam().size, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    ASSERT_TRUE(picture.save(dir.filePath(u"банка/p.jpg"_s), "JPG"));
+    const PackResult result = pack({dir.filePath(u"банка"_s), SourceFormat::Folder});
+    ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
+    QStringList warnings;
+    for (const Problem &warning : result.warnings)
+        warnings.append(u"%1: %2"_s.arg(warning.question).arg(warning.text));
+    EXPECT_EQ(warnings, GetParam().warning.isEmpty() ? QStringList() : QStringList{GetParam().warning});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Warnings, PictureFit,
+    testing::Values(
+        PictureFitCase{
+            "taller_than_the_box",
+            {100, 200},
+            u"2: въпрос 2: изображението е 100 × 200 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{
+            "one_pixel_taller",
+            {225, 138},
+            u"2: въпрос 2: изображението е 225 × 138 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{
+            "wider_than_the_box",
+            {300, 100},
+            u"2: въпрос 2: изображението е 300 × 100 пиксела и ще се покаже отрязано до 225 × 137"_s},
+        PictureFitCase{"the_size_of_the_box", {225, 137}, {}}),
+    RowName());
+
 struct SwitchCase
 {
     const char *name;
@@ -224,7 +274,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PackerSwitch,
                                          SwitchCase{"Toto", Switch::Toto, 2, true},
                                          SwitchCase{"Explanations", Switch::Explanations, 4, true},
                                          SwitchCase{"Review", Switch::Review, 5, false}),
-                         [](const testing::TestParamInfo<SwitchCase> &row) { return row.param.name; });
+                         RowName());
 
 // A title given wins over the file's name; a bank.json folder keeps its own rows whatever is asked.
 TEST_F(Packer, TitleGivenAndFolderKeepsItsOwnSettings)
@@ -253,6 +303,8 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     const QString output = dir.filePath(u"тест"_s);
     EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.load.files), QString());
     EXPECT_TRUE(QFileInfo(output).isExecutable());
+    // Its owner may run it: the bit itself, for root (as CI runs) may run a file with any execute bit.
+    EXPECT_TRUE(QFileInfo(output).permissions().testFlag(QFileDevice::ExeOwner));
     const BankLoad load = readProgramBank(output, ProgramMark::Packed);
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
@@ -341,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(
             QByteArray(ThreeQuestions)
                 .replace("Кой е правият ъгъл?", QString(u"Кой е правият ъгъл? "_s.repeated(25)).toUtf8()),
             Rule::DoesNotFit, 2, 6}),
-    [](const testing::TestParamInfo<RuleCase> &row) { return row.param.name; });
+    RowName());
 
 } // namespace
 } // namespace morv

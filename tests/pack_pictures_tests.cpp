@@ -4,6 +4,7 @@
 // box, anything that is not a sound JPEG, PNG or GIF refused.
 #include "bank/picturecheck.h"
 #include "pack/pictures.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
@@ -15,6 +16,9 @@ using namespace Qt::Literals::StringLiterals;
 using namespace morv;
 
 namespace {
+
+using morv::test::PrintTo;
+using morv::test::RowName;
 
 // A picture with detail everywhere, so that a cut copy cannot decode cleanly.
 QImage drawing(QSize size, QImage::Format format = QImage::Format_RGB32)
@@ -48,11 +52,6 @@ struct ScaleCase
     QSize fitted;
 };
 
-void PrintTo(const ScaleCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class Scaling : public testing::TestWithParam<ScaleCase>
 {};
 
@@ -74,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(Pack, Scaling,
                                          ScaleCase{"LargeJpeg", {450, 300}, "JPG", {205, 137}},
                                          ScaleCase{"JpegOnePixelTooWide", {226, 137}, "JPG", {225, 136}},
                                          ScaleCase{"FittingPngNotScaledUp", {100, 50}, "PNG", {100, 50}}),
-                         [](const testing::TestParamInfo<ScaleCase> &row) { return row.param.name; });
+                         RowName());
 
 // A JPEG that already fits is the teacher's own file, byte for byte.
 TEST(Pictures, KeepsFittingJpegByteForByte)
@@ -148,11 +147,6 @@ struct RefusalCase
     QString problem; // the whole problem, or its start when it ends in "("
 };
 
-void PrintTo(const RefusalCase &c, std::ostream *out)
-{
-    *out << c.name;
-}
-
 class Refusal : public testing::TestWithParam<RefusalCase>
 {};
 
@@ -207,7 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     return encoded(drawing({300, 200}), "PNG").chopped(4000);
                                 },
                                 u"повреден файл ("_s}),
-    [](const testing::TestParamInfo<RefusalCase> &row) { return row.param.name; });
+    RowName());
 
 QStringList *testMessages = nullptr;
 

@@ -12,10 +12,12 @@
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
-using morv::test::PrintTo;
-using morv::test::RowName;
 
 namespace {
+
+// In the rows' own namespace, where GoogleTest looks for a failing row's PrintTo.
+using morv::test::PrintTo;
+using morv::test::RowName;
 
 struct QuotedCase
 {
@@ -34,6 +36,12 @@ std::vector<QuotedCase> quotedTexts()
         {"61 characters cut to 59 and the ellipsis", QString(61, u'я'), u"„"_s + QString(59, u'я') + u"…“"_s},
         {"a long line cut after its 59th character", line,
          u"„Основата на правата призма е успоредник със страни AB = 43 …“"_s},
+        // A character beyond the basic plane is one character, though two UTF-16 units.
+        {"60 characters with astral ones kept whole", u"я𝑥"_s.repeated(30),
+         u"„"_s + u"я𝑥"_s.repeated(30) + u"“"_s},
+        {"61 characters cut after an astral 59th kept whole", QString(58, u'я') + u"𝑥яя"_s,
+         u"„"_s + QString(58, u'я') + u"𝑥…“"_s},
+        {"61 emoji cut to 59 whole ones", u"😀"_s.repeated(61), u"„"_s + u"😀"_s.repeated(59) + u"…“"_s},
     };
 }
 
@@ -45,7 +53,7 @@ TEST_P(Quoted, KeepsOrCutsTheText)
 {
     EXPECT_EQ(importing::quoted(GetParam().text), GetParam().quoted);
     // Never more than the marks and 60 characters.
-    EXPECT_LE(importing::quoted(GetParam().text).size(), 62);
+    EXPECT_LE(importing::quoted(GetParam().text).toUcs4().size(), 62);
 }
 
 INSTANTIATE_TEST_SUITE_P(Pack, Quoted, testing::ValuesIn(quotedTexts()), RowName());
