@@ -40,8 +40,10 @@ QString quoted(const QString &text)
     const QList<uint> characters = text.toUcs4();
     if (characters.size() <= longest)
         return u"„%1“"_s.arg(text);
-    const auto *first = reinterpret_cast<const char32_t *>(characters.constData());
-    return u"„%1…“"_s.arg(QString::fromUcs4(first, longest - 1));
+    QString kept;
+    for (const uint c : characters.first(longest - 1))
+        kept += QChar::fromUcs4(c);
+    return u"„%1…“"_s.arg(kept);
 }
 
 QStringList splitLines(const QString &text)
