@@ -191,7 +191,7 @@ int packCommand(int argc, char *argv[])
     options.strict = args.isSet(u"strict"_s);
     if (args.isSet(u"title"_s))
         options.title = args.value(u"title"_s);
-    for (const SwitchRow &row : switchRows()) {
+    for (const SwitchInfo &row : switchTable()) {
         if (args.isSet(row.option.toString()))
             options[row.which] = args.value(row.option.toString()) == u"1";
     }

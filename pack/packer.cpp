@@ -34,13 +34,6 @@ const QString ProgramSuffix = u".exe"_s;
 const QString ProgramSuffix;
 #endif
 
-constexpr std::array<SwitchRow, SwitchCount> Switches = {{
-    {Switch::Phrase, u"phrase", u"ЧЕО - фраза от 2 части", Bank::PhraseRow, false},
-    {Switch::Toto, u"toto", u"Проверка за Тото", Bank::TotoRow, true},
-    {Switch::Explanations, u"explanations", u"Дава описание", Bank::ExplanationRow, true},
-    {Switch::Review, u"review", u"Дава обяснения", Bank::ResultsNavigationRow, false},
-}};
-
 struct Report
 {
     QString file;
@@ -199,19 +192,16 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
 
 } // namespace
 
-std::span<const SwitchRow> switchRows()
-{
-    return Switches;
-}
-
 // The default switches are those of the shipped test; only the title is the source's own.
 QStringList settingsFor(const PackOptions &options, const QString &title)
 {
-    QStringList rows = {u"Настройки - последната цифра"_s, {}, {}, options.title.value_or(title), {}, {}};
-    for (const SwitchRow &row : Switches)
-        rows[row.row] = row.rowText.toString() + u" - "_s +
-                        QString::number(int(options[row.which].value_or(row.shipped)));
-    return rows;
+    TestDocument document;
+    document.title = options.title.value_or(title);
+    for (const SwitchInfo &info : switchTable()) {
+        if (const std::optional<bool> on = options[info.which])
+            document.switches.set(info.which, *on);
+    }
+    return settingsRows(document);
 }
 
 std::optional<SourceFormat> formatNamed(const QString &name)

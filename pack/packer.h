@@ -6,6 +6,7 @@
 #pragma once
 
 #include "bank/bankreader.h"
+#include "bank/testdocument.h"
 #include "pack/importer.h"
 
 #include <QList>
@@ -20,22 +21,6 @@
 #include <vector>
 
 namespace morv {
-
-// The four switches a teacher sets, each on its own settings row.
-enum class Switch { Phrase, Toto, Explanations, Review };
-inline constexpr std::size_t SwitchCount = 4;
-
-struct SwitchRow
-{
-    Switch which;
-    QStringView option;  // the command line's name for it, without "--"
-    QStringView rowText; // the row's text before " - " and its value
-    int row;             // Bank::PhraseRow…
-    bool shipped;        // its value in the shipped test, the default
-};
-
-// The switches in the order of their rows.
-std::span<const SwitchRow> switchRows();
 
 struct PackOptions
 {

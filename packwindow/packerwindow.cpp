@@ -82,22 +82,6 @@ QIcon markIcon(Mark mark)
     return QIcon(dot);
 }
 
-// The switches as the teacher reads them, in the order of their rows.
-QString switchLabel(Switch which)
-{
-    switch (which) {
-    case Switch::Phrase:
-        return u"Фраза с избрания отговор на мястото на „_“ (езикови тестове)"_s;
-    case Switch::Toto:
-        return u"Проверка „Тото“: първият въпрос още веднъж"_s;
-    case Switch::Explanations:
-        return u"Обясненията след оценяването"_s;
-    case Switch::Review:
-        return u"„Напред“ и „Назад“ след оценяването"_s;
-    }
-    return {};
-}
-
 bool concerns(const QList<Problem> &problems, int question)
 {
     return std::any_of(problems.begin(), problems.end(),
@@ -278,12 +262,12 @@ void PackerWindow::buildControls()
     });
     grid->addWidget(titleLabel, 0, 0);
     grid->addWidget(m_title, 0, 1, 1, 2);
-    for (const SwitchRow &row : switchRows()) {
+    for (const SwitchInfo &row : switchTable()) {
         const auto index = std::size_t(row.which);
-        QCheckBox *box = new QCheckBox(switchLabel(row.which), settingsBox);
+        QCheckBox *box = new QCheckBox(row.label.toString(), settingsBox);
         box->setObjectName(u"switch-"_s + row.option.toString());
-        box->setAccessibleName(switchLabel(row.which));
-        box->setChecked(row.shipped);
+        box->setAccessibleName(row.label.toString());
+        box->setChecked(row.shipped == 1);
         // A click or the space bar; the window's own setChecked() never reads the source again.
         connect(box, &QCheckBox::clicked, this, &PackerWindow::reload);
         m_switches[index] = box;
@@ -354,8 +338,8 @@ void PackerWindow::open(const QString &path)
     m_chosen = 0;
     // The command line's defaults: the file's name for the title, the switches of the shipped test.
     m_title->setText(info.completeBaseName());
-    for (const SwitchRow &row : switchRows())
-        m_switches[std::size_t(row.which)]->setChecked(row.shipped);
+    for (const SwitchInfo &row : switchTable())
+        m_switches[std::size_t(row.which)]->setChecked(row.shipped == 1);
     m_sourceLabel->setText(QDir::toNativeSeparators(source));
     setWindowTitle(info.fileName() + u" — МОРВ — тест от файл"_s);
     rememberRecent(source);
@@ -367,7 +351,7 @@ PackOptions PackerWindow::options(SourceFormat format) const
     PackOptions options(m_source, format);
     if (!m_title->text().isEmpty())
         options.title = m_title->text();
-    for (const SwitchRow &row : switchRows())
+    for (const SwitchInfo &row : switchTable())
         options[row.which] = m_switches[std::size_t(row.which)]->isChecked();
     return options;
 }
@@ -425,7 +409,7 @@ void PackerWindow::showOwnSettings()
 {
     const QStringList &rows = m_result.source.settings;
     m_title->setText(rows.value(Bank::TitleRow));
-    for (const SwitchRow &row : switchRows())
+    for (const SwitchInfo &row : switchTable())
         m_switches[std::size_t(row.which)]->setChecked(settingValue(rows, row.row) == 1);
 }
 
