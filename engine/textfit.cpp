@@ -4,11 +4,13 @@
 
 #include "engine/look.h"
 
+#include <QList>
 #include <QStringList>
 #include <QTextLayout>
 #include <QTextOption>
 
 #include <cmath>
+#include <utility>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -24,8 +26,10 @@ QTextOption wrapping()
 }
 
 // Lays one paragraph out as the box's document does and returns its height in whole pixels, the
-// way the box adds up its blocks.
-int layParagraph(const QString &paragraph, const QFont &font, qreal width, int &lines)
+// way the box adds up its blocks. `lineEnds` gets the height each line ends at with the paragraph's
+// own start at `top`, beside the line's first character.
+int layParagraph(const QString &paragraph, const QFont &font, qreal width, int &lines,
+                 QList<std::pair<qreal, int>> *lineEnds = nullptr, int top = 0)
 {
     QTextLayout layout(paragraph, font);
     layout.setTextOption(wrapping());
@@ -38,10 +42,29 @@ int layParagraph(const QString &paragraph, const QFont &font, qreal width, int &
         height += line.height();
         if (line.leading() < 0)
             height += std::ceil(line.leading());
+        if (lineEnds)
+            lineEnds->append({top + height, line.textStart()});
         ++lines;
     }
     layout.endLayout();
     return int(height);
+}
+
+// The paragraphs of a text as the box breaks them, each with where it starts in the text: CR LF, a
+// lone CR and a lone LF each end one.
+QList<std::pair<qsizetype, QString>> paragraphs(const QString &text)
+{
+    QList<std::pair<qsizetype, QString>> found;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != u'\n' && text[i] != u'\r')
+            continue;
+        found.append({start, text.mid(start, i - start)});
+        if (i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    return found;
 }
 
 } // namespace
@@ -56,14 +79,20 @@ TextFit fitText(const QString &text, const QFont &font, QSize box)
     // margin and one pixel.
     const int room = viewportHeight - 2 * DocumentMargin - 1;
 
-    QString shown = text;
-    shown.replace(u"\r\n"_s, u"\n"_s);
-    shown.replace(u'\r', u'\n');
     TextFit fit;
+    fit.shownLength = text.size();
     int height = 0;
-    for (const QString &paragraph : shown.split(u'\n'))
-        height += layParagraph(paragraph, font, lineWidth, fit.lines);
+    for (const auto &[start, paragraph] : paragraphs(text)) {
+        QList<std::pair<qreal, int>> lineEnds;
+        height += layParagraph(paragraph, font, lineWidth, fit.lines, &lineEnds, height);
+        for (const auto &[bottom, first] : lineEnds) {
+            if (bottom > room && fit.shownLength == text.size())
+                fit.shownLength = start + first;
+        }
+    }
     fit.fits = height <= room;
+    if (fit.fits)
+        fit.shownLength = text.size();
 
     int oneLine = 0;
     const int lineHeight = layParagraph(QString(), font, lineWidth, oneLine);

@@ -15,6 +15,9 @@ struct TextFit
     int lines = 0;        // lines the text takes, wrapped as the box wraps it
     int visibleLines = 0; // lines of the font the box shows without scrolling
     bool fits = false;    // the box shows the whole text without a scroll
+    // Where the box stops showing the text: the first character of the first line it does not show
+    // whole, in the text as given; the text's length when it fits.
+    qsizetype shownLength = 0;
 };
 
 // The text as a text box of `box` pixels (its outer size, frame included: what the box keeps for its

@@ -1,0 +1,26 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a pupil would not see whole in the program's window, measured with its font and boxes: one
+// question at a time, so that an editor measures only the question being typed.
+#pragma once
+
+#include "bank/source.h"
+
+#include <QList>
+
+namespace morv {
+
+struct QuestionFit
+{
+    QList<Problem> warnings;
+    // Where the box stops showing the question's text (see TextFit::shownLength), and each answer's.
+    qsizetype textShown = 0;
+    QList<qsizetype> answersShown;
+};
+
+// The index-th question (from 0) measured against the window.
+QuestionFit measureQuestion(const QuestionSource &question, std::size_t index);
+// The warnings of every question of the source, in order.
+QList<Problem> fitWarnings(const BankSource &source);
+
+} // namespace morv
