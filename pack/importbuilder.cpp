@@ -119,6 +119,15 @@ std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
     return std::nullopt;
 }
 
+void ImportBuilder::settings(const QString &title, const TestSwitches &switches)
+{
+    TestDocument document;
+    document.title = title;
+    document.switches = switches;
+    m_import.source.settings = settingsRows(document);
+    m_import.hasSettings = true;
+}
+
 void ImportBuilder::problem(Rule rule, int line, const QString &text)
 {
     m_import.problems.append({.rule = rule, .line = line, .text = text});

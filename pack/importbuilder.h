@@ -4,6 +4,7 @@
 // imported question meets whatever its format.
 #pragma once
 
+#include "bank/testdocument.h"
 #include "pack/htmltext.h"
 #include "pack/importer.h"
 
@@ -46,6 +47,9 @@ public:
     // The source's text without its byte order mark, or nothing (and a problem) when it is not UTF-8:
     // UTF-16 is named as such, also without a byte order mark.
     std::optional<QString> decode(const QByteArray &bytes);
+
+    // The test's title and switches, when the source carries them.
+    void settings(const QString &title, const TestSwitches &switches);
 
     // A problem at a line of the source outside any question.
     void problem(Rule rule, int line, const QString &text);

@@ -33,7 +33,7 @@ qint64 maxSourceBytes(SourceFormat format);
 struct Import
 {
     BankSource source;
-    bool hasSettings = false; // only a bank.json brings the test's settings
+    bool hasSettings = false; // a bank.json, or a Moodle XML file МОРВ wrote, brings the test's settings
     QList<Problem> problems;
     // What was written otherwise than the source has it, or left out though the pupil would not miss
     // it, in the same form as problems; `--strict` makes them problems.

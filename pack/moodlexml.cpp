@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Moodle XML: <quiz> of <question type="…">; multiple choice has <questiontext>, <generalfeedback> and
 // <answer fraction="…">, its pictures carried base64-encoded in <file> and named @@PLUGINFILE@@/name.
+// A file МОРВ wrote starts with a category that carries the test's title and switches, and its texts
+// are read back exactly as they were written.
 #include "pack/importbuilder.h"
+#include "pack/moodletext.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -179,7 +182,8 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QList<Xml
                                        u"като @@PLUGINFILE@@/име"_s.arg(quoted(image.src)));
     // Moodle writes the names in the text percent-encoded and in <file> as they are.
     const QString path = QUrl::fromPercentEncoding(image.src.sliced(prefix.size()).toUtf8());
-    question.pictureName = fileName(image.src);
+    // The folder too, as a GIFT or bank.json source names its pictures: "pictures/q01.jpg".
+    question.pictureName = path.sliced(path.startsWith(u'/') ? 1 : 0);
     const auto file =
         std::find_if(files.begin(), files.end(), [&](const XmlFile &f) { return f.path == path; });
     if (file == files.end())
@@ -242,7 +246,50 @@ QStringList placedAnswers(const QStringList &answers)
     return placed;
 }
 
-void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
+struct ReadText
+{
+    PlainText plain;
+    bool exact = false; // read as МОРВ wrote it, every line and blank as it was
+};
+
+// A text as the pupil reads it: in a file МОРВ wrote, its own HTML exactly as written; any other
+// text as its format says.
+ReadText plainText(const RichText &text, bool morvFile)
+{
+    if (morvFile && text.format == TextFormat::Html) {
+        if (std::optional<moodle::ExactText> exact = moodle::fromExactHtml(text.text)) {
+            ReadText read{{}, true};
+            read.plain.text = std::move(exact->text);
+            if (exact->picture)
+                read.plain.images.append(*exact->picture);
+            return read;
+        }
+    }
+    return {toPlainText(text.text, text.format), false};
+}
+
+// The explanation's lines: all of them as written when read exactly, the lines with text otherwise.
+QStringList explanationLines(const QString &text, bool exact)
+{
+    if (!exact)
+        return explanationRows(text);
+    return text.isEmpty() ? QStringList() : text.split(u'\n');
+}
+
+// The description of a category: the text in its <info>, read as any text of the file.
+QString readCategoryInfo(QXmlStreamReader &xml, ImportBuilder &builder)
+{
+    std::optional<RichText> info;
+    while (xml.readNextStartElement()) {
+        if (xml.name() == u"info")
+            info = readRichText(xml, builder);
+        else
+            xml.skipCurrentElement();
+    }
+    return info ? plainText(*info, true).plain.text : QString();
+}
+
+void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder, bool morvFile)
 {
     const QString type = xml.attributes().value(u"type"_s).toString();
     if (type == u"category")
@@ -285,7 +332,7 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
         return builder.refuseKind(SeveralRightKind);
 
     QuestionSource question;
-    PlainText plain = toPlainText(text.text, text.format);
+    PlainText plain = plainText(text, morvFile).plain;
     question.text = builder.carried(plain, u"текстът на въпроса"_s);
     if (oldImage && !oldImage->isEmpty()) {
         if (!oldImageData) {
@@ -303,14 +350,15 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
         readPicture(builder, *image, text.files, question);
     attachedFiles(builder, text.files, u"текста на въпроса"_s);
-    question.explanation = explanationRows(
-        builder.withoutPictures(toPlainText(feedback.text, feedback.format), u"обяснението"_s));
+    const ReadText explanation = plainText(feedback, morvFile);
+    question.explanation =
+        explanationLines(builder.withoutPictures(explanation.plain, u"обяснението"_s), explanation.exact);
     attachedFiles(builder, feedback.files, u"обяснението"_s);
     QList<double> marks;
     for (qsizetype k = 0; k < answers.size(); ++k) {
         const XmlAnswer &answer = answers[k];
-        const QString answerText = builder.withoutPictures(toPlainText(answer.text.text, answer.text.format),
-                                                           u"отговор %1"_s.arg(k + 1));
+        const QString answerText =
+            builder.withoutPictures(plainText(answer.text, morvFile).plain, u"отговор %1"_s.arg(k + 1));
         attachedFiles(builder, answer.text.files, u"отговор %1"_s.arg(k + 1));
         question.answers.append(answerText);
         bool number = answer.fraction.isEmpty();
@@ -349,7 +397,30 @@ QString xmlProblem(const QXmlStreamReader &xml)
     return u"грешка в XML%1: %2 (%3)"_s.arg(place, what, xml.errorString());
 }
 
+// The first question of a file, a category: when its description carries МОРВ's mark, the test's title
+// and switches. Whether it does.
+bool readSettings(QXmlStreamReader &xml, ImportBuilder &builder)
+{
+    const int line = int(xml.lineNumber());
+    const moodle::CategorySettings settings = moodle::readSettingsInfo(readCategoryInfo(xml, builder));
+    if (!settings.problem.isEmpty())
+        builder.problem(Rule::Settings, line, settings.problem);
+    else if (settings.marked)
+        builder.settings(settings.title, settings.switches);
+    return settings.marked;
+}
+
 } // namespace
+
+bool moodle::writtenByMorv(const QByteArray &start)
+{
+    QXmlStreamReader xml(start);
+    if (!xml.readNextStartElement() || xml.name() != u"quiz" || !xml.readNextStartElement() ||
+        xml.name() != u"question" || xml.attributes().value(u"type"_s) != u"category")
+        return false;
+    ImportBuilder builder;
+    return moodle::readSettingsInfo(readCategoryInfo(xml, builder)).marked && !xml.hasError();
+}
 
 Import importMoodleXml(const QByteArray &bytes)
 {
@@ -365,14 +436,19 @@ Import importMoodleXml(const QByteArray &bytes)
                             u"<%1>, а трябва да е <quiz>"_s.arg(xml.name()));
             return builder.take();
         }
+        bool morvFile = false;
+        bool first = true;
         while (xml.readNextStartElement()) {
-            if (xml.name() == u"question") {
-                readQuestion(xml, builder);
+            if (xml.name() == u"question" && first && xml.attributes().value(u"type"_s) == u"category") {
+                morvFile = readSettings(xml, builder);
+            } else if (xml.name() == u"question") {
+                readQuestion(xml, builder, morvFile);
             } else {
                 builder.problem(Rule::Syntax, int(xml.lineNumber()),
                                 u"непознат елемент <%1> в <quiz>: очаква се <question>"_s.arg(xml.name()));
                 xml.skipCurrentElement();
             }
+            first = false;
         }
     }
     // Whatever follows </quiz> must still be well-formed.

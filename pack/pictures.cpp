@@ -74,7 +74,10 @@ ConvertedPicture toFittingJpeg(const QByteArray &bytes)
             return refused(u"повреден файл (%1)"_s.arg(warnings.messages().first()));
     }
     const bool fits = image.width() <= figureBox().width() && image.height() <= figureBox().height();
-    if (format == "jpeg" && fits && reader.transformation() == QImageIOHandler::TransformationNone)
+    // A picture that already meets the bank's rules is never encoded again: a test saved and opened
+    // any number of times keeps it byte for byte.
+    if (format == "jpeg" && fits && bytes.size() <= limits::PictureBytes &&
+        reader.transformation() == QImageIOHandler::TransformationNone)
         return {bytes, {}};
     if (!fits) {
         // Never thinner than a pixel, however long and narrow the picture.

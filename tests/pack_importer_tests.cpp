@@ -1,17 +1,25 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The packer's importers: what each format brings into a bank source, what they refuse, and where.
+#include "bank/rules.h"
 #include "pack/htmltext.h"
 #include "pack/importer.h"
+#include "pack/moodletext.h"
+#include "pack/moodlewriter.h"
 #include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
+#include <QBuffer>
+#include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace Qt::Literals::StringLiterals;
 using namespace morv;
@@ -1285,6 +1293,309 @@ INSTANTIATE_TEST_SUITE_P(
                      xmlEndsEarly},
         XmlFaultCase{"Empty", "", {}, 1, xmlEndsEarly}),
     RowName());
+
+// ---- The teacher's file: the Moodle XML МОРВ writes ----
+
+// The HTML of a text, as Moodle shows it: blanks HTML would merge or drop are no-break spaces, lines are
+// <br>, and what looks like markup is text.
+struct ExactHtmlCase
+{
+    const char *name;
+    const char16_t *text;
+    const char16_t *html;
+};
+
+class ExactHtml : public testing::TestWithParam<ExactHtmlCase>
+{};
+
+TEST_P(ExactHtml, ShowsTheTextAndReadsItBack)
+{
+    const QString text = QString::fromUtf16(GetParam().text);
+    EXPECT_EQ(moodle::exactHtml(text), QString::fromUtf16(GetParam().html));
+    const std::optional<moodle::ExactText> read = moodle::fromExactHtml(moodle::exactHtml(text));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->text, text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MoodleXml, ExactHtml,
+    testing::Values(
+        ExactHtmlCase{"Markup_is_text", u"3 < 5 & 5 > 3 \"<b>\" 'a'",
+                      u"3 &lt; 5 &amp; 5 &gt; 3 \"&lt;b&gt;\" 'a'"},
+        ExactHtmlCase{"Lines_are_br", u"Ред 1\nРед 2\n\nРед 4", u"Ред 1<br>Ред 2<br><br>Ред 4"},
+        ExactHtmlCase{"Blanks_at_the_ends_and_in_runs", u" a  b ", u"&nbsp;a&nbsp;&nbsp;b&nbsp;"},
+        ExactHtmlCase{"Trailing_blanks_of_an_answer", u"13690 и 10680  ", u"13690 и 10680&nbsp;&nbsp;"},
+        ExactHtmlCase{"Tabs_returns_and_no_break_spaces", u"a\tb\r\nc\u00A0d", u"a&#9;b&#13;<br>c&#160;d"},
+        ExactHtmlCase{"Blank_beside_a_tab", u"a \tb", u"a&nbsp;&#9;b"},
+        ExactHtmlCase{"Scripts_and_symbols_as_they_are", u"x² + CO₂ ≤ 𝑥 → ∠ABC = 90°",
+                      u"x² + CO₂ ≤ 𝑥 → ∠ABC = 90°"},
+        ExactHtmlCase{"Entities_stay_as_written", u"&nbsp; &amp;", u"&amp;nbsp; &amp;amp;"},
+        ExactHtmlCase{"Empty", u"", u""}),
+    RowName());
+
+// Only what exactHtml writes is read exactly; HTML of another hand (changed in Moodle, say) is not, and
+// is left to the HTML reader.
+TEST(MoodleXml, ReadsExactlyOnlyItsOwnHtml)
+{
+    for (const QString &html : {u"<p>a</p>"_s, u"a\nb"_s, u"a  b"_s, u"a&nbsp;b"_s, u"&deg;"_s, u" a"_s,
+                                u"<img src=\"x.jpg\" alt=\"\">a"_s, u"a<br><img src=\"x.jpg\">"_s})
+        EXPECT_FALSE(moodle::fromExactHtml(html).has_value()) << html.toStdString();
+    const std::optional<moodle::ExactText> withPicture = moodle::fromExactHtml(
+        u"Ъгъл&lt;1<br><img src=\"@@PLUGINFILE@@/q.jpg\" alt=\"&quot;a&quot; &amp; b&#10;c\">"_s);
+    ASSERT_TRUE(withPicture.has_value());
+    EXPECT_EQ(withPicture->text, u"Ъгъл<1"_s);
+    ASSERT_TRUE(withPicture->picture.has_value());
+    EXPECT_EQ(withPicture->picture->src, u"@@PLUGINFILE@@/q.jpg"_s);
+    EXPECT_EQ(withPicture->picture->alt, u"\"a\" & b\nc"_s);
+}
+
+// A Moodle XML file with its category first: the description as given, then one question whose text is
+// "a&nbsp;&nbsp;b".
+QByteArray withCategory(const QString &description)
+{
+    return u"<quiz>\n<question type=\"category\"><category><text>$course$/top/Т</text></category>\n"
+           u"<info format=\"html\"><text><![CDATA[%1]]></text></info></question>\n"
+           u"<question type=\"multichoice\"><questiontext format=\"html\"><text>a&amp;nbsp;&amp;nbsp;b</text>"
+           u"</questiontext>\n<answer fraction=\"100\"><text>x</text></answer>\n"
+           u"<answer fraction=\"0\"><text>y</text></answer></question>\n</quiz>\n"_s.arg(description)
+               .toUtf8();
+}
+
+const QString MarkLine = u"Тест, записан от МОРВ: програмата чете оттук превключвателите и заглавието му."_s;
+
+struct CategoryCase
+{
+    const char *name;
+    QString description;
+    QString problems;                    // as problemsOf gives them
+    std::optional<QStringList> settings; // the rows read, when the file carries them
+    const char16_t *text;                // the question's text as read
+};
+
+class Category : public testing::TestWithParam<CategoryCase>
+{};
+
+// The title and switches come from a first category that carries МОРВ's mark, and only then are the
+// texts read exactly; a mark with rows not as МОРВ writes them is a problem at the category.
+TEST_P(Category, CarriesTheSettingsOfAMarkedFile)
+{
+    const Import imported = importMoodleXml(withCategory(GetParam().description));
+    EXPECT_EQ(problemsOf(imported), GetParam().problems);
+    EXPECT_EQ(imported.hasSettings, GetParam().settings.has_value());
+    if (GetParam().settings) {
+        EXPECT_EQ(imported.source.settings, *GetParam().settings);
+    }
+    ASSERT_EQ(imported.source.questions.size(), 1u);
+    EXPECT_EQ(imported.source.questions[0].text, QString::fromUtf16(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MoodleXml, Category,
+    testing::Values(
+        CategoryCase{"Marked",
+                     MarkLine +
+                         u"<br>ЧЕО - фраза от 2 части - 1<br>Проверка за Тото - 2<br>Дава описание - 9<br>"
+                         u"Дава обяснения - 0<br>Заглавие: Ъгли&lt;7&gt;<br>&nbsp;втори ред"_s,
+                     {},
+                     QStringList{u"Настройки - последната цифра"_s, u"ЧЕО - фраза от 2 части - 1"_s,
+                                 u"Проверка за Тото - 2"_s, u"Ъгли<7>\n втори ред"_s, u"Дава описание - 9"_s,
+                                 u"Дава обяснения - 0"_s},
+                     u"a  b"},
+        // As Moodle may write it again: without the blank after "Заглавие:".
+        CategoryCase{"Marked_with_an_empty_title",
+                     MarkLine +
+                         u"<br>ЧЕО - фраза от 2 части - 0<br>Проверка за Тото - 1<br>Дава описание - 1<br>"
+                         u"Дава обяснения - 0<br>Заглавие: "_s,
+                     {},
+                     test::settings(0, 1, 1, 0, {}),
+                     u"a  b"},
+        CategoryCase{"Another_category", u"<p>Въпроси по геометрия</p>"_s, {}, std::nullopt, u"a b"},
+        CategoryCase{"Mark_not_on_the_first_line", u"Въпроси<br>"_s + MarkLine, {}, std::nullopt, u"a b"},
+        CategoryCase{
+            "Switch_row_without_its_digit",
+            MarkLine + u"<br>ЧЕО - фраза от 2 части - 0<br>Проверка за Тото - да<br>"_s,
+            u"2: ред 3 от описанието на категорията трябва да е „Проверка за Тото - “ и цифра от 0 до 9, "
+            u"а е „Проверка за Тото - да“"_s,
+            std::nullopt, u"a  b"},
+        CategoryCase{
+            "Switch_rows_missing", MarkLine,
+            u"2: ред 2 от описанието на категорията трябва да е „ЧЕО - фраза от 2 части - “ и цифра от 0 "
+            u"до 9, а е „“"_s,
+            std::nullopt, u"a  b"},
+        CategoryCase{"Title_row_missing",
+                     MarkLine +
+                         u"<br>ЧЕО - фраза от 2 части - 0<br>Проверка за Тото - 1<br>Дава описание - 1<br>"
+                         u"Дава обяснения - 0"_s,
+                     u"2: ред 6 от описанието на категорията трябва да започва с „Заглавие: “"_s,
+                     std::nullopt, u"a  b"}),
+    RowName());
+
+// Random tests built from one seed: texts of every kind of character the bank allows.
+class RandomTest
+{
+public:
+    explicit RandomTest(unsigned seed) : m_random(seed) {}
+
+    TestDocument document()
+    {
+        TestDocument document;
+        document.title =
+            pick(4) == 0 ? QString() : text(limits::SettingsRow, pick(4) == 0, Visible::Optional);
+        for (const SwitchInfo &info : switchTable())
+            document.switches.setDigit(info.which, pick(10));
+        const int count = 1 + pick(6);
+        for (int q = 0; q < count; ++q)
+            document.questions.push_back(question(q));
+        return document;
+    }
+
+private:
+    enum class Visible { Optional, Required };
+
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
+
+    // A character of one of the kinds a text may hold; line breaks only where the text may have them.
+    QString character(bool lines)
+    {
+        static const QStringList kinds = {
+            u"абвгдежзийклмнопрстуфхцчшщъьюяАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЬЮЯѝЍ"_s,
+            u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"_s,
+            u"0123456789"_s,
+            u".,;:!?-–—„“«»()[]{}/\\*+=%№°∠△π√≤≥≠∥⊥·×÷…_"_s,
+            u"<>&\"'"_s,
+            scriptCharacters(),
+            u"  \t\u00A0\u2009"_s,
+            u"𝑥😀"_s, // beyond the basic plane: two UTF-16 units each
+        };
+        if (lines && pick(12) == 0)
+            return pick(4) == 0 ? u"\r\n"_s : u"\n"_s;
+        const QString &kind = kinds[pick(int(kinds.size()))];
+        const QList<uint> characters = kind.toUcs4();
+        const uint c = characters[pick(int(characters.size()))];
+        return QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+    }
+
+    // Blanks at either end now and then, and something visible when the text needs it.
+    QString text(qsizetype most, bool lines, Visible visible)
+    {
+        QStringList characters;
+        const int length = pick(int(std::min<qsizetype>(most - 3, 40)));
+        for (int i = 0; i < length; ++i)
+            characters.append(character(lines));
+        if (visible == Visible::Required)
+            characters.insert(pick(int(characters.size()) + 1), u"Ж"_s);
+        if (pick(5) == 0)
+            characters.prepend(u" "_s);
+        if (pick(5) == 0)
+            characters.append(u"  "_s);
+        return characters.join(QString());
+    }
+
+    QByteArray picture(int kind, int seed)
+    {
+        static const QByteArray gif =
+            QByteArray::fromBase64("R0lGODlhAgACAIAAAP///wAAACH5BAEAAAAALAAAAAACAAIAAAICRF4AOw==");
+        QImage image(kind == 1 ? QSize(800, 600) : QSize(40 + seed % 50, 30), QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(seed * 37 % 360, 200, 200));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        switch (kind) {
+        case 0: // a JPEG that fits the picture box
+        case 1: // a JPEG larger than the box
+            image.save(&buffer, "JPG", 80);
+            break;
+        case 2:
+            image.save(&buffer, "PNG");
+            break;
+        default:
+            return gif;
+        }
+        return bytes;
+    }
+
+    TestQuestion question(int index)
+    {
+        TestQuestion question;
+        question.text = text(limits::QuestionText, true, Visible::Required);
+        const int answers = 2 + pick(4);
+        while (question.answers.size() < answers) {
+            const QString answer = text(limits::AnswerText, pick(3) == 0, Visible::Required);
+            if (!question.answers.contains(answer))
+                question.answers.append(answer);
+        }
+        question.correct = question.answers[pick(answers)];
+        const int lines = pick(5);
+        for (int l = 0; l < lines; ++l)
+            question.explanation.append(
+                pick(6) == 0 ? QString() : text(limits::ExplanationLine, false, Visible::Optional));
+        // One empty line alone is no explanation: it is written as none.
+        if (question.explanation == QStringList{QString()})
+            question.explanation.clear();
+        if (const int kind = pick(5); kind < 4) {
+            static const QStringList names = {u"pictures/q%1.jpg"_s, u"ъгъл %1.jpg"_s, u"фигури/%1.png"_s,
+                                              u"a/b/%1.gif"_s};
+            question.picture = picture(kind, index);
+            question.pictureName = names[kind].arg(index + 1);
+            question.pictureText =
+                pick(3) == 0 ? QString() : text(limits::PictureText, true, Visible::Optional);
+        }
+        return question;
+    }
+
+    std::mt19937 m_random;
+};
+
+// What differs between two tests, field by field; empty when they are the same.
+QString differences(const TestDocument &expected, const TestDocument &actual)
+{
+    QStringList found;
+    auto compare = [&found](const QString &what, const auto &a, const auto &b) {
+        if (a != b)
+            found.append(what);
+    };
+    compare(u"title"_s, expected.title, actual.title);
+    compare(u"switches"_s, expected.switches, actual.switches);
+    compare(u"question count"_s, expected.questions.size(), actual.questions.size());
+    for (std::size_t i = 0; i < std::min(expected.questions.size(), actual.questions.size()); ++i) {
+        const TestQuestion &e = expected.questions[i];
+        const TestQuestion &a = actual.questions[i];
+        const QString at = u"question %1 "_s.arg(i + 1);
+        compare(at + u"text"_s, e.text, a.text);
+        compare(at + u"answers"_s, e.answers, a.answers);
+        compare(at + u"correct"_s, e.correct, a.correct);
+        compare(at + u"explanation"_s, e.explanation, a.explanation);
+        compare(at + u"picture"_s, e.picture, a.picture);
+        compare(at + u"picture name"_s, e.pictureName, a.pictureName);
+        compare(at + u"picture text"_s, e.pictureText, a.pictureText);
+    }
+    return found.join(u", "_s);
+}
+
+TestDocument opened(const Import &imported)
+{
+    TestDocument document = testDocument(imported.source);
+    return document;
+}
+
+// Any test the bank allows, written as Moodle XML and opened again, is the same test: texts with every
+// kind of character, 2 to 5 answers, pictures of each kind, every switch digit.
+TEST(MoodleXml, WrittenAndOpenedIsTheSameTest)
+{
+    std::array<std::array<bool, 10>, SwitchCount> digitsSeen{};
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        const TestDocument written = RandomTest(seed).document();
+        for (const SwitchInfo &info : switchTable())
+            digitsSeen[std::size_t(info.which)][written.switches.digit(info.which)] = true;
+        const Import imported = importMoodleXml(moodleXml(written));
+        ASSERT_EQ(problemsOf(imported), QString()) << "seed " << seed;
+        ASSERT_TRUE(imported.warnings.isEmpty()) << "seed " << seed;
+        ASSERT_TRUE(imported.hasSettings) << "seed " << seed;
+        ASSERT_EQ(differences(written, opened(imported)), QString()) << "seed " << seed;
+    }
+    for (const auto &digits : digitsSeen)
+        EXPECT_TRUE(std::all_of(digits.begin(), digits.end(), [](bool seen) { return seen; }));
+}
 
 // ---- Telling the format ----
 

@@ -86,6 +86,25 @@ TEST(Pictures, KeepsFittingJpegByteForByte)
     }
 }
 
+// A JPEG that fits the box but is over the bank's size (here for comments it carries) is written again
+// within it; the copy is then kept as it is.
+TEST(Pictures, WritesAgainAFittingJpegOverTheSizeLimit)
+{
+    const QByteArray jpeg = encoded(drawing({225, 137}), "JPG");
+    QByteArray padded = jpeg.left(2);
+    const QByteArray comment(60000, 'x');
+    for (int k = 0; k < 5; ++k)
+        padded += QByteArray("\xFF\xFE", 2) + char((comment.size() + 2) >> 8) +
+                  char((comment.size() + 2) & 0xFF) + comment;
+    padded += jpeg.sliced(2);
+    ASSERT_GT(padded.size(), 256 * 1024);
+    const ConvertedPicture converted = toFittingJpeg(padded);
+    ASSERT_EQ(converted.problem, QString());
+    EXPECT_LE(converted.jpeg.size(), 256 * 1024);
+    EXPECT_EQ(QImage::fromData(converted.jpeg).size(), QSize(225, 137));
+    EXPECT_EQ(toFittingJpeg(converted.jpeg).jpeg, converted.jpeg);
+}
+
 // A JPEG with the camera's note that it is turned a quarter clockwise (EXIF orientation 6).
 QByteArray turnedJpeg(const QImage &image)
 {

@@ -1,0 +1,19 @@
+// SPDX-FileCopyrightText: 2026 МОРВ developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Writes the whole test as one Moodle XML file: the teacher's own file, which МОРВ reads back exactly
+// and Moodle imports as the same questions.
+#pragma once
+
+#include "bank/testdocument.h"
+
+#include <QByteArray>
+
+namespace morv {
+
+// The test as Moodle XML: first a category whose description carries the title and switches, then
+// every question in order as multiple choice with one right answer (fraction 100, the others 0), its
+// explanation as general feedback and its picture as a base64 file shown in the question's text. Any
+// test can be written, a draft with problems too.
+QByteArray moodleXml(const TestDocument &document);
+
+} // namespace morv
