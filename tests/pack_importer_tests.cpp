@@ -369,7 +369,7 @@ answer: b
     EXPECT_EQ(second.answers, (QStringList{u"Пловдив"_s, u"София"_s}));
     EXPECT_EQ(second.correct, u"София"_s);
     EXPECT_EQ(second.line, 8);
-    EXPECT_TRUE(imported.source.settings.isEmpty());
+    EXPECT_TRUE(imported.source.sourceRows.isEmpty());
 }
 
 // A blank line may stand between the text and the answers or among the answers.
