@@ -231,6 +231,21 @@ TEST_F(PackCommand, UsageErrorsExitWithTwo)
         EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
 }
 
+// The switches' help lines, made from the switch table, read word for word as they always have: in
+// the options' column, between --title and --strict.
+TEST_F(PackCommand, HelpListsTheSwitchesInTheOptionsColumn)
+{
+    const Outcome help = pack({u"--help"_s});
+    EXPECT_TRUE(help.out.contains(
+        u"                           the test's title (default: the file's name)\n"
+        u"  --phrase 0|1             режим за езикови тестове / phrase preview for language tests\n"
+        u"  --toto 0|1               проверката „Тото“ / the repeated-question consistency check\n"
+        u"  --explanations 0|1       обясненията след оценяване / explanations after grading\n"
+        u"  --review 0|1             „Напред“ и „Назад“ след оценяване / Forward and Back after grading\n"
+        u"  --strict                 предупрежденията стават грешки / warnings become problems\n"_s))
+        << help.out.toStdString();
+}
+
 // Each switch given against its shipped value turns its own settings row and no other; given all at
 // once, none keeps the shipped value: two options swapped, or one read into another's row, fails here.
 struct SwitchCase
