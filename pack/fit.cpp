@@ -81,11 +81,11 @@ QuestionFit measureQuestion(const QuestionSource &question, std::size_t index)
     return measured;
 }
 
-QList<Problem> fitWarnings(const BankSource &source)
+QList<Problem> fitWarnings(const TestDocument &document)
 {
     QList<Problem> warnings;
-    for (std::size_t i = 0; i < source.questions.size(); ++i)
-        warnings += measureQuestion(source.questions[i], i).warnings;
+    for (std::size_t i = 0; i < document.questions.size(); ++i)
+        warnings += measureQuestion(document.questions[i], i).warnings;
     return warnings;
 }
 

@@ -4,7 +4,7 @@
 // question at a time, so that an editor measures only the question being typed.
 #pragma once
 
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 #include <QList>
 
@@ -20,7 +20,7 @@ struct QuestionFit
 
 // The index-th question (from 0) measured against the window.
 QuestionFit measureQuestion(const QuestionSource &question, std::size_t index);
-// The warnings of every question of the source, in order.
-QList<Problem> fitWarnings(const BankSource &source);
+// The warnings of every question of the test, in order.
+QList<Problem> fitWarnings(const TestDocument &document);
 
 } // namespace morv

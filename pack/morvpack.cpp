@@ -26,7 +26,7 @@ namespace {
 
 enum Exit { Written = 0, SourceProblems = 1, UsageError = 2 };
 
-const QString Usage = uR"(Употреба / Usage:
+const QString UsageText = uR"(Употреба / Usage:
   morv-pack ИЗТОЧНИК -o ФАЙЛ      записва готова програма с теста
                                   writes a ready test program
   morv-pack --check ИЗТОЧНИК      само проверява, без да записва
@@ -52,16 +52,22 @@ SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
                            the morv program to copy (default: the one beside morv-pack)
   --title ТЕКСТ            заглавие на теста (иначе името на файла)
                            the test's title (default: the file's name)
-  --phrase 0|1             режим за езикови тестове / phrase preview for language tests
-  --toto 0|1               проверката „Тото“ / the repeated-question consistency check
-  --explanations 0|1       обясненията след оценяване / explanations after grading
-  --review 0|1             „Напред“ и „Назад“ след оценяване / Forward and Back after grading
-  --strict                 предупрежденията стават грешки / warnings become problems
+%1  --strict                 предупрежденията стават грешки / warnings become problems
   -h, --help               тази помощ / this help
 
 Изход / Exit status: 0 записано, 1 има проблеми в източника, 2 грешна употреба.
 0 written, 1 the source has problems, 2 usage error.
 )"_s;
+
+// The help's lines for the switches, from the switch table: "  --phrase 0|1" and its help in a column.
+QString switchHelp()
+{
+    QString lines;
+    for (const SwitchInfo &info : switchTable())
+        lines +=
+            (u"  --"_s + info.option.toString() + u" 0|1"_s).leftJustified(27) + info.help.toString() + u'\n';
+    return lines;
+}
 
 // The window needs a screen. On the offscreen or minimal platform, or in a Unix session with no display,
 // no arguments stay the usage error they always were.
@@ -115,13 +121,13 @@ int packCommand(int argc, char *argv[])
                      {u"preview"_s, {}},
                      {u"format"_s, {}, u"format"_s},
                      {u"program"_s, {}, u"path"_s},
-                     {u"title"_s, {}, u"text"_s},
-                     {u"phrase"_s, {}, u"0|1"_s},
-                     {u"toto"_s, {}, u"0|1"_s},
-                     {u"explanations"_s, {}, u"0|1"_s},
-                     {u"review"_s, {}, u"0|1"_s},
-                     {u"strict"_s, {}},
-                     {{u"h"_s, u"help"_s}, {}}});
+                     {u"title"_s, {}, u"text"_s}});
+    QStringList switchOptions;
+    for (const SwitchInfo &info : switchTable()) {
+        switchOptions.append(info.option.toString());
+        args.addOption({switchOptions.back(), {}, u"0|1"_s});
+    }
+    args.addOptions({{u"strict"_s, {}}, {{u"h"_s, u"help"_s}, {}}});
     auto usage = [&err](const QString &why) {
         err << u"morv-pack: "_s << why << u"\nВижте / see: morv-pack --help\n"_s;
         return UsageError;
@@ -129,7 +135,7 @@ int packCommand(int argc, char *argv[])
     if (!args.parse(app.arguments()))
         return usage(args.errorText());
     if (args.isSet(u"help"_s)) {
-        out << Usage;
+        out << UsageText.arg(switchHelp());
         return Written;
     }
     if (args.positionalArguments().size() != 1)
@@ -138,7 +144,7 @@ int packCommand(int argc, char *argv[])
                         int(args.isSet(u"json"_s)) + int(args.isSet(u"preview"_s));
     if (actions != 1)
         return usage(u"изберете едно от -o, --check, --json и --preview / choose one of them"_s);
-    for (const QString &option : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+    for (const QString &option : switchOptions) {
         if (args.isSet(option) && args.value(option) != u"0" && args.value(option) != u"1")
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
     }
@@ -181,7 +187,7 @@ int packCommand(int argc, char *argv[])
     }
 
     if (*format == SourceFormat::Folder) {
-        for (const QString &option : {u"title"_s, u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+        for (const QString &option : QStringList{u"title"_s} + switchOptions) {
             if (args.isSet(option))
                 err << source
                     << u": внимание: bank.json носи свои настройки; --%1 не се взема предвид\n"_s.arg(option);
@@ -203,16 +209,15 @@ int packCommand(int argc, char *argv[])
 
     QString failure;
     if (args.isSet(u"json"_s)) {
-        failure = writeJson(args.value(u"json"_s), packed.load);
+        failure = writeJson(args.value(u"json"_s), packed.files);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
-            const PreviewProgram preview =
-                writeAndStartPreview(program, packed.load.files, offscreenChosenHere);
+            const PreviewProgram preview = writeAndStartPreview(program, packed.files, offscreenChosenHere);
             output = preview.program;
             failure = preview.failure;
         } else {
-            failure = writeProgram(program, output, packed.load.files, sourceFile);
+            failure = writeProgram(program, output, packed.files, sourceFile);
         }
         if (failure.isEmpty())
             out << u"Записано / written: "_s << output << '\n';

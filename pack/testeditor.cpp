@@ -416,10 +416,8 @@ void TestEditor::findAllAgain()
 void TestEditor::findTestProblems()
 {
     TestDocument counted = m_document;
-    counted.questions.clear();
-    BankSource source = bankSource(counted);
-    source.questions.resize(m_document.questions.size());
-    m_testProblems = checkBank(source);
+    counted.questions.assign(m_document.questions.size(), {});
+    m_testProblems = checkBank(counted);
     m_testProblems.removeIf([](const Problem &problem) { return problem.question != 0; });
 }
 
