@@ -132,15 +132,24 @@ void TestEditor::newTest(const QString &title)
     load(std::move(document));
 }
 
-void TestEditor::load(TestDocument document)
+void TestEditor::load(TestDocument document, std::vector<int> right, bool modified)
 {
     m_undo->clear();
     m_document = std::move(document);
-    m_right.clear();
-    for (const TestQuestion &question : m_document.questions)
-        m_right.push_back(int(question.answers.indexOf(question.correct)));
+    m_right = std::move(right);
+    m_right.resize(m_document.questions.size(), -1);
+    for (std::size_t i = 0; i < m_document.questions.size(); ++i) {
+        const TestQuestion &question = m_document.questions[i];
+        // Only a choice that agrees with the right answer's text is kept.
+        if (m_right[i] < 0 || m_right[i] >= question.answers.size() ||
+            question.answers[m_right[i]] != question.correct)
+            m_right[i] = int(question.answers.indexOf(question.correct));
+    }
     findAllAgain();
-    m_undo->setClean();
+    if (modified)
+        m_undo->resetClean();
+    else
+        m_undo->setClean();
     Q_EMIT questionsChanged();
     Q_EMIT settingsChanged();
 }

@@ -31,14 +31,16 @@ public:
 
     // A test of no questions with the shipped switches; nothing to undo, nothing changed.
     void newTest(const QString &title = {});
-    // A test read from a source; nothing to undo, nothing changed.
-    void load(TestDocument document);
+    // A test read from a source; nothing to undo. `right`: the chosen answer of each question, by default
+    // the one whose text is the right answer's; `modified`: not as saved, as a recovered test is.
+    void load(TestDocument document, std::vector<int> right = {}, bool modified = false);
 
     const TestDocument &document() const { return m_document; }
     int questionCount() const { return int(m_document.questions.size()); }
     const TestQuestion &question(int index) const { return m_document.questions[std::size_t(index)]; }
     // The answer chosen as the right one, from 0; -1 while none is.
     int rightAnswer(int index) const { return m_right[std::size_t(index)]; }
+    const std::vector<int> &rightAnswers() const { return m_right; }
     // The rules the question breaks now, each naming it by its place in the test.
     const QList<Problem> &problems(int index) const { return m_problems[std::size_t(index)]; }
     // What of the question a pupil would not see whole, and where its texts are cut.

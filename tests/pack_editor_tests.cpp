@@ -3,16 +3,24 @@
 // The editor's core without widgets: every change undone and redone exactly, typing merged per field,
 // the right answer following its text, and each question's problems and fit found again as it changes.
 #include "bank/rules.h"
+#include "pack/editorsession.h"
+#include "pack/packer.h"
 #include "pack/testeditor.h"
+#include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QTemporaryDir>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <random>
 
@@ -327,6 +335,281 @@ TEST(TestEditor, ModifiedFollowsTheSavedState)
     editor.undoStack()->undo();
     EXPECT_TRUE(editor.isModified());
     EXPECT_EQ(modified, QList<bool>({true, false, true, false, true}));
+}
+
+// A Moodle export with an essay among three multiple-choice questions: the essay is left out.
+const QByteArray WithEssay = R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+  <question type="multichoice"><questiontext><text>Колко е 2 + 2?</text></questiontext>
+    <answer fraction="100"><text>4</text></answer><answer fraction="0"><text>5</text></answer></question>
+  <question type="essay"><name><text>Есе</text></name><questiontext><text>Опишете триъгълника.</text></questiontext></question>
+  <question type="multichoice"><questiontext><text>Колко е 3 + 3?</text></questiontext>
+    <answer fraction="100"><text>6</text></answer><answer fraction="0"><text>7</text></answer></question>
+  <question type="multichoice"><questiontext><text>Колко е 4 + 4?</text></questiontext>
+    <answer fraction="100"><text>8</text></answer><answer fraction="0"><text>9</text></answer></question>
+</quiz>
+)";
+
+// A teacher at the window: answers given in advance, every question asked written down.
+struct Teacher
+{
+    UnsavedAnswer unsaved = UnsavedAnswer::Cancel;
+    QString saveAs; // empty: cancels
+    bool recover = true;
+    QStringList asked;
+    QString hidden; // the temporary folder, told as DIR
+
+    EditorAsks asks()
+    {
+        EditorAsks asks;
+        asks.unsavedChanges = [this](const QString &title) {
+            asked.append(u"unsaved? "_s + title);
+            return unsaved;
+        };
+        asks.saveAs = [this](const QString &suggested, const QStringList &leftOut) {
+            asked.append(u"save as? "_s + QFileInfo(suggested).fileName() +
+                         (leftOut.isEmpty() ? QString() : u" without "_s + leftOut.join(u"; "_s)));
+            return saveAs;
+        };
+        asks.recover = [this](const QString &title, const QDateTime &) {
+            asked.append(u"recover? "_s + title);
+            return recover;
+        };
+        asks.tell = [this](const QString &message) {
+            asked.append(u"told: "_s + QString(message).replace(hidden, u"DIR"_s));
+        };
+        return asks;
+    }
+};
+
+struct Desk
+{
+    Desk() { teacher.hidden = QDir::toNativeSeparators(dir.path()); }
+
+    QTemporaryDir dir;
+    Teacher teacher;
+    QString data = dir.filePath(u"data"_s);
+
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+    }
+    // The recovery copies left in the data folder.
+    qsizetype copies() const { return QDir(data).entryList({u"recovery-*.morv"_s}, QDir::Files).size(); }
+};
+
+// One rule of never losing a teacher's work: a story at the window, and what was asked on the way with
+// what came of it.
+struct NeverLoseRow
+{
+    const char *name;
+    std::function<QStringList(Desk &)> story;
+    QStringList expected;
+};
+
+using test::PrintTo;
+using test::RowName;
+
+class NeverLose : public testing::TestWithParam<NeverLoseRow>
+{};
+
+TEST_P(NeverLose, AsTheTeacherExpects)
+{
+    Desk desk;
+    QStringList happened = GetParam().story(desk);
+    EXPECT_EQ(desk.teacher.asked + happened, GetParam().expected);
+}
+
+QString yes(bool done)
+{
+    return done ? u"done"_s : u"not done"_s;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NeverLose,
+    testing::Values(
+        NeverLoseRow{"an unsaved change is asked about before a new test and going back keeps it",
+                     [](Desk &desk) {
+                         EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                         session.editor().setTitle(u"Алгебра"_s);
+                         const bool done = session.newTest();
+                         return QStringList{yes(done), session.editor().document().title};
+                     },
+                     {u"unsaved? Алгебра"_s, u"not done"_s, u"Алгебра"_s}},
+        NeverLoseRow{"an unsaved change is asked about before opening another file",
+                     [](Desk &desk) {
+                         EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                         session.editor().addQuestion();
+                         const bool done = session.open(desk.write(u"тест.txt"_s, test::ThreeAikenQuestions));
+                         return QStringList{yes(done), QString::number(session.editor().questionCount())};
+                     },
+                     {u"unsaved? Нов тест"_s, u"not done"_s, u"1"_s}},
+        NeverLoseRow{"an unsaved change is asked about on closing, and lost only when the teacher says so",
+                     [](Desk &desk) {
+                         EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                         session.editor().addQuestion();
+                         session.keepRecoveryCopy();
+                         const bool kept = session.close();
+                         desk.teacher.unsaved = UnsavedAnswer::Discard;
+                         const bool closed = session.close();
+                         return QStringList{yes(kept), yes(closed), QString::number(desk.copies())};
+                     },
+                     {u"unsaved? Нов тест"_s, u"unsaved? Нов тест"_s, u"not done"_s, u"done"_s, u"0"_s}},
+        NeverLoseRow{"an opened file without changes is closed without a question",
+                     [](Desk &desk) {
+                         EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                         const bool opened =
+                             session.open(desk.write(u"тест.txt"_s, test::ThreeAikenQuestions));
+                         return QStringList{yes(opened), yes(session.close())};
+                     },
+                     {u"done"_s, u"done"_s}},
+        NeverLoseRow{"recovery is offered after a simulated crash and the test comes back unsaved",
+                     [](Desk &desk) {
+                         {
+                             EditorSession crashed(desk.teacher.asks(), desk.data, u"a"_s);
+                             crashed.open(desk.write(u"тест.txt"_s, test::ThreeAikenQuestions));
+                             crashed.editor().setQuestionText(0, u"Колко е 2 + 3?"_s);
+                             crashed.editor().setRightAnswer(2, 2);
+                             crashed.keepRecoveryCopy();
+                         } // no close(): the window is gone as in a crash
+                         EditorSession next(desk.teacher.asks(), desk.data, u"b"_s);
+                         const bool offered = next.offerRecovery();
+                         const TestEditor &editor = next.editor();
+                         return QStringList{yes(offered),
+                                            editor.question(0).text,
+                                            editor.question(2).correct,
+                                            editor.isModified() ? u"modified"_s : u"saved"_s,
+                                            next.shownName(),
+                                            QString::number(desk.copies())};
+                     },
+                     {u"recover? тест"_s, u"done"_s, u"Колко е 2 + 3?"_s, u"Варна"_s, u"modified"_s,
+                      u"тест.txt"_s, u"1"_s}},
+        NeverLoseRow{"a declined recovery copy is removed and not offered again",
+                     [](Desk &desk) {
+                         {
+                             EditorSession crashed(desk.teacher.asks(), desk.data, u"a"_s);
+                             crashed.editor().setTitle(u"Химия"_s);
+                             crashed.keepRecoveryCopy();
+                         }
+                         desk.teacher.recover = false;
+                         EditorSession next(desk.teacher.asks(), desk.data, u"b"_s);
+                         const bool first = next.offerRecovery();
+                         const bool second = next.offerRecovery();
+                         return QStringList{yes(first), yes(second), QString::number(desk.copies())};
+                     },
+                     {u"recover? Химия"_s, u"not done"_s, u"not done"_s, u"0"_s}},
+        NeverLoseRow{"the copy of a window that still runs is not offered to another",
+                     [](Desk &desk) {
+                         EditorSession running(desk.teacher.asks(), desk.data, u"a"_s);
+                         running.editor().setTitle(u"Химия"_s);
+                         running.keepRecoveryCopy();
+                         EditorSession next(desk.teacher.asks(), desk.data, u"b"_s);
+                         return QStringList{yes(next.offerRecovery()), QString::number(desk.copies())};
+                     },
+                     {u"not done"_s, u"1"_s}},
+        NeverLoseRow{
+            "a change saved when the teacher says so before a new test",
+            [](Desk &desk) {
+                EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                session.editor().setTitle(u"Алгебра"_s);
+                session.editor().addQuestion();
+                desk.teacher.unsaved = UnsavedAnswer::Save;
+                desk.teacher.saveAs = desk.dir.filePath(u"алгебра.xml"_s);
+                const bool done = session.newTest();
+                const OpenedTest saved = openTest(desk.teacher.saveAs);
+                return QStringList{yes(done), QString::number(session.editor().questionCount()),
+                                   saved.test.document.title,
+                                   QString::number(saved.test.document.questions.size())};
+            },
+            {u"unsaved? Алгебра"_s, u"save as? Алгебра.xml"_s, u"done"_s, u"0"_s, u"Алгебра"_s, u"1"_s}},
+        NeverLoseRow{
+            "a draft with problems can be saved and is opened again as it was",
+            [](Desk &desk) {
+                EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                session.editor().addQuestion();
+                session.editor().setQuestionText(0, u"Без верен отговор"_s);
+                desk.teacher.saveAs = desk.dir.filePath(u"чернова.xml"_s);
+                const bool saved = session.save();
+                EditorSession again(desk.teacher.asks(), desk.data, u"b"_s);
+                const bool opened = again.open(desk.teacher.saveAs);
+                return QStringList{yes(saved), yes(opened), again.editor().question(0).text,
+                                   QString::number(again.editor().problems(0).size()),
+                                   again.savePath() == desk.teacher.saveAs ? u"replaceable"_s : u"kept"_s};
+            },
+            {u"save as? тест.xml"_s, u"done"_s, u"done"_s, u"Без верен отговор"_s, u"3"_s, u"replaceable"_s}},
+        NeverLoseRow{"a file carried over whole is saved over without a question and keeps no copy",
+                     [](Desk &desk) {
+                         {
+                             EditorSession first(desk.teacher.asks(), desk.data, u"a"_s);
+                             first.open(desk.write(u"тест.txt"_s, test::ThreeAikenQuestions));
+                             desk.teacher.saveAs = desk.dir.filePath(u"тест.xml"_s);
+                             first.saveAs();
+                             first.close();
+                         }
+                         EditorSession session(desk.teacher.asks(), desk.data, u"b"_s);
+                         session.open(desk.dir.filePath(u"тест.xml"_s));
+                         session.editor().setAnswer(0, 1, u"четири"_s);
+                         session.keepRecoveryCopy();
+                         const qsizetype copies = desk.copies();
+                         const bool saved = session.save();
+                         const OpenedTest reopened = openTest(desk.dir.filePath(u"тест.xml"_s));
+                         return QStringList{yes(saved), QString::number(copies),
+                                            QString::number(desk.copies()),
+                                            reopened.test.document.questions[0].correct};
+                     },
+                     {u"save as? тест.xml"_s, u"done"_s, u"1"_s, u"0"_s, u"четири"_s}},
+        NeverLoseRow{
+            "a source with questions not carried over is never replaced",
+            [](Desk &desk) {
+                const QString source = desk.write(u"износ.xml"_s, WithEssay);
+                EditorSession session(desk.teacher.asks(), desk.data, u"a"_s);
+                session.open(source);
+                session.editor().setQuestionText(0, u"Колко е 2 + 2 + 0?"_s);
+                desk.teacher.saveAs = source;
+                const bool saved = session.save();
+                return QStringList{yes(saved), QString::number(session.editor().questionCount()),
+                                   desk.read(u"износ.xml"_s) == WithEssay ? u"source kept"_s
+                                                                          : u"source replaced"_s};
+            },
+            {u"save as? износ (МОРВ).xml without въпрос 2: въпрос от вида „есе“ (essay) не се поддържа: "
+             u"програмата задава само въпроси с избор на един верен отговор"_s,
+             u"told: „DIR/износ.xml“ е файлът, от който е отворен тестът, и не се заменя: тестът не носи "
+             u"всичко от него. Изберете друго име."_s,
+             u"not done"_s, u"3"_s, u"source kept"_s}}),
+    RowName());
+
+// A program morv-pack wrote opens by the bank appended to it, with its title and switches; the program
+// as built carries no test of the teacher's and is refused by name.
+TEST(OpenTest, AWrittenProgramOpensByItsAppendedBank)
+{
+    Desk desk;
+    const QString source = desk.write(u"тест.txt"_s, test::ThreeAikenQuestions);
+    PackOptions options(source, SourceFormat::Aiken);
+    options.title = u"Тест 7а"_s;
+    options[Switch::Review] = true;
+    const PackResult packed = pack(options);
+    ASSERT_TRUE(packed.packable());
+    const QString program = desk.dir.filePath(u"Тест 7а"_s);
+    ASSERT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), program, packed.files), QString());
+
+    const OpenedTest opened = openTest(program);
+    EXPECT_EQ(opened.problems, QStringList());
+    EXPECT_FALSE(opened.replaceable);
+    EXPECT_EQ(opened.test.document.title, u"Тест 7а"_s);
+    EXPECT_EQ(opened.test.document.switches.digits, (std::array<int, 4>{0, 1, 1, 1}));
+    ASSERT_EQ(opened.test.document.questions.size(), 3u);
+    EXPECT_EQ(opened.test.document.questions[1].correct, u"90°"_s);
+
+    EXPECT_EQ(openTest(QStringLiteral(MORV_PROGRAM)).problems,
+              QStringList{u"morv: това е самата програма morv, без добавен тест"_s});
 }
 
 } // namespace
