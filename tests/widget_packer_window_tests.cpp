@@ -6,6 +6,7 @@
 #include "bank/bankreader.h"
 #include "engine/controls.h"
 #include "packwindow/packerwindow.h"
+#include "packwindow/questionform.h"
 #include "packwindow/questionpreview.h"
 #include "tests/support/scriptedrandom.h"
 #include "tests/support/testbank.h"
@@ -16,11 +17,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -31,12 +34,15 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSaveFile>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -473,6 +479,204 @@ TEST_F(PackerWindowTest, TabReachesEveryControlAndEachHasAName)
     EXPECT_TRUE(std::any_of(reached.begin(), reached.end(), [](const QString &name) {
         return name.startsWith(u"Option1("_s);
     })) << reached.join(u' ').toStdString();
+}
+
+// The form of one question over the editor's core, with the pupil's preview beside it.
+class QuestionFormTest : public testing::Test
+{
+protected:
+    QuestionFormTest() : form(editor, choices())
+    {
+        TestDocument document;
+        document.title = u"Геометрия"_s;
+        document.questions = {test::question(u"Колко е 2 + 2?"_s, {u"3"_s, u"4"_s}, 1),
+                              test::question(u"Кой ъгъл е прав?"_s, {u"90°"_s, u"60°"_s}, 0),
+                              test::question(u"Столица?"_s, {u"София"_s, u"Варна"_s}, 0)};
+        editor.load(document);
+        form.setPreview(&preview);
+        form.showQuestion(0);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    FormChoices choices()
+    {
+        FormChoices answers;
+        answers.pictureToOpen = [this](QWidget *) { return pictureToOpen; };
+        answers.tell = [this](QWidget *, const QString &message) { told.append(message); };
+        return answers;
+    }
+
+    template <typename T>
+    T *control(const QString &name) const
+    {
+        T *found = form.findChild<T *>(name);
+        EXPECT_NE(found, nullptr) << name.toStdString();
+        return found;
+    }
+
+    // The question box and the visible answers of the preview, "*" on the chosen one.
+    QStringList previewed() const
+    {
+        MainWindow *test = preview.testWindow();
+        if (!test)
+            return {};
+        QStringList boxes = {test->findChild<TextBox *>(u"Text2(0)"_s)->rawText()};
+        for (int option = 0; option < OptionCount; ++option) {
+            auto *box = test->findChild<TextBox *>(u"Text2(%1)"_s.arg(option + 1));
+            if (!box->isHidden())
+                boxes.append(box->rawText() +
+                             (test->findChild<QAbstractButton *>(u"Option1(%1)"_s.arg(option))->isChecked()
+                                  ? u"*"_s
+                                  : QString()));
+        }
+        return boxes;
+    }
+
+    QString png(const QString &name, int width, int height) const
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(image.save(path, "PNG"));
+        return path;
+    }
+
+    QString write(const QString &name) const
+    {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("не е изображение");
+        return file.fileName();
+    }
+
+    QTemporaryDir dir;
+    QString pictureToOpen;
+    QStringList told;
+    TestEditor editor;
+    QuestionPreview preview;
+    QuestionForm form;
+};
+
+// Every keystroke reaches the pupil's preview at once, and the keystrokes of one field are one undo.
+TEST_F(QuestionFormTest, TypingUpdatesThePreview)
+{
+    auto *text = control<PlainField>(u"questionText"_s);
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, u" 3 + 3?"_s);
+    EXPECT_EQ(editor.question(0).text, u"Колко е 2 + 2? 3 + 3?"_s);
+    EXPECT_EQ(previewed(), (QStringList{u"Колко е 2 + 2? 3 + 3?"_s, u"3"_s, u"4*"_s}));
+    EXPECT_EQ(editor.undoStack()->count(), 1);
+
+    QTest::keyClicks(control<PlainField>(u"answer1"_s), u"0"_s);
+    control<QRadioButton>(u"right1"_s)->click();
+    EXPECT_EQ(previewed(), (QStringList{u"Колко е 2 + 2? 3 + 3?"_s, u"03*"_s, u"4"_s}));
+    EXPECT_EQ(editor.question(0).correct, u"03"_s);
+
+    editor.undoStack()->undo();
+    editor.undoStack()->undo();
+    EXPECT_EQ(control<PlainField>(u"answer1"_s)->toPlainText(), u"3"_s);
+    EXPECT_EQ(previewed(), (QStringList{u"Колко е 2 + 2? 3 + 3?"_s, u"3"_s, u"4*"_s}));
+}
+
+// A text the pupil would not see whole is marked as it is typed, from where the box cuts it, and said
+// so in words under the form.
+TEST_F(QuestionFormTest, ALongTextIsMarkedWhereItIsCut)
+{
+    auto *text = control<PlainField>(u"questionText"_s);
+    EXPECT_TRUE(text->extraSelections().isEmpty());
+    text->setPlainText(QStringList(20, u"Ред от дълъг въпрос"_s).join(u'\n'));
+    const QList<QTextEdit::ExtraSelection> marks = text->extraSelections();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].cursor.selectionStart(), int(editor.fit(0).textShown));
+    EXPECT_EQ(marks[0].cursor.selectionEnd(), int(editor.question(0).text.size()));
+    EXPECT_GT(marks[0].cursor.selectionStart(), 0);
+    EXPECT_TRUE(control<QLabel>(u"questionFindings"_s)
+                    ->text()
+                    .contains(u"внимание: текстът на въпроса заема 20 реда"_s))
+        << control<QLabel>(u"questionFindings"_s)->text().toStdString();
+    editor.undoStack()->undo();
+    EXPECT_TRUE(text->extraSelections().isEmpty());
+}
+
+// A picture comes from a chosen file, a file dropped on the form, or the clipboard; each becomes the
+// question's picture, one too large for the box made to fit. What is no picture is told, not taken.
+TEST_F(QuestionFormTest, PicturePathsFileDropAndPaste)
+{
+    pictureToOpen = png(u"чертеж.png"_s, 800, 600);
+    control<QPushButton>(u"choosePicture"_s)->click();
+    EXPECT_EQ(editor.question(0).pictureName, u"чертеж.jpg"_s);
+    EXPECT_TRUE(editor.fit(0).warnings.isEmpty());
+    ASSERT_NE(preview.testWindow(), nullptr);
+
+    form.showQuestion(1);
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(png(u"ъгъл.png"_s, 40, 30))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form, &drop);
+    EXPECT_EQ(editor.question(1).pictureName, u"ъгъл.jpg"_s);
+
+    form.showQuestion(2);
+    QImage copied(30, 20, QImage::Format_RGB32);
+    copied.fill(Qt::red);
+    QApplication::clipboard()->setImage(copied);
+    control<PlainField>(u"questionText"_s)->paste();
+    EXPECT_EQ(editor.question(2).pictureName, u"поставено.jpg"_s);
+    EXPECT_EQ(editor.question(2).text, u"Столица?"_s);
+    control<QPushButton>(u"removePicture"_s)->click();
+    EXPECT_TRUE(editor.question(2).picture.isEmpty());
+    control<QPushButton>(u"pastePicture"_s)->click();
+    EXPECT_FALSE(editor.question(2).picture.isEmpty());
+
+    pictureToOpen = write(u"бележка.txt"_s);
+    control<QPushButton>(u"choosePicture"_s)->click();
+    EXPECT_EQ(told, QStringList{u"„бележка.txt“ не е изображение, което може да се прочете"_s});
+    EXPECT_EQ(editor.question(2).pictureName, u"поставено.jpg"_s);
+}
+
+// Rich text from a word processor is pasted as the program's plain text: superscripts as such
+// characters, paragraphs as lines.
+TEST_F(QuestionFormTest, RichTextIsPastedAsPlainText)
+{
+    auto *mime = new QMimeData;
+    mime->setHtml(
+        u"<html><body><p style=\"margin:0\">Лицето е a<sup>2</sup></p><p>H<sub>2</sub>O</p></body></html>"_s);
+    mime->setText(u"Лицето е a2\nH2O"_s);
+    QApplication::clipboard()->setMimeData(mime);
+    auto *explanation = control<PlainField>(u"explanation"_s);
+    explanation->setFocus();
+    explanation->paste();
+    EXPECT_EQ(editor.question(0).explanation, (QStringList{u"Лицето е a²"_s, u"H₂O"_s}));
+}
+
+// The selection becomes superscript or subscript characters; one with no such form is refused by name
+// and the text stays; a symbol of the palette goes where the teacher types.
+TEST_F(QuestionFormTest, ScriptsAndSymbols)
+{
+    auto *answer = control<PlainField>(u"answer2"_s);
+    answer->setFocus();
+    answer->setPlainText(u"q2"_s);
+    QTextCursor cursor = answer->textCursor();
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    answer->setTextCursor(cursor);
+    control<QPushButton>(u"superscript"_s)->click();
+    EXPECT_EQ(editor.question(0).answers[1], u"q²"_s);
+    EXPECT_EQ(editor.question(0).correct, u"q²"_s);
+
+    answer->selectAll();
+    control<QPushButton>(u"subscript"_s)->click();
+    EXPECT_EQ(told,
+              QStringList{u"„q“ няма долен индекс в Unicode, затова „q²“ не може да стане долен индекс."_s});
+    EXPECT_EQ(editor.question(0).answers[1], u"q²"_s);
+
+    answer->moveCursor(QTextCursor::End);
+    control<QToolButton>(u"symbol-2260"_s)->click();
+    EXPECT_EQ(editor.question(0).answers[1], u"q²≠"_s);
 }
 
 } // namespace
