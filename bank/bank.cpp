@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/bank.h"
 
+#include "bank/testdocument.h"
+
 #include <algorithm>
 
 using namespace Qt::Literals::StringLiterals;
@@ -65,21 +67,21 @@ const QStringList &Bank::Poredica(int n)
 
 int settingValue(const QStringList &settings, int row)
 {
-    if (row < 0 || row >= settings.size() || settings[row].isEmpty())
-        return 0;
-    const QChar last = settings[row].back();
-    return last >= u'0' && last <= u'9' ? last.unicode() - u'0' : 0;
+    return rowDigit(settings.value(row));
 }
 
 Settings Settings::fromRows(const QStringList &rows)
 {
+    TestDocument document;
+    readSettingsRows(document, rows);
+    const TestSwitches &switches = document.switches;
     Settings settings;
-    settings.phrasePreview = settingValue(rows, Bank::PhraseRow) == 1;
-    settings.repeatQuestion = settingValue(rows, Bank::TotoRow) == 1;
-    settings.showVerdict = settingValue(rows, Bank::TotoRow) > 0;
-    settings.title = rows.value(Bank::TitleRow);
-    settings.explanations = settingValue(rows, Bank::ExplanationRow) > 0;
-    settings.resultsNavigation = settingValue(rows, Bank::ResultsNavigationRow) == 1;
+    settings.phrasePreview = switches.on(Switch::Phrase);
+    settings.repeatQuestion = switches.repeatQuestion();
+    settings.showVerdict = switches.on(Switch::Toto);
+    settings.title = document.title;
+    settings.explanations = switches.on(Switch::Explanations);
+    settings.resultsNavigation = switches.on(Switch::Review);
     return settings;
 }
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/bankreader.h"
 
+#include "bank/bankwriter.h"
 #include "bank/jsonsource.h"
 #include "bank/rules.h"
 
@@ -68,17 +69,22 @@ Bank buildBank(const BankSource &source)
     return bank;
 }
 
+Bank buildBank(const TestDocument &document)
+{
+    return buildBank(bankSource(document));
+}
+
 BankLoad readBank(const QByteArray &json, const PictureFiles &pictures, const PictureCheck &pictureCheck)
 {
     ParsedBank parsed = parseBank(json, pictures);
     BankLoad load;
     load.problems = parsed.problems;
     if (load.problems.isEmpty())
-        load.problems = checkBank(parsed.source, pictureCheck);
+        load.problems = checkBank(parsed.document, pictureCheck);
     if (load.problems.isEmpty())
-        load.bank = buildBank(parsed.source);
-    load.files = bankFiles(json, parsed.source);
-    load.source = std::move(parsed.source);
+        load.bank = buildBank(parsed.document);
+    load.files = bankFiles(json, parsed.document);
+    load.document = std::move(parsed.document);
     return load;
 }
 
@@ -103,14 +109,19 @@ BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck)
     return readBank(file.read(limits::JsonBytes), info.path(), pictureCheck);
 }
 
-BankFiles bankFiles(const QByteArray &json, const BankSource &source)
+BankFiles bankFiles(const QByteArray &json, const TestDocument &document)
 {
     BankFiles files{json, {}};
-    for (const QuestionSource &question : source.questions) {
+    for (const QuestionSource &question : document.questions) {
         if (!question.pictureName.isEmpty())
             files.pictures.insert(question.pictureName, question.picture);
     }
     return files;
+}
+
+BankFiles bankFiles(const TestDocument &document)
+{
+    return bankFiles(bankJson(document), document);
 }
 
 namespace {
@@ -127,7 +138,7 @@ BankLoad readPayloadFiles(const BankFiles &files, PayloadOrigin origin, const Pi
     BankLoad load = readBank(files.json, picturesFrom(files.pictures), pictureCheck);
     // morv-pack and the build put in only the figures the bank names: anything else was added by hand.
     QSet<QString> named;
-    for (const QuestionSource &question : load.source.questions) {
+    for (const QuestionSource &question : load.document.questions) {
         if (!question.pictureName.isEmpty())
             named.insert(question.pictureName);
     }

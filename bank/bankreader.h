@@ -6,7 +6,7 @@
 
 #include "bank/bank.h"
 #include "bank/payload.h"
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 #include <QMap>
 
@@ -24,12 +24,13 @@ struct BankLoad
 {
     std::optional<Bank> bank;
     QList<Problem> problems;
-    BankSource source; // what was read, also when it was refused
-    BankFiles files;   // the bytes that were read: the source text and the figures it names
+    TestDocument document; // what was read, also when it was refused
+    BankFiles files;       // the bytes that were read: the source text and the figures it names
 };
 
 // Lays a checked source out in the bank's lists, spare slots and placeholders included.
 Bank buildBank(const BankSource &source);
+Bank buildBank(const TestDocument &document);
 
 // Parses, checks and builds.
 BankLoad readBank(const QByteArray &json, const PictureFiles &pictures,
@@ -39,7 +40,9 @@ BankLoad readBank(const QByteArray &json, const QString &folder, const PictureCh
 // Reads the source file at path, its figures beside it.
 BankLoad readBankFile(const QString &path, const PictureCheck &pictureCheck = {});
 // The source text with the figures its questions name, by those names: what a payload carries.
-BankFiles bankFiles(const QByteArray &json, const BankSource &source);
+BankFiles bankFiles(const QByteArray &json, const TestDocument &document);
+// The test written as bank.json with its figures: what a test made from another format carries.
+BankFiles bankFiles(const TestDocument &document);
 // Reads a payload: a bank that was checked when it was made, now read and checked again. A payload
 // holding more than its bank.json and the figures it names is refused as damaged.
 BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck = {});

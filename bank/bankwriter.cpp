@@ -10,10 +10,10 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
-QByteArray bankJson(const BankSource &source)
+QByteArray bankJson(const TestDocument &document)
 {
     QJsonArray questions;
-    for (const QuestionSource &question : source.questions) {
+    for (const QuestionSource &question : document.questions) {
         QJsonObject object{{u"text"_s, question.text},
                            {u"answers"_s, QJsonArray::fromStringList(question.answers)},
                            {u"correct"_s, question.correct}};
@@ -25,7 +25,7 @@ QByteArray bankJson(const BankSource &source)
             object.insert(u"picture_text"_s, question.pictureText);
         questions.append(object);
     }
-    return QJsonDocument(QJsonObject{{u"settings"_s, QJsonArray::fromStringList(source.settings)},
+    return QJsonDocument(QJsonObject{{u"settings"_s, QJsonArray::fromStringList(settingsRows(document))},
                                      {u"questions"_s, questions}})
         .toJson(QJsonDocument::Indented);
 }

@@ -3,13 +3,13 @@
 // Writes a bank source as the bank.json a teacher can go on editing, the inverse of the reader.
 #pragma once
 
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 #include <QByteArray>
 
 namespace morv {
 
-// The source as bank.json text: its settings and questions, each figure named by its pictureName.
-QByteArray bankJson(const BankSource &source);
+// The test as bank.json text: its settings rows and questions, each figure named by its pictureName.
+QByteArray bankJson(const TestDocument &document);
 
 } // namespace morv

@@ -233,8 +233,8 @@ public:
                         u"файлът с въпросите трябва да е обект с полета settings и questions"_s);
         const JsonLayout layout(m_json);
         m_parsed.problems = layout.duplicates;
-        m_parsed.source.settingsLine = layout.settingsLine;
-        m_parsed.source.questionsLine = layout.questionsLine;
+        m_parsed.document.settingsLine = layout.settingsLine;
+        m_parsed.document.questionsLine = layout.questionsLine;
         const QJsonObject root = document.object();
         for (const QString &key : root.keys()) {
             if (key != u"settings" && key != u"questions")
@@ -244,7 +244,7 @@ public:
             add(Rule::Structure, layout.settingsLine,
                 u"настройките (поле settings) трябва да са списък от редове"_s);
         else
-            m_parsed.source.settings = strings(root.value(u"settings"));
+            readSettingsRows(m_parsed.document, strings(root.value(u"settings")));
         if (!root.value(u"questions").isArray()) {
             add(Rule::Structure, layout.questionsLine, u"въпросите (поле questions) трябва да са списък"_s);
             return m_parsed;
@@ -275,7 +275,7 @@ private:
         question.line = line;
         if (!value.isObject()) {
             wrong(Rule::Structure, u"трябва да е обект с полета text, answers, correct"_s);
-            m_parsed.source.questions.push_back(question);
+            m_parsed.document.questions.push_back(question);
             return;
         }
         const QJsonObject object = value.toObject();
@@ -326,7 +326,7 @@ private:
                 question.picture = std::move(file.bytes);
             }
         }
-        m_parsed.source.questions.push_back(question);
+        m_parsed.document.questions.push_back(question);
     }
 
     const QByteArray &m_json;

@@ -4,7 +4,7 @@
 // the text named by line and column in the teacher's words.
 #pragma once
 
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 namespace morv {
 

@@ -120,8 +120,9 @@ QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
     return problems;
 }
 
-QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck)
+QList<Problem> checkBank(const TestDocument &document, const PictureCheck &pictureCheck)
 {
+    const BankSource source = bankSource(document);
     QList<Problem> problems;
     const int settingsLine = source.settingsLine;
     if (source.settings.size() != Bank::SettingsRows)
@@ -143,7 +144,7 @@ QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCh
                          .line = source.questionsLine,
                          .text = u"тестът има %1, а трябва да са поне 3"_s.arg(
                              quantity(qsizetype(count), u"въпрос", u"въпроса"))});
-    const bool repeat = Settings::fromRows(source.settings).repeatQuestion;
+    const bool repeat = document.switches.repeatQuestion();
     const int most = maxQuestions(repeat);
     if (count > std::size_t(most))
         problems.append(

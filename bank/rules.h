@@ -4,7 +4,7 @@
 // and the whole bank.
 #pragma once
 
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 namespace morv {
 
@@ -30,7 +30,7 @@ int maxQuestions(bool repeatQuestion);
 // Every broken rule of one question, the index-th of its source (from 0), at the question's line.
 QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
                              const PictureCheck &pictureCheck = {});
-// Every broken rule of a parsed source, each naming the question and its line.
-QList<Problem> checkBank(const BankSource &source, const PictureCheck &pictureCheck = {});
+// Every broken rule of a test as read, each naming the question and its line.
+QList<Problem> checkBank(const TestDocument &document, const PictureCheck &pictureCheck = {});
 
 } // namespace morv

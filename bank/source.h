@@ -67,6 +67,8 @@ struct QuestionSource
     QString pictureText; // what a screen reader says of the figure; empty for the program's default
     QStringList explanation;
     int line = 0; // where the question starts in its source, from 1; 0 when not known
+
+    friend bool operator==(const QuestionSource &, const QuestionSource &) = default;
 };
 
 struct BankSource
@@ -75,13 +77,6 @@ struct BankSource
     std::vector<QuestionSource> questions;
     int settingsLine = 0;  // where the settings start in the source
     int questionsLine = 0; // where the list of questions starts
-};
-
-// A source as parsed: the questions as far as they could be read, and every problem on the way.
-struct ParsedBank
-{
-    BankSource source;
-    QList<Problem> problems;
 };
 
 // Says why a figure cannot be shown, or returns an empty string when it can.

@@ -26,16 +26,15 @@ constexpr std::array<SwitchInfo, SwitchCount> Switches = {{
 
 const QString FirstRow = u"Настройки - последната цифра"_s;
 
-// The digit a row ends in; a row that ends otherwise reads as 0, as the program has always read it.
-int digitOf(const QString &row)
+} // namespace
+
+int rowDigit(const QString &row)
 {
     if (row.isEmpty())
         return 0;
     const QChar last = row.back();
     return last >= u'0' && last <= u'9' ? last.unicode() - u'0' : 0;
 }
-
-} // namespace
 
 std::span<const SwitchInfo> switchTable()
 {
@@ -59,7 +58,7 @@ QStringList settingsRows(const TestDocument &document)
     QStringList rows = {kept.value(0, FirstRow), {}, {}, document.title, {}, {}};
     for (const SwitchInfo &info : Switches) {
         const int digit = document.switches.digit(info.which);
-        rows[info.row] = info.row < kept.size() && digitOf(kept[info.row]) == digit
+        rows[info.row] = info.row < kept.size() && rowDigit(kept[info.row]) == digit
                              ? kept[info.row]
                              : info.rowLabel.toString() + u" - "_s + QString::number(digit);
     }
@@ -72,9 +71,10 @@ QStringList settingsRows(const TestDocument &document)
 void readSettingsRows(TestDocument &document, const QStringList &rows)
 {
     document.sourceRows = rows;
+    document.rowsRead = true;
     document.title = rows.value(Bank::TitleRow);
     for (const SwitchInfo &info : Switches)
-        document.switches.setDigit(info.which, digitOf(rows.value(info.row)));
+        document.switches.setDigit(info.which, rowDigit(rows.value(info.row)));
 }
 
 BankSource bankSource(const TestDocument &document)
@@ -82,7 +82,7 @@ BankSource bankSource(const TestDocument &document)
     BankSource source;
     source.settings = settingsRows(document);
     // Fewer rows than the program reads are the source's own mistake, reported as such.
-    if (!document.sourceRows.isEmpty() && document.sourceRows.size() < Bank::SettingsRows)
+    if (document.rowsRead && document.sourceRows.size() < Bank::SettingsRows)
         source.settings = document.sourceRows;
     source.questions = document.questions;
     source.settingsLine = document.settingsLine;

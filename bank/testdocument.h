@@ -69,7 +69,22 @@ struct TestDocument
     // The settings rows as a bank.json wrote them; empty for any other source. Only the converter reads
     // them: a row whose switch has not changed is written back exactly as it was.
     QStringList sourceRows;
+    // The source had a list of settings rows, even an empty one: its count is the source's to answer for.
+    bool rowsRead = false;
+
+    friend bool operator==(const TestDocument &, const TestDocument &) = default;
 };
+
+// A source as read: the test as far as it could be read, and every problem on the way.
+struct ParsedBank
+{
+    TestDocument document;
+    QList<Problem> problems;
+};
+
+// The digit a settings row ends in; a row that ends otherwise reads as 0, as the program has always
+// read it.
+int rowDigit(const QString &row);
 
 // The settings rows of the test: the rows it was read with where their value still holds, the shipped
 // wording with the switch's digit where it changed or where the source had none.

@@ -37,12 +37,9 @@ Bank embeddedBank()
 // The shipped bank with Forward and Back offered in results mode (settings row 5 set to 1).
 Bank bankWithResultsNavigation()
 {
-    Bank bank = embeddedBank();
-    QStringList rows = bank.List2();
-    QString &row = rows[Bank::ResultsNavigationRow];
-    row[row.size() - 1] = u'1';
-    bank.setSettings(rows);
-    return bank;
+    morv::TestDocument document = morv::readEmbeddedBank(morv::jpegHeaderProblem).document;
+    document.switches.set(morv::Switch::Review, true);
+    return morv::buildBank(document);
 }
 
 struct Run

@@ -84,7 +84,7 @@ struct Bench
     }
     void check() const
     {
-        if (!window.result().packable() || window.result().questions.size() != std::size_t(Questions))
+        if (!window.result().packable() || window.result().questions().size() != std::size_t(Questions))
             throw std::runtime_error("the export does not pack");
     }
 

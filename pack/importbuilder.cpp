@@ -121,10 +121,8 @@ std::optional<QString> ImportBuilder::decode(const QByteArray &bytes)
 
 void ImportBuilder::settings(const QString &title, const TestSwitches &switches)
 {
-    TestDocument document;
-    document.title = title;
-    document.switches = switches;
-    m_import.source.settings = settingsRows(document);
+    m_import.source.title = title;
+    m_import.source.switches = switches;
     m_import.hasSettings = true;
 }
 

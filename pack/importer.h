@@ -3,7 +3,7 @@
 // Importers that turn questions written in other formats (Aiken, GIFT, Moodle XML) into a bank source.
 #pragma once
 
-#include "bank/source.h"
+#include "bank/testdocument.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,7 +32,8 @@ qint64 maxSourceBytes(SourceFormat format);
 // as the source gives them (JPEG, PNG or GIF), for the caller to convert.
 struct Import
 {
-    BankSource source;
+    // The questions and their lines; the title and switches when hasSettings, else the caller's.
+    TestDocument source;
     bool hasSettings = false; // a bank.json, or a Moodle XML file МОРВ wrote, brings the test's settings
     QList<Problem> problems;
     // What was written otherwise than the source has it, or left out though the pupil would not miss

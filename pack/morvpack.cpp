@@ -203,16 +203,16 @@ int packCommand(int argc, char *argv[])
 
     QString failure;
     if (args.isSet(u"json"_s)) {
-        failure = writeJson(args.value(u"json"_s), packed.load);
+        failure = writeJson(args.value(u"json"_s), packed.files);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {
             const PreviewProgram preview =
-                writeAndStartPreview(program, packed.load.files, offscreenChosenHere);
+                writeAndStartPreview(program, packed.files, offscreenChosenHere);
             output = preview.program;
             failure = preview.failure;
         } else {
-            failure = writeProgram(program, output, packed.load.files, sourceFile);
+            failure = writeProgram(program, output, packed.files, sourceFile);
         }
         if (failure.isEmpty())
             out << u"Записано / written: "_s << output << '\n';

@@ -34,13 +34,6 @@ const QString ProgramSuffix = u".exe"_s;
 const QString ProgramSuffix;
 #endif
 
-struct Report
-{
-    QString file;
-    QList<Problem> problems;
-    QList<Problem> warnings;
-};
-
 // Where each imported question stands in its source, from 1. With problems only the questions that
 // imported cleanly are in source.questions; each keeps the number the source gives it.
 std::vector<int> sourceNumbers(const Import &import)
@@ -68,7 +61,7 @@ std::vector<QuestionSource> withShownPictures(std::vector<QuestionSource> questi
 }
 
 // Pictures of an imported source become JPEGs that fit the picture box, named by their question.
-void convertPictures(BankSource &source, QList<Problem> &problems, const std::vector<int> &numbers)
+void convertPictures(TestDocument &source, QList<Problem> &problems, const std::vector<int> &numbers)
 {
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         QuestionSource &question = source.questions[i];
@@ -87,7 +80,7 @@ void convertPictures(BankSource &source, QList<Problem> &problems, const std::ve
 }
 
 // What a pupil would not see whole in the program's window, measured with its font and boxes.
-QList<Problem> fitWarnings(const BankSource &source)
+QList<Problem> fitWarnings(const TestDocument &source)
 {
     const QFont font = windowFont();
     const QSize questionBox = textBoxRect(Question).size();
@@ -130,78 +123,69 @@ QList<Problem> fitWarnings(const BankSource &source)
     return warnings;
 }
 
-struct Packed
-{
-    Report report;
-    BankLoad load;
-    BankSource source; // as read from the source, with its lines: what the fit warnings point at
-    std::vector<QuestionSource> questions; // every question of the source, also those refused
-};
-
 // Reads the source in its format, puts it through the bank's own checks and builds the bank.
-Packed readSource(const QString &path, SourceFormat format, const PackOptions &options)
+PackResult readSource(const PackOptions &options)
 {
-    Packed packed;
+    PackResult result;
+    result.format = options.format;
+    const QString &path = options.source;
     const QFileInfo info(path);
-    if (format == SourceFormat::Folder) {
-        const QString json = info.isDir() ? QDir(path).filePath(u"bank.json"_s) : path;
-        packed.report.file = json;
-        packed.load = readBankFile(json, jpegDecodeProblem);
-        packed.report.problems = packed.load.problems;
-        packed.source = packed.load.source;
-        packed.questions = packed.load.source.questions;
-        return packed;
+    if (options.format == SourceFormat::Folder) {
+        result.file = info.isDir() ? QDir(path).filePath(u"bank.json"_s) : path;
+        BankLoad load = readBankFile(result.file, jpegDecodeProblem);
+        result.document = std::move(load.document);
+        result.problems = std::move(load.problems);
+        result.bank = std::move(load.bank);
+        result.files = std::move(load.files);
+        return result;
     }
-    packed.report.file = path;
+    result.file = path;
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        packed.report.problems.append({.rule = Rule::Unreadable, .text = u"файлът не може да се прочете"_s});
-        return packed;
+        result.problems.append({.rule = Rule::Unreadable, .text = u"файлът не може да се прочете"_s});
+        return result;
     }
     // From its size alone; and no more than the limit is read, should the file grow meanwhile.
-    const qint64 most = maxSourceBytes(format);
+    const qint64 most = maxSourceBytes(options.format);
     const QByteArray bytes = file.size() > most ? QByteArray() : file.read(most + 1);
     if (file.size() > most || bytes.size() > most) {
-        packed.report.problems.append(
-            {.rule = Rule::TooLarge,
-             .text = tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
-        return packed;
+        result.problems.append({.rule = Rule::TooLarge,
+                                .text = tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
+        return result;
     }
-    Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
-                    : format == SourceFormat::Gift ? importGift(bytes, info.path())
-                                                   : importMoodleXml(bytes);
-    import.source.settings = settingsFor(options, info.completeBaseName());
+    Import import = options.format == SourceFormat::Aiken  ? importAiken(bytes)
+                    : options.format == SourceFormat::Gift ? importGift(bytes, info.path())
+                                                           : importMoodleXml(bytes);
+    setOptions(import.source, options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();
     convertPictures(import.source, import.problems, sourceNumbers(import));
-    QList<Problem> problems = import.problems;
-    if (problems.isEmpty())
-        problems = checkBank(import.source, jpegDecodeProblem);
-    packed.report.problems = problems;
-    packed.report.warnings = import.warnings;
-    if (problems.isEmpty()) {
+    result.problems = import.problems;
+    if (result.problems.isEmpty())
+        result.problems = checkBank(import.source, jpegDecodeProblem);
+    result.warnings = import.warnings;
+    if (result.problems.isEmpty()) {
         // The written bank goes through the reader once more, exactly as the program will read it.
-        packed.load = readPayload(packPayload(bankFiles(bankJson(import.source), import.source)),
-                                  PayloadOrigin::Appended, jpegDecodeProblem);
-        packed.report.problems = packed.load.problems;
+        result.files = bankFiles(import.source);
+        BankLoad load = readPayload(packPayload(result.files), PayloadOrigin::Appended, jpegDecodeProblem);
+        result.problems = std::move(load.problems);
+        result.bank = std::move(load.bank);
     }
-    packed.questions =
-        everyQuestionImported ? import.source.questions : withShownPictures(std::move(import.begun));
-    packed.source = std::move(import.source);
-    return packed;
+    if (!everyQuestionImported)
+        result.begun = withShownPictures(std::move(import.begun));
+    result.document = std::move(import.source);
+    return result;
 }
 
 } // namespace
 
 // The default switches are those of the shipped test; only the title is the source's own.
-QStringList settingsFor(const PackOptions &options, const QString &title)
+void setOptions(TestDocument &document, const PackOptions &options, const QString &title)
 {
-    TestDocument document;
     document.title = options.title.value_or(title);
     for (const SwitchInfo &info : switchTable()) {
-        if (const std::optional<bool> on = options[info.which])
-            document.switches.set(info.which, *on);
+        const std::optional<bool> on = options[info.which];
+        document.switches.setDigit(info.which, on ? int(*on) : info.shipped);
     }
-    return settingsRows(document);
 }
 
 std::optional<SourceFormat> formatNamed(const QString &name)
@@ -232,21 +216,13 @@ QStringList PackResult::messages(const QString &shownAs) const
 
 PackResult pack(const PackOptions &options)
 {
-    Packed packed = readSource(options.source, options.format, options);
-    if (packed.report.problems.isEmpty())
-        packed.report.warnings += fitWarnings(packed.source);
+    PackResult result = readSource(options);
+    if (result.problems.isEmpty())
+        result.warnings += fitWarnings(result.document);
     if (options.strict) {
-        packed.report.problems += packed.report.warnings;
-        packed.report.warnings.clear();
+        result.problems += result.warnings;
+        result.warnings.clear();
     }
-    PackResult result;
-    result.file = packed.report.file;
-    result.format = options.format;
-    result.load = std::move(packed.load);
-    result.source = std::move(packed.source);
-    result.questions = std::move(packed.questions);
-    result.problems = std::move(packed.report.problems);
-    result.warnings = std::move(packed.report.warnings);
     return result;
 }
 
@@ -366,7 +342,7 @@ QString writeProgram(const QString &program, const QString &output, const BankFi
     return writeProgramCode(base.code, output, files);
 }
 
-QString writeJson(const QString &folder, const BankLoad &load)
+QString writeJson(const QString &folder, const BankFiles &files)
 {
     if (const QString why = jsonFolderProblem(folder); !why.isEmpty())
         return why;
@@ -376,8 +352,8 @@ QString writeJson(const QString &folder, const BankLoad &load)
         QSaveFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
     };
-    bool written = write(QDir(folder).filePath(u"bank.json"_s), load.files.json);
-    for (auto picture = load.files.pictures.cbegin(); picture != load.files.pictures.cend(); ++picture) {
+    bool written = write(QDir(folder).filePath(u"bank.json"_s), files.json);
+    for (auto picture = files.pictures.cbegin(); picture != files.pictures.cend(); ++picture) {
         const QString path = QDir(folder).filePath(picture.key());
         written = written && QDir().mkpath(QFileInfo(path).path()) && write(path, picture.value());
     }

@@ -39,19 +39,24 @@ struct PackOptions
     std::optional<bool> operator[](Switch which) const { return switches[std::size_t(which)]; }
 };
 
+// A source read, checked and measured: what the command line and the window show and write.
 struct PackResult
 {
     QString file; // the file the messages name: the source, or the folder's bank.json
     SourceFormat format = SourceFormat::Folder;
-    BankLoad load;     // the bank and the bytes a program carries, when the source holds
-    BankSource source; // as read from the source, with its lines and the settings it is packed with
-    // Every question of the source in its order, numbered as the findings number them, as far as it
-    // was read: also those refused, and with their pictures as the test shows them. What a window lists.
-    std::vector<QuestionSource> questions;
+    // The test as read from the source, with its lines and the title and switches it is packed with.
+    TestDocument document;
+    // Every question an imported source begins when some could not be imported: also those refused,
+    // numbered as the findings number them, with their pictures as the test shows them.
+    std::vector<TestQuestion> begun;
     QList<Problem> problems;
-    QList<Problem> warnings; // what a pupil would not see whole; empty while there are problems
+    QList<Problem> warnings;  // what a pupil would not see whole; empty while there are problems
+    std::optional<Bank> bank; // the bank as the program will read it, when the source holds
+    BankFiles files;          // what a written program carries: the bank.json and the figures it names
 
-    bool packable() const { return problems.isEmpty() && load.bank.has_value(); }
+    bool packable() const { return problems.isEmpty() && bank.has_value(); }
+    // Every question of the source in its order, as far as it was read: what a window lists.
+    const std::vector<TestQuestion> &questions() const { return begun.empty() ? document.questions : begun; }
     // Every problem, then every warning, one line each, as the command line prints them; the file is
     // named by `shownAs` when given.
     QStringList messages(const QString &shownAs = {}) const;
@@ -61,9 +66,9 @@ struct PackResult
 // texts and pictures against the window.
 PackResult pack(const PackOptions &options);
 
-// The settings rows of a test made from an imported source: the shipped switches unless the options
-// say otherwise, the title given or else `title`.
-QStringList settingsFor(const PackOptions &options, const QString &title);
+// The title and switches of a test made from an imported source: the shipped switches unless the
+// options say otherwise, the title given or else `title`.
+void setOptions(TestDocument &document, const PackOptions &options, const QString &title);
 // "folder", "aiken", "gift" or "moodle", as --format names them.
 std::optional<SourceFormat> formatNamed(const QString &name);
 
@@ -94,7 +99,7 @@ QString writeProgram(const QString &program, const QString &output, const BankFi
                      const QString &sourceFile = {});
 // Writes the test as bank.json with its pictures into a new or empty folder, to go on editing. Empty
 // when written.
-QString writeJson(const QString &folder, const BankLoad &load);
+QString writeJson(const QString &folder, const BankFiles &files);
 // Starts a program on its own: the caller gets back its terminal, and the program none of its output.
 // A platform the caller chose only for itself (offscreen for measuring) is not passed on.
 bool startPreview(const QString &program, bool dropChosenPlatform = false);

@@ -42,6 +42,7 @@ namespace morv {
 namespace {
 
 const QString RecentKey = u"recentSources"_s;
+const QString OwnSettingsNote = u"Папката носи свои настройки в bank.json: тук те само се показват."_s;
 constexpr qsizetype RecentCount = 8;
 // Long enough for an editor to finish its save, short enough that the teacher sees the fix at once.
 constexpr int SaveSettleMs = 150;
@@ -101,6 +102,15 @@ QString summaryOf(const QuestionSource &question, int number, const QList<Proble
         }
     }
     return text.size() > SummaryLength ? text.left(SummaryLength - 1) + u'…' : text;
+}
+
+// What the program makes of a switch's digit other than 0 and 1.
+QString unusualDigit(Switch which, const TestSwitches &switches)
+{
+    if (which == Switch::Toto)
+        return u"оценка без повторение на първия въпрос"_s;
+    return switches.on(which) ? u"програмата го чете като включено"_s
+                              : u"програмата го чете като изключено"_s;
 }
 
 QStringList localFiles(const QMimeData *mime)
@@ -273,8 +283,7 @@ void PackerWindow::buildControls()
         m_switches[index] = box;
         grid->addWidget(box, 1 + int(index) / 2, 1 + int(index) % 2);
     }
-    m_ownSettings =
-        new QLabel(u"Папката носи свои настройки в bank.json: тук те само се показват."_s, settingsBox);
+    m_ownSettings = new QLabel(OwnSettingsNote, settingsBox);
     m_ownSettings->setObjectName(u"ownSettings"_s);
     m_ownSettings->setWordWrap(true);
     m_ownSettings->hide();
@@ -338,8 +347,10 @@ void PackerWindow::open(const QString &path)
     m_chosen = 0;
     // The command line's defaults: the file's name for the title, the switches of the shipped test.
     m_title->setText(info.completeBaseName());
-    for (const SwitchInfo &row : switchTable())
+    for (const SwitchInfo &row : switchTable()) {
+        m_switches[std::size_t(row.which)]->setTristate(false);
         m_switches[std::size_t(row.which)]->setChecked(row.shipped == 1);
+    }
     m_sourceLabel->setText(QDir::toNativeSeparators(source));
     setWindowTitle(info.fileName() + u" — МОРВ — тест от файл"_s);
     rememberRecent(source);
@@ -395,7 +406,7 @@ void PackerWindow::showResult()
     fillFindings();
     m_try->setEnabled(m_result.packable());
     m_write->setEnabled(m_result.packable());
-    QString status = u"Въпроси: %1 · проблеми: %2 · предупреждения: %3. "_s.arg(m_result.questions.size())
+    QString status = u"Въпроси: %1 · проблеми: %2 · предупреждения: %3. "_s.arg(m_result.questions().size())
                          .arg(m_result.problems.size())
                          .arg(m_result.warnings.size());
     status += m_result.packable()
@@ -404,22 +415,38 @@ void PackerWindow::showResult()
     statusBar()->showMessage(status);
 }
 
-// A bank.json folder brings its own title and switches: shown as the program will have them.
+// A bank.json folder brings its own title and switches: shown as the program will have them. A digit a
+// check box cannot show is shown as neither ticked nor not, and said in words; it is written as it is.
 void PackerWindow::showOwnSettings()
 {
-    const QStringList &rows = m_result.source.settings;
-    m_title->setText(rows.value(Bank::TitleRow));
-    for (const SwitchInfo &row : switchTable())
-        m_switches[std::size_t(row.which)]->setChecked(settingValue(rows, row.row) == 1);
+    const TestDocument &document = m_result.document;
+    m_title->setText(document.title);
+    QStringList kept;
+    for (const SwitchInfo &row : switchTable()) {
+        QCheckBox *box = m_switches[std::size_t(row.which)];
+        const bool fits = document.switches.fitsCheckBox(row.which);
+        box->setTristate(!fits);
+        box->setCheckState(!fits                             ? Qt::PartiallyChecked
+                           : document.switches.on(row.which) ? Qt::Checked
+                                                             : Qt::Unchecked);
+        if (!fits)
+            kept.append(u"„%1“ е %2 (%3)"_s.arg(row.label)
+                            .arg(document.switches.digit(row.which))
+                            .arg(unusualDigit(row.which, document.switches)));
+    }
+    QString note = OwnSettingsNote;
+    if (!kept.isEmpty())
+        note += u" "_s + u"Отметка не може да покаже: %1. Записва се непроменено."_s.arg(kept.join(u"; "_s));
+    m_ownSettings->setText(note);
 }
 
 void PackerWindow::fillQuestions()
 {
     const QSignalBlocker blocker(m_questions);
     m_questions->clear();
-    const auto count = int(m_result.questions.size());
+    const auto count = int(m_result.questions().size());
     for (int number = 1; number <= count; ++number) {
-        const QuestionSource &question = m_result.questions[std::size_t(number - 1)];
+        const QuestionSource &question = m_result.questions()[std::size_t(number - 1)];
         const Mark mark = concerns(m_result.problems, number)   ? Mark::Problem
                           : concerns(m_result.warnings, number) ? Mark::Warning
                                                                 : Mark::Ready;
@@ -474,9 +501,10 @@ void PackerWindow::chooseQuestion(int number)
 
 void PackerWindow::showChosen()
 {
-    if (m_chosen < 1 || m_chosen > int(m_result.questions.size()))
+    if (m_chosen < 1 || m_chosen > int(m_result.questions().size()))
         return;
-    m_preview->showQuestion(m_result.questions[std::size_t(m_chosen - 1)], m_result.source.settings);
+    m_preview->showQuestion(m_result.questions()[std::size_t(m_chosen - 1)], m_result.document.title,
+                            m_result.document.switches);
 }
 
 // Editors save by writing a new file and renaming it over the old one: the watch on the old file ends
@@ -567,7 +595,7 @@ void PackerWindow::tryTest()
     readPending();
     if (!m_result.packable() || !programFound())
         return;
-    const PreviewProgram tried = m_choices.tryOut(m_program, m_result.load.files);
+    const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
     if (!tried.failure.isEmpty())
         m_choices.tell(this, tried.failure);
     else
@@ -586,7 +614,7 @@ void PackerWindow::writeTest()
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
-    if (const QString failure = writeProgram(m_program, output, m_result.load.files, m_result.file);
+    if (const QString failure = writeProgram(m_program, output, m_result.files, m_result.file);
         !failure.isEmpty()) {
         m_choices.tell(this, failure);
         return;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packwindow/questionpreview.h"
 
+#include "bank/bankreader.h"
 #include "engine/controls.h"
 #include "engine/random.h"
 #include "ui/mainwindow.h"
@@ -48,10 +49,14 @@ QuestionPreview::QuestionPreview(QWidget *parent) : QWidget(parent)
 // The session's window is a child of this widget: the session goes first, taking its window along.
 QuestionPreview::~QuestionPreview() = default;
 
-void QuestionPreview::showQuestion(const QuestionSource &question, const QStringList &settings)
+void QuestionPreview::showQuestion(const TestQuestion &question, const QString &title,
+                                   const TestSwitches &switches)
 {
-    m_question = question;
-    m_settings = settings;
+    m_shown.title = title;
+    m_shown.switches = switches;
+    // With the consistency check the repeat of the only question would be shown in its place.
+    m_shown.switches.set(Switch::Toto, false);
+    m_shown.questions = {question};
     if (question.answers.size() < 2 || question.answers.size() > OptionCount) {
         showMessage(u"Този въпрос не може да се покаже, докато отговорите му не станат от 2 до 5."_s);
         return;
@@ -59,15 +64,10 @@ void QuestionPreview::showQuestion(const QuestionSource &question, const QString
     // Building the window moves the keyboard focus into it; the teacher keeps it where it was.
     const QPointer<QWidget> focused = QApplication::focusWidget();
     m_session.reset();
-    BankSource source;
-    source.settings = settings;
-    // With the consistency check the repeat of the only question would be shown in its place.
-    if (source.settings.size() > Bank::TotoRow)
-        source.settings[Bank::TotoRow] = u"Проверка за Тото - 0"_s;
-    source.questions.push_back(question);
     // Exit in the preview unloads its test; the question comes back at once.
-    m_session = std::make_unique<TestSession>(buildBank(source), std::make_unique<SourceOrder>(), [this] {
-        QTimer::singleShot(0, this, [this] { showQuestion(m_question, m_settings); });
+    m_session = std::make_unique<TestSession>(buildBank(m_shown), std::make_unique<SourceOrder>(), [this] {
+        QTimer::singleShot(
+            0, this, [this] { showQuestion(m_shown.questions.front(), m_shown.title, m_shown.switches); });
     });
     MainWindow &window = m_session->window();
     if (const qsizetype right = question.answers.indexOf(question.correct); right >= 0) {

@@ -4,7 +4,7 @@
 // question alone, its answers in the source's order and the right one chosen.
 #pragma once
 
-#include "bank/bankreader.h"
+#include "bank/testdocument.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -29,7 +29,7 @@ public:
 
     // The question in the test's window, with the test's settings: its title, and the phrase preview
     // when that switch is on.
-    void showQuestion(const QuestionSource &question, const QStringList &settings);
+    void showQuestion(const TestQuestion &question, const QString &title, const TestSwitches &switches);
     // A word in place of the window, when there is no question to show.
     void showMessage(const QString &text);
 
@@ -40,8 +40,7 @@ private:
     QVBoxLayout *m_layout = nullptr;
     QLabel *m_message = nullptr;
     std::unique_ptr<TestSession> m_session;
-    QuestionSource m_question;
-    QStringList m_settings;
+    TestDocument m_shown; // the one question with the test's title and switches
 };
 
 } // namespace morv

@@ -3,6 +3,7 @@
 // The bank reader and its checks: what a teacher writes, what the program builds, what it refuses.
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "bank/testdocument.h"
 #include "tests/support/brokenbanks.h"
 #include "tests/support/rows.h"
 #include "tests/support/testbank.h"
@@ -145,6 +146,74 @@ TEST_P(SettingsRows, GiveTheirSwitches)
 }
 
 INSTANTIATE_TEST_SUITE_P(Bank, SettingsRows, testing::ValuesIn(settingsRows()), RowName());
+
+// One digit in every switch row, as the program reads it: the phrase preview, the repeat question and
+// Forward and Back after grading at exactly 1; the verdict and the explanations above 0.
+struct DigitCase
+{
+    const char *name;
+    int digit;
+    bool atOne;    // phrase, repeat, review
+    bool aboveNil; // verdict, explanations
+};
+
+class SwitchDigits : public testing::TestWithParam<DigitCase>
+{};
+
+// The one converter reads every row value 0-9 with the comparison of its row, keeps the digit, and
+// writes a changed switch back as the row's own wording with that digit.
+TEST_P(SwitchDigits, ReadWithTheirRowsComparisonAndWrittenBack)
+{
+    const DigitCase &c = GetParam();
+    const QStringList rows = test::settings(c.digit, c.digit, c.digit, c.digit, u"Тест"_s);
+    const Settings settings = Settings::fromRows(rows);
+    EXPECT_EQ(settings.phrasePreview, c.atOne);
+    EXPECT_EQ(settings.repeatQuestion, c.atOne);
+    EXPECT_EQ(settings.showVerdict, c.aboveNil);
+    EXPECT_EQ(settings.explanations, c.aboveNil);
+    EXPECT_EQ(settings.resultsNavigation, c.atOne);
+
+    TestDocument document;
+    readSettingsRows(document, rows);
+    for (const SwitchInfo &info : switchTable()) {
+        EXPECT_EQ(document.switches.digit(info.which), c.digit) << info.option.toString().toStdString();
+        EXPECT_EQ(settingValue(rows, info.row), c.digit);
+        EXPECT_EQ(document.switches.fitsCheckBox(info.which), c.digit <= 1);
+    }
+    EXPECT_EQ(document.switches.repeatQuestion(), c.atOne);
+    EXPECT_EQ(settingsRows(document), rows);
+
+    // Made anew, with no rows read, the rows carry the shipped wording and the digit.
+    TestDocument made;
+    made.title = u"Тест"_s;
+    for (const SwitchInfo &info : switchTable())
+        made.switches.setDigit(info.which, c.digit);
+    EXPECT_EQ(settingsRows(made), rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Bank, SwitchDigits,
+                         testing::Values(DigitCase{"0", 0, false, false}, DigitCase{"1", 1, true, true},
+                                         DigitCase{"2", 2, false, true}, DigitCase{"3", 3, false, true},
+                                         DigitCase{"4", 4, false, true}, DigitCase{"5", 5, false, true},
+                                         DigitCase{"6", 6, false, true}, DigitCase{"7", 7, false, true},
+                                         DigitCase{"8", 8, false, true}, DigitCase{"9", 9, false, true}),
+                         RowName());
+
+// A row whose switch has not changed is written back as the teacher wrote it, wording and all; a
+// changed one takes the shipped wording with its new digit, and no other row moves.
+TEST(BankReader, KeepsTheWordingOfRowsWhoseSwitchHolds)
+{
+    const QStringList rows = {u"Моите настройки"_s, u"фраза:0"_s,    u"Тото:2"_s,
+                              u"Заглавие"_s,        u"описание 7"_s, u"обяснения 0"_s};
+    TestDocument document;
+    readSettingsRows(document, rows);
+    EXPECT_EQ(document.title, u"Заглавие"_s);
+    EXPECT_EQ(settingsRows(document), rows);
+    document.switches.set(Switch::Explanations, false);
+    QStringList expected = rows;
+    expected[Bank::ExplanationRow] = u"Дава описание - 0"_s;
+    EXPECT_EQ(settingsRows(document), expected);
+}
 
 // The bank built from a source carries the switches of its rows.
 TEST(BankReader, BuildsTheSwitchesOfItsSettings)

@@ -306,15 +306,15 @@ TEST_F(PackCommand, WritesABankFolderToGoOnEditing)
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const BankLoad load = readBankFile(QDir(folder).filePath(u"bank.json"_s));
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
-    EXPECT_EQ(load.source.questions[0].pictureText, u"Квадрат със страна 4 см"_s);
-    EXPECT_EQ(load.source.questions[0].explanation, QStringList{u"Лицето е 4 · 4 = 16 см²."_s});
+    EXPECT_EQ(load.document.questions[0].pictureText, u"Квадрат със страна 4 см"_s);
+    EXPECT_EQ(load.document.questions[0].explanation, QStringList{u"Лицето е 4 · 4 = 16 см²."_s});
     // The picture was made to fit the box: 400 × 400 becomes 137 × 137.
     EXPECT_EQ(QImage::fromData(load.bank->Picture1(1)).size(), QSize(137, 137));
     // Each picture is named after its question, not after the pictures before it.
-    ASSERT_EQ(load.source.questions.size(), 3u);
-    EXPECT_EQ(load.source.questions[0].pictureName, u"pictures/q01.jpg"_s);
-    EXPECT_EQ(load.source.questions[1].pictureName, QString());
-    EXPECT_EQ(load.source.questions[2].pictureName, u"pictures/q03.jpg"_s);
+    ASSERT_EQ(load.document.questions.size(), 3u);
+    EXPECT_EQ(load.document.questions[0].pictureName, u"pictures/q01.jpg"_s);
+    EXPECT_EQ(load.document.questions[1].pictureName, QString());
+    EXPECT_EQ(load.document.questions[2].pictureName, u"pictures/q03.jpg"_s);
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{u"bank.json"_s});
     EXPECT_EQ(QDir(folder + u"/pictures"_s).entryList(QDir::Files),
               (QStringList{u"q01.jpg"_s, u"q03.jpg"_s}));

@@ -76,13 +76,13 @@ TEST_F(Packer, SoundSourceGivesABankWithTheShippedSettings)
     const PackResult result = pack(aiken(write(u"Събиране.txt"_s, ThreeQuestions)));
     ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
     EXPECT_TRUE(result.messages().isEmpty());
-    EXPECT_EQ(result.load.bank->List2(),
+    EXPECT_EQ(result.bank->List2(),
               (QStringList{u"Настройки - последната цифра"_s, u"ЧЕО - фраза от 2 части - 0"_s,
                            u"Проверка за Тото - 1"_s, u"Събиране"_s, u"Дава описание - 1"_s,
                            u"Дава обяснения - 0"_s}));
-    EXPECT_EQ(result.load.bank->List1(Bank::CorrectAnswers), (QStringList{u"4"_s, u"90°"_s, u"София"_s}));
-    ASSERT_EQ(result.source.questions.size(), 3u);
-    EXPECT_EQ(result.source.questions[2].line, 11);
+    EXPECT_EQ(result.bank->List1(Bank::CorrectAnswers), (QStringList{u"4"_s, u"90°"_s, u"София"_s}));
+    ASSERT_EQ(result.document.questions.size(), 3u);
+    EXPECT_EQ(result.document.questions[2].line, 11);
 }
 
 // Every problem names its question and the line that question starts on; the messages are the command
@@ -103,7 +103,7 @@ TEST_F(Packer, ListsEveryQuestionOfABrokenSource)
 {
     const PackResult result = pack(aiken(write(u"broken.txt"_s, BrokenAiken)));
     QStringList listed;
-    for (const QuestionSource &question : result.questions)
+    for (const QuestionSource &question : result.questions())
         listed.append(u"%1 %2"_s.arg(question.line).arg(question.text));
     EXPECT_EQ(listed, (QStringList{u"1 Първи въпрос?"_s, u"5 Втори въпрос?"_s, u"10 Трети въпрос?"_s}));
     // The file named as the window names it, in the command line's words.
@@ -123,10 +123,10 @@ TEST_F(Packer, RefusedQuestionKeepsItsPlaceAndLaterNumbersStay)
 ::3:: Колко е 3 · 3? {=9 ~6 ~12}
 )"),
                                     SourceFormat::Gift});
-    ASSERT_EQ(result.questions.size(), 3u);
-    EXPECT_EQ(result.questions[0].line, 1);
-    EXPECT_EQ(result.questions[0].text, QString());
-    EXPECT_EQ(result.questions[2].text, u"Колко е 3 · 3?"_s);
+    ASSERT_EQ(result.questions().size(), 3u);
+    EXPECT_EQ(result.questions()[0].line, 1);
+    EXPECT_EQ(result.questions()[0].text, QString());
+    EXPECT_EQ(result.questions()[2].text, u"Колко е 3 · 3?"_s);
     EXPECT_EQ(places(result.problems), (QStringList{u"1:1"_s, u"2:3"_s}));
     ASSERT_EQ(result.problems.size(), 2);
     EXPECT_TRUE(result.problems[1].text.startsWith(u"въпрос 2: изображението „счупено.png“: "_s))
@@ -159,7 +159,7 @@ TEST_F(Packer, LargeSourcePictureIsConvertedNotRefused)
 )"),
               SourceFormat::Gift});
     ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
-    const QByteArray &shown = result.load.bank->Picture1(1);
+    const QByteArray &shown = result.bank->Picture1(1);
     EXPECT_GT(shown.size(), 0);
     EXPECT_LE(shown.size(), 262144);
 }
@@ -262,7 +262,9 @@ TEST_P(PackerSwitch, ReachesItsOwnRow)
     const SwitchCase &c = GetParam();
     PackOptions options;
     options[c.which] = !c.shipped;
-    const QStringList rows = settingsFor(options, u"Заглавие"_s);
+    TestDocument document;
+    setOptions(document, options, u"Заглавие"_s);
+    const QStringList rows = settingsRows(document);
     QStringList expected = test::shippedSettings();
     expected[Bank::TitleRow] = u"Заглавие"_s;
     expected[c.row].back() = c.shipped ? u'0' : u'1';
@@ -281,7 +283,7 @@ TEST_F(Packer, TitleGivenAndFolderKeepsItsOwnSettings)
 {
     PackOptions options = aiken(write(u"тест.txt"_s, ThreeQuestions));
     options.title = u"Геометрия, 7 клас"_s;
-    EXPECT_EQ(pack(options).load.bank->List2().value(Bank::TitleRow), u"Геометрия, 7 клас"_s);
+    EXPECT_EQ(pack(options).bank->List2().value(Bank::TitleRow), u"Геометрия, 7 клас"_s);
 
     const QString folder = dir.filePath(u"банка"_s);
     write(u"банка/bank.json"_s, test::bytes(test::validJson(3)));
@@ -291,7 +293,7 @@ TEST_F(Packer, TitleGivenAndFolderKeepsItsOwnSettings)
     const PackResult result = pack(folderOptions);
     ASSERT_TRUE(result.packable()) << result.messages().join(u'\n').toStdString();
     EXPECT_EQ(result.file, QDir(folder).filePath(u"bank.json"_s));
-    EXPECT_EQ(result.load.bank->List2(), test::shippedSettings());
+    EXPECT_EQ(result.bank->List2(), test::shippedSettings());
 }
 
 // The program written carries the test and reads back as the program will read it; the program it
@@ -301,7 +303,7 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
     ASSERT_TRUE(result.packable());
     const QString output = dir.filePath(u"тест"_s);
-    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.load.files), QString());
+    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.files), QString());
     EXPECT_TRUE(QFileInfo(output).isExecutable());
     // Its owner may run it: the bit itself, for root (as CI runs) may run a file with any execute bit.
     EXPECT_TRUE(QFileInfo(output).permissions().testFlag(QFileDevice::ExeOwner));
@@ -309,9 +311,9 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     ASSERT_TRUE(load.bank) << texts(load.problems).join(u'\n').toStdString();
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
 
-    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), QStringLiteral(MORV_PROGRAM), result.load.files),
+    EXPECT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), QStringLiteral(MORV_PROGRAM), result.files),
               u"„%1“ е самата програма; изберете друго име за теста"_s.arg(QStringLiteral(MORV_PROGRAM)));
-    EXPECT_TRUE(writeProgram(dir.filePath(u"няма"_s), dir.filePath(u"x"_s), result.load.files)
+    EXPECT_TRUE(writeProgram(dir.filePath(u"няма"_s), dir.filePath(u"x"_s), result.files)
                     .startsWith(u"програмата morv „"_s));
 }
 
@@ -320,11 +322,107 @@ TEST_F(Packer, WritesAFolderItReadsBack)
 {
     const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
     const QString folder = dir.filePath(u"папка"_s);
-    ASSERT_EQ(writeJson(folder, result.load), QString());
+    ASSERT_EQ(writeJson(folder, result.files), QString());
     const PackResult again = pack({folder, SourceFormat::Folder});
     ASSERT_TRUE(again.packable()) << again.messages().join(u'\n').toStdString();
-    EXPECT_EQ(again.load.bank->List1(Bank::CorrectAnswers), result.load.bank->List1(Bank::CorrectAnswers));
+    EXPECT_EQ(again.bank->List1(Bank::CorrectAnswers), result.bank->List1(Bank::CorrectAnswers));
 }
+
+// The test without where it was read from: what a round trip through a writer must give back.
+TestDocument withoutPlaces(TestDocument document)
+{
+    document.file.clear();
+    document.settingsLine = document.questionsLine = 0;
+    document.sourceRows.clear();
+    document.rowsRead = false;
+    for (TestQuestion &question : document.questions)
+        question.line = 0;
+    return document;
+}
+
+struct RoundTripCase
+{
+    const char *name;
+    SourceFormat format;
+    QString file; // beside a picture "ъгъл.png"; empty for the shipped bank.json folder
+    QByteArray bytes;
+};
+
+class PackerRoundTrip : public testing::TestWithParam<RoundTripCase>
+{
+protected:
+    QTemporaryDir dir;
+};
+
+// Read, written as bank.json and as a program, and read again: the same test, title, switches, every
+// question with its answers, explanation and picture. A writer that drops or reorders a field, or a
+// switch that does not reach its row, fails here.
+TEST_P(PackerRoundTrip, GivesTheSameTestBack)
+{
+    const RoundTripCase &c = GetParam();
+    PackOptions options(QStringLiteral(MORV_SOURCE_DIR "/bank/content"), c.format);
+    if (c.format != SourceFormat::Folder) {
+        QImage square(40, 30, QImage::Format_RGB32);
+        square.fill(Qt::darkCyan);
+        ASSERT_TRUE(square.save(dir.filePath(u"ъгъл.png"_s)));
+        options.source = dir.filePath(c.file);
+        QFile file(options.source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(c.bytes) == c.bytes.size());
+        options.title = u"Кръгъл тест"_s;
+        options[Switch::Review] = true;
+        options[Switch::Toto] = false;
+    }
+    const PackResult read = pack(options);
+    ASSERT_TRUE(read.packable()) << read.messages().join(u'\n').toStdString();
+    ASSERT_GE(read.document.questions.size(), 3u);
+
+    const QString folder = dir.filePath(u"папка"_s);
+    ASSERT_EQ(writeJson(folder, read.files), QString());
+    const PackResult again = pack({folder, SourceFormat::Folder});
+    ASSERT_TRUE(again.packable()) << again.messages().join(u'\n').toStdString();
+    EXPECT_EQ(withoutPlaces(again.document), withoutPlaces(read.document));
+
+    const QString program = dir.filePath(u"програма"_s);
+    ASSERT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), program, read.files), QString());
+    const BankLoad carried = readProgramBank(program, ProgramMark::Packed);
+    ASSERT_TRUE(carried.bank) << texts(carried.problems).join(u'\n').toStdString();
+    EXPECT_EQ(withoutPlaces(carried.document), withoutPlaces(read.document));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Formats, PackerRoundTrip,
+    testing::Values(RoundTripCase{"shipped bank folder", SourceFormat::Folder, {}, {}},
+                    RoundTripCase{"Aiken", SourceFormat::Aiken, u"тест.txt"_s, test::ThreeAikenQuestions},
+                    RoundTripCase{"GIFT", SourceFormat::Gift, u"тест.gift"_s,
+                                  R"(::1:: Кой ъгъл е показан? <img src="ъгъл.png" alt="Ъгъл"> {
+=остър#Под 90°.
+~тъп}
+
+::2:: Колко е 2 + 2? {=4 ~5 ~6}
+
+::3:: Столицата е... {~Пловдив =София}
+)"},
+                    RoundTripCase{"Moodle XML", SourceFormat::MoodleXml, u"тест.xml"_s, R"(<quiz>
+  <question type="multichoice">
+    <questiontext format="html"><text><![CDATA[<p>Кой е прав?</p>]]></text></questiontext>
+    <generalfeedback format="html"><text>Правият е 90°.</text></generalfeedback>
+    <answer fraction="100"><text>90°</text></answer>
+    <answer fraction="0"><text>60°</text></answer>
+  </question>
+  <question type="multichoice">
+    <questiontext format="html"><text>Колко е 2 + 2?</text></questiontext>
+    <answer fraction="0"><text>3</text></answer>
+    <answer fraction="100"><text>4</text></answer>
+    <answer fraction="0"><text>5</text></answer>
+  </question>
+  <question type="multichoice">
+    <questiontext format="html"><text>Колко е 3 + 3?</text></questiontext>
+    <answer fraction="100"><text>6</text></answer>
+    <answer fraction="0"><text>7</text></answer>
+  </question>
+</quiz>
+)"}),
+    RowName());
 
 struct RuleCase
 {

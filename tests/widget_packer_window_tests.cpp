@@ -377,6 +377,39 @@ TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"Моят тест"_s);
 }
 
+// A folder's switches that a check box cannot show are shown as neither ticked nor not and said in
+// words, never as off: row 4 at 2 gives explanations, row 2 at 2 the verdict without the repeat. The
+// program written carries them as the folder has them.
+TEST_F(PackerWindowTest, FolderSwitchesABoxCannotShowAreKeptAndTold)
+{
+    QJsonArray questions;
+    for (int k = 1; k <= 3; ++k)
+        questions.append(QJsonObject{{u"text"_s, u"Въпрос %1"_s.arg(k)},
+                                     {u"answers"_s, QJsonArray{u"да"_s, u"не"_s}},
+                                     {u"correct"_s, u"да"_s}});
+    const QStringList rows = test::settings(0, 2, 2, 1, u"Моят тест"_s);
+    const QJsonObject root{{u"settings"_s, QJsonArray::fromStringList(rows)}, {u"questions"_s, questions}};
+    window.open(write(u"банка/bank.json"_s, QJsonDocument(root).toJson()));
+    QString switches;
+    for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+        const Qt::CheckState state = control<QCheckBox>(u"switch-"_s + name)->checkState();
+        switches += state == Qt::PartiallyChecked ? u'?' : state == Qt::Checked ? u'1' : u'0';
+    }
+    EXPECT_EQ(switches, u"0??1"_s);
+    const QString note = control<QLabel>(u"ownSettings"_s)->text();
+    EXPECT_TRUE(note.contains(u"„Проверка „Тото“: първият въпрос още веднъж“ е 2"_s)) << note.toStdString();
+    EXPECT_TRUE(note.contains(u"„Обясненията след оценяването“ е 2"_s)) << note.toStdString();
+    const BankLoad load = writtenProgram();
+    ASSERT_TRUE(load.bank);
+    EXPECT_EQ(load.bank->List2(), rows);
+
+    // Another source afterwards starts from two-state boxes with the shipped switches.
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    auto *explanations = control<QCheckBox>(u"switch-explanations"_s);
+    EXPECT_FALSE(explanations->isTristate());
+    EXPECT_EQ(explanations->checkState(), Qt::Checked);
+}
+
 // A file dropped on the window opens; the sources opened are offered again, the latest first, also in
 // the next session; one that is gone is said to be gone and forgotten.
 TEST_F(PackerWindowTest, DropOpensAndRecentSourcesAreKept)

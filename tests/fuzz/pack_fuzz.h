@@ -57,12 +57,7 @@ inline void checkImport(const QByteArray &bytes, Import import)
             check(jpegDecodeProblem(converted.jpeg).isEmpty());
         question.picture = converted.jpeg;
     }
-    import.source.settings = {QStringLiteral("Настройки - последната цифра"),
-                              QStringLiteral("ЧЕО - 0"),
-                              QStringLiteral("Тото - 1"),
-                              QStringLiteral("Тест"),
-                              QStringLiteral("Описание - 1"),
-                              QStringLiteral("Обяснения - 0")};
+    import.source.title = QStringLiteral("Тест");
     const auto problems = checkBank(import.source, jpegHeaderProblem);
     if (import.problems.isEmpty() && problems.isEmpty())
         buildBank(import.source);
