@@ -123,6 +123,17 @@ QList<Problem> fitWarnings(const TestDocument &source)
     return warnings;
 }
 
+// A source that carries its own title and switches keeps them, but for those the options set.
+void changeByOptions(TestDocument &document, const PackOptions &options)
+{
+    if (options.title)
+        document.title = *options.title;
+    for (const SwitchInfo &info : switchTable()) {
+        if (const std::optional<bool> on = options[info.which])
+            document.switches.set(info.which, *on);
+    }
+}
+
 // Reads the source in its format, puts it through the bank's own checks and builds the bank.
 PackResult readSource(const PackOptions &options)
 {
@@ -156,7 +167,10 @@ PackResult readSource(const PackOptions &options)
     Import import = options.format == SourceFormat::Aiken  ? importAiken(bytes)
                     : options.format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                            : importMoodleXml(bytes);
-    setOptions(import.source, options, info.completeBaseName());
+    if (import.hasSettings)
+        changeByOptions(import.source, options);
+    else
+        setOptions(import.source, options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();
     convertPictures(import.source, import.problems, sourceNumbers(import));
     result.problems = import.problems;
