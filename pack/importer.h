@@ -32,7 +32,7 @@ qint64 maxSourceBytes(SourceFormat format);
 // as the source gives them (JPEG, PNG or GIF), for the caller to convert.
 struct Import
 {
-    // The questions and their lines; the title and switches are the caller's unless hasSettings.
+    // The questions and their lines; the title and switches when hasSettings, else the caller's.
     TestDocument source;
     bool hasSettings = false; // a bank.json, or a Moodle XML file МОРВ wrote, brings the test's settings
     QList<Problem> problems;

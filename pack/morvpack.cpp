@@ -3,6 +3,7 @@
 // morv-pack: turns a teacher's questions (a bank.json folder, Aiken, GIFT or Moodle XML) into a ready
 // test program: a copy of morv with the checked bank appended. Every problem of the source is told in
 // one run, one per line, as FILE:LINE: text. Started with no arguments, it opens its window instead.
+#include "pack/moodlewriter.h"
 #include "pack/packer.h"
 #include "packwindow/packerwindow.h"
 
@@ -33,6 +34,8 @@ const QString UsageText = uR"(Употреба / Usage:
                                   checks only, writes nothing
   morv-pack ИЗТОЧНИК --json ПАПКА записва теста като bank.json с изображенията
                                   writes the test as a bank.json folder
+  morv-pack ИЗТОЧНИК --xml ФАЙЛ   записва целия тест в един файл Moodle XML
+                                  writes the whole test as one Moodle XML file
   morv-pack ИЗТОЧНИК --preview    записва временна програма и я стартира
                                   writes a temporary program and starts it
 
@@ -45,6 +48,8 @@ SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
   --check                  само проверка / check only
   --json ПАПКА             записва bank.json и изображенията в нова или празна папка
                            write bank.json and pictures into a new or empty folder
+  --xml ФАЙЛ               записва теста като Moodle XML: нов файл или записан от МОРВ
+                           write the test as Moodle XML: a new file or one МОРВ wrote
   --preview                стартира временна програма / start a temporary program
   --format ФОРМАТ          folder, aiken, gift или moodle, вместо да се познава
                            force the source format instead of recognising it
@@ -118,6 +123,7 @@ int packCommand(int argc, char *argv[])
     args.addOptions({{{u"o"_s, u"output"_s}, {}, u"file"_s},
                      {u"check"_s, {}},
                      {u"json"_s, {}, u"folder"_s},
+                     {u"xml"_s, {}, u"file"_s},
                      {u"preview"_s, {}},
                      {u"format"_s, {}, u"format"_s},
                      {u"program"_s, {}, u"path"_s},
@@ -141,9 +147,10 @@ int packCommand(int argc, char *argv[])
     if (args.positionalArguments().size() != 1)
         return usage(u"посочете точно един източник / give exactly one source"_s);
     const int actions = int(args.isSet(u"output"_s)) + int(args.isSet(u"check"_s)) +
-                        int(args.isSet(u"json"_s)) + int(args.isSet(u"preview"_s));
+                        int(args.isSet(u"json"_s)) + int(args.isSet(u"xml"_s)) +
+                        int(args.isSet(u"preview"_s));
     if (actions != 1)
-        return usage(u"изберете едно от -o, --check, --json и --preview / choose one of them"_s);
+        return usage(u"изберете едно от -o, --check, --json, --xml и --preview / choose one of them"_s);
     for (const QString &option : switchOptions) {
         if (args.isSet(option) && args.value(option) != u"0" && args.value(option) != u"1")
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
@@ -167,6 +174,10 @@ int packCommand(int argc, char *argv[])
     }
     if (args.isSet(u"json"_s)) {
         if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
+            return refuse(why);
+    }
+    if (args.isSet(u"xml"_s)) {
+        if (const QString why = xmlFileProblem(args.value(u"xml"_s), sourceFile); !why.isEmpty())
             return refuse(why);
     }
     // A file over the largest limit of any format is refused before even its format is looked for.
@@ -210,6 +221,8 @@ int packCommand(int argc, char *argv[])
     QString failure;
     if (args.isSet(u"json"_s)) {
         failure = writeJson(args.value(u"json"_s), packed.files);
+    } else if (args.isSet(u"xml"_s)) {
+        failure = writeMoodleXml(args.value(u"xml"_s), packed.document, sourceFile);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
         QString output = args.value(u"output"_s);
         if (args.isSet(u"preview"_s)) {

@@ -76,8 +76,8 @@ void convertPictures(TestDocument &source, QList<Problem> &problems, const std::
     }
 }
 
-// The options given over a source's own title and switches.
-void keepOwnSettings(TestDocument &document, const PackOptions &options)
+// A source that carries its own title and switches keeps them, but for those the options set.
+void changeByOptions(TestDocument &document, const PackOptions &options)
 {
     if (options.title)
         document.title = *options.title;
@@ -120,9 +120,8 @@ PackResult readSource(const PackOptions &options)
     Import import = options.format == SourceFormat::Aiken  ? importAiken(bytes)
                     : options.format == SourceFormat::Gift ? importGift(bytes, info.path())
                                                            : importMoodleXml(bytes);
-    // A file МОРВ wrote brings its own title and switches; what the options say still counts.
     if (import.hasSettings)
-        keepOwnSettings(import.source, options);
+        changeByOptions(import.source, options);
     else
         setOptions(import.source, options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();

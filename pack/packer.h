@@ -30,8 +30,9 @@ struct PackOptions
 
     QString source; // a file, or a folder holding bank.json
     SourceFormat format;
-    std::optional<QString> title; // none: the source file's name
-    // None: as in the shipped test. A bank.json folder keeps its own settings whatever these say.
+    std::optional<QString> title; // none: the one a file МОРВ wrote carries, else the source file's name
+    // None: as the Moodle XML file МОРВ wrote has them, else as in the shipped test. A bank.json folder
+    // keeps its own settings whatever these say.
     std::array<std::optional<bool>, SwitchCount> switches;
     bool strict = false; // warnings become problems
 

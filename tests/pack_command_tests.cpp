@@ -3,12 +3,16 @@
 // morv-pack as a teacher runs it: a ready program from a source, every problem with its file and
 // line, warnings for what a pupil would not see whole, and the exit status 0, 1 or 2.
 #include "bank/bankreader.h"
+#include "bank/bankwriter.h"
 #include "bank/payload.h"
+#include "pack/moodletext.h"
+#include "pack/packer.h"
 #include "tests/support/rows.h"
 #include "tests/support/testbank.h"
 
 #include "tests/support/brokenbanks.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
@@ -127,6 +131,15 @@ public:
                   0);
         QFile::remove(dir.filePath(u"стар.txt"_s));
         return program;
+    }
+    // A Moodle XML file that --xml wrote before, of a test titled "Стар", without its source beside it.
+    QString earlierXml()
+    {
+        const QString file = dir.filePath(u"стар.xml"_s);
+        EXPECT_EQ(pack({write(u"стар.txt"_s, ThreeQuestions), u"--xml"_s, file, u"--title=Стар"_s}).exitCode,
+                  0);
+        QFile::remove(dir.filePath(u"стар.txt"_s));
+        return file;
     }
     QString link(const QString &target, const QString &name)
     {
@@ -831,6 +844,252 @@ INSTANTIATE_TEST_SUITE_P(
                                         f.write(u"банка"_s, "не е папка")};
                  },
                  u"не е папка"_s}),
+    RowName());
+
+// --xml writes the teacher's file: a new file, or over a Moodle XML file МОРВ wrote (told by its
+// marked category), never through a link and never over anything else, the source included. A refused
+// call exits with 2, naming the file, and changes nothing in the folder.
+struct XmlCase
+{
+    const char *name;
+    std::function<QStringList(Workspace &)> make; // the call
+    QString refusal;                              // a part of the message; empty when the file is written
+};
+
+class XmlRules : public testing::TestWithParam<XmlCase>, public Workspace
+{};
+
+TEST_P(XmlRules, WriteOnlyANewFileOrOverOneItWrote)
+{
+    const QStringList call = GetParam().make(*this);
+    const QString file = call.at(call.indexOf(u"--xml"_s) + 1);
+    const QStringList before = folderState();
+    const Outcome run = pack(call);
+    if (GetParam().refusal.isEmpty()) {
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(moodle::writtenByMorv(contentOf(file)));
+        const PackResult opened = morv::pack(PackOptions(file, SourceFormat::MoodleXml));
+        EXPECT_TRUE(opened.packable()) << opened.messages().join(u'\n').toStdString();
+        EXPECT_EQ(opened.document.title, u"тест"_s);
+        return;
+    }
+    EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(u"„%1“"_s.arg(file))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(GetParam().refusal)) << run.err.toStdString();
+    EXPECT_EQ(folderState(), before);
+}
+
+const QString notMorvsXml = u"вече съществува и не е файл Moodle XML, записан от МОРВ"_s;
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, XmlRules,
+    testing::Values(
+        XmlCase{"a_new_file",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.dir.filePath(u"тест.xml"_s)};
+                },
+                {}},
+        XmlCase{"a_file_it_wrote_before",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.earlierXml()};
+                },
+                {}},
+        XmlCase{"a_link_to_a_file_it_wrote",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.link(f.earlierXml(), u"тест.xml"_s)};
+                },
+                u"е символна връзка"_s},
+        XmlCase{"a_dangling_link",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s,
+                                       f.link(f.dir.filePath(u"няма-го"_s), u"тест.xml"_s)};
+                },
+                u"е символна връзка"_s},
+        XmlCase{"a_fifo",
+                [](Workspace &f) {
+                    const QString fifo = f.dir.filePath(u"канал.xml"_s);
+                    EXPECT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+                    return QStringList{f.source(), u"--xml"_s, fifo};
+                },
+                u"не е обикновен файл"_s},
+        XmlCase{"a_folder",
+                [](Workspace &f) {
+                    QDir(f.dir.path()).mkdir(u"папка"_s);
+                    return QStringList{f.source(), u"--xml"_s, f.dir.filePath(u"папка"_s)};
+                },
+                u"не е обикновен файл"_s},
+        XmlCase{"the_source_itself_though_it_wrote_it",
+                [](Workspace &f) {
+                    const QString file = f.earlierXml();
+                    return QStringList{file, u"--xml"_s, file};
+                },
+                u"е самият източник"_s},
+        XmlCase{"a_moodle_export",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s,
+                                       f.write(u"износ.xml"_s,
+                                               "<?xml version=\"1.0\"?>\n<quiz><question type=\"category\">"
+                                               "<category><text>$course$/top/Г</text></category></question>"
+                                               "</quiz>\n")};
+                },
+                notMorvsXml},
+        XmlCase{"a_file_with_the_mark_outside_the_first_category",
+                [](Workspace &f) {
+                    const QByteArray mark =
+                        u"Тест, записан от МОРВ: програмата чете оттук превключвателите и заглавието му."_s
+                            .toUtf8();
+                    return QStringList{f.source(), u"--xml"_s,
+                                       f.write(u"бележки.xml"_s,
+                                               "<quiz><question type=\"multichoice\"><questiontext><text>" +
+                                                   mark + "</text></questiontext></question></quiz>\n")};
+                },
+                notMorvsXml},
+        XmlCase{"a_picture_the_source_names",
+                [](Workspace &f) {
+                    QImage square(40, 40, QImage::Format_RGB32);
+                    square.fill(Qt::darkGreen);
+                    EXPECT_TRUE(square.save(f.dir.filePath(u"квадрат.png"_s)));
+                    const QString source =
+                        f.write(u"тест.gift"_s,
+                                "<img src=\"квадрат.png\"> Лице? {=16 ~8}\n2 + 2? {=4 ~3}\n3 + 3? {=6 ~5}\n");
+                    return QStringList{source, u"--xml"_s, f.dir.filePath(u"квадрат.png"_s)};
+                },
+                notMorvsXml},
+        XmlCase{"a_program_morv_pack_wrote",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.earlierProgram()};
+                },
+                notMorvsXml},
+        XmlCase{"an_unrelated_file",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.write(u"бележки.txt"_s, "важни бележки")};
+                },
+                notMorvsXml},
+        XmlCase{"a_file_in_a_missing_folder",
+                [](Workspace &f) {
+                    return QStringList{f.source(), u"--xml"_s, f.dir.filePath(u"няма/тест.xml"_s)};
+                },
+                u"не съществува"_s}),
+    RowName());
+
+// What a source gives, as a bank: its bank.json, written the one way whatever the source's own layout,
+// and its pictures.
+QString bankOf(const PackResult &packed)
+{
+    const BankFiles files = bankFiles(packed.document);
+    QStringList parts = {QString::fromUtf8(files.json)};
+    for (auto picture = files.pictures.cbegin(); picture != files.pictures.cend(); ++picture)
+        parts.append(picture.key() + u": "_s +
+                     QString::fromLatin1(
+                         QCryptographicHash::hash(picture.value(), QCryptographicHash::Sha256).toHex()));
+    return parts.join(u'\n');
+}
+
+// Sources of every kind, each written with --xml and opened again: the same test, to the byte of its
+// bank and its pictures. Options given with --xml are carried in the file.
+struct XmlSourceCase
+{
+    const char *name;
+    std::function<QString(Workspace &)> make; // the source
+    QStringList options = {};
+};
+
+class XmlFromEverySource : public testing::TestWithParam<XmlSourceCase>, public Workspace
+{};
+
+TEST_P(XmlFromEverySource, OpensAsTheSameTest)
+{
+    const QString source = GetParam().make(*this);
+    const QString file = dir.filePath(u"учителски.xml"_s);
+    const Outcome run = pack(QStringList{source, u"--xml"_s, file} + GetParam().options);
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    PackOptions options(source, *detectFormat(source));
+    options.title =
+        GetParam().options.contains(u"--title=Карти"_s) ? std::optional(u"Карти"_s) : std::nullopt;
+    if (GetParam().options.contains(u"--toto=0"_s))
+        options[Switch::Toto] = false;
+    const PackResult given = morv::pack(options);
+    ASSERT_TRUE(given.packable()) << given.messages().join(u'\n').toStdString();
+    ASSERT_EQ(detectFormat(file), SourceFormat::MoodleXml);
+    const PackResult opened = morv::pack(PackOptions(file, SourceFormat::MoodleXml));
+    ASSERT_TRUE(opened.packable()) << opened.messages().join(u'\n').toStdString();
+    EXPECT_TRUE(opened.warnings.isEmpty()) << opened.messages().join(u'\n').toStdString();
+    EXPECT_EQ(opened.document.title, given.document.title);
+    EXPECT_EQ(opened.document.switches, given.document.switches);
+    EXPECT_EQ(bankOf(opened), bankOf(given));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PackCommand, XmlFromEverySource,
+    testing::Values(
+        XmlSourceCase{"the_shipped_bank",
+                      [](Workspace &) { return QStringLiteral(MORV_SOURCE_DIR "/bank/content"); }},
+        XmlSourceCase{"aiken", [](Workspace &f) { return f.source(); }},
+        XmlSourceCase{"aiken_with_title_and_switch",
+                      [](Workspace &f) { return f.source(); },
+                      {u"--title=Карти"_s, u"--toto=0"_s}},
+        XmlSourceCase{
+            "gift_with_pictures_and_explanations",
+            [](Workspace &f) {
+                QImage square(400, 400, QImage::Format_RGB32);
+                square.fill(Qt::darkGreen);
+                EXPECT_TRUE(square.save(f.dir.filePath(u"квадрат.png"_s)));
+                QImage oblong(60, 30, QImage::Format_RGB32);
+                oblong.fill(Qt::darkBlue);
+                EXPECT_TRUE(oblong.save(f.dir.filePath(u"правоъгълник.jpg"_s)));
+                return f.write(
+                    u"тест.gift"_s,
+                    R"(::1:: Лицето на квадрата < 20 см² & > 10 см²? <img src="квадрат.png" alt="Квадрат „4 см“"> {
+=16 см²
+~8 см²
+~4 см²
+####Лицето е 4 · 4 = 16 см².<br>Второ  обяснение.
+}
+
+::2:: [html]Колко е 3<sup>2</sup>?<br>А 2<sup>3</sup>? {=9 и 8 ~6 ~12}
+
+::3:: Колко е лицето? <img src="правоъгълник.jpg"> {=18 см² ~9 см² ~6 см²}
+)");
+            }},
+        XmlSourceCase{"moodle_export",
+                      [](Workspace &f) {
+                          QImage photo(640, 480, QImage::Format_RGB32);
+                          photo.fill(Qt::darkRed);
+                          QByteArray png;
+                          QBuffer buffer(&png);
+                          buffer.open(QIODevice::WriteOnly);
+                          EXPECT_TRUE(photo.save(&buffer, "PNG"));
+                          return f.write(u"износ.xml"_s,
+                                         R"(<?xml version="1.0" encoding="UTF-8"?>
+<quiz>
+  <question type="category"><category><text>$course$/Геометрия</text></category></question>
+  <question type="multichoice">
+    <questiontext format="html">
+      <text><![CDATA[<p dir="ltr">Сборът от ъглите<br>на триъгълник е:</p><p><img src="@@PLUGINFILE@@/%D1%8A%D0%B3%D0%BB%D0%B8.png" alt="Триъгълник ABC"></p>]]></text>
+      <file name="ъгли.png" path="/" encoding="base64">)" +
+                                             png.toBase64() + R"(</file>
+    </questiontext>
+    <generalfeedback format="html"><text>&lt;p&gt;Теорема за сбора.&lt;/p&gt;&lt;p&gt;Винаги 180&amp;deg;.&lt;/p&gt;</text></generalfeedback>
+    <single>true</single>
+    <answer fraction="100" format="html"><text><![CDATA[<p>180&deg;</p>]]></text>
+      <feedback format="html"><text><![CDATA[<p>Точно така.</p>]]></text></feedback></answer>
+    <answer fraction="0" format="moodle_auto_format"><text>90°</text></answer>
+    <answer fraction="-33.33333" format="plain_text"><text>360° &lt;пълен&gt;</text></answer>
+  </question>
+  <question type="multichoice">
+    <questiontext format="markdown"><text>Водата е **H₂O**?</text></questiontext>
+    <answer fraction="100"><text>да</text></answer>
+    <answer fraction="0"><text>не</text></answer>
+  </question>
+  <question type="multichoice">
+    <questiontext format="moodle_auto_format"><text>Ред 1
+Ред 2</text></questiontext>
+    <answer fraction="100"><text>a</text></answer>
+    <answer fraction="0"><text>b</text></answer>
+  </question>
+</quiz>
+)");
+                      }}),
     RowName());
 
 } // namespace

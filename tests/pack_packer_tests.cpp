@@ -4,6 +4,8 @@
 // its question and line, the settings the options make, and the program and folder it writes.
 #include "bank/bankreader.h"
 #include "bank/payload.h"
+#include "bank/sourcefile.h"
+#include "pack/moodlewriter.h"
 #include "pack/packer.h"
 #include "tests/support/brokenbanks.h"
 #include "tests/support/rows.h"
@@ -162,6 +164,42 @@ TEST_F(Packer, LargeSourcePictureIsConvertedNotRefused)
     const QByteArray &shown = result.bank->Picture1(1);
     EXPECT_GT(shown.size(), 0);
     EXPECT_LE(shown.size(), 262144);
+}
+
+// The teacher's file saved and opened again a hundred times keeps its pictures byte for byte: the one
+// converted on import and the JPEG that fitted from the start are never encoded again.
+TEST_F(Packer, PicturesStayTheSameThroughAHundredSaves)
+{
+    QImage photo(400, 300, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x * 255 / 400, y * 255 / 300, (x ^ y) & 0xFF));
+    }
+    ASSERT_TRUE(photo.save(dir.filePath(u"снимка.png"_s)));
+    ASSERT_TRUE(photo.copy(0, 0, 120, 90).save(dir.filePath(u"изрязано.jpg"_s), "JPG", 70));
+    const PackResult first =
+        pack({write(u"тест.gift"_s, R"(::1:: Какво има тук? <img src="снимка.png"> {=снимка ~нищо}
+
+::2:: А тук? <img src="изрязано.jpg" alt="Част от снимката"> {=част ~цяло}
+
+::3:: Колко е 3 + 3? {=6 ~7}
+)"),
+              SourceFormat::Gift});
+    ASSERT_TRUE(first.packable()) << first.messages().join(u'\n').toStdString();
+    const QByteArray fitted = first.document.questions[1].picture;
+    EXPECT_EQ(fitted, readSourceFile(dir.path(), u"изрязано.jpg"_s, 1 << 20).bytes);
+
+    const QString file = dir.filePath(u"учителски.xml"_s);
+    TestDocument document = first.document;
+    for (int save = 1; save <= 100; ++save) {
+        ASSERT_EQ(writeMoodleXml(file, document), QString()) << "save " << save;
+        const PackResult opened = pack({file, SourceFormat::MoodleXml});
+        ASSERT_TRUE(opened.packable()) << "save " << save << opened.messages().join(u'\n').toStdString();
+        document = opened.document;
+    }
+    EXPECT_EQ(document.questions[0].picture, first.document.questions[0].picture);
+    EXPECT_EQ(document.questions[1].picture, fitted);
+    EXPECT_EQ(document.questions[1].pictureText, u"Част от снимката"_s);
 }
 
 // A problem of the whole test points at no question.
@@ -354,9 +392,9 @@ protected:
     QTemporaryDir dir;
 };
 
-// Read, written as bank.json and as a program, and read again: the same test, title, switches, every
-// question with its answers, explanation and picture. A writer that drops or reorders a field, or a
-// switch that does not reach its row, fails here.
+// Read, written as bank.json, as a program and as the teacher's Moodle XML file, and read again: the
+// same test, title, switches, every question with its answers, explanation and picture. A writer that drops
+// or reorders a field, or a switch that does not reach its row, fails here.
 TEST_P(PackerRoundTrip, GivesTheSameTestBack)
 {
     const RoundTripCase &c = GetParam();
@@ -381,6 +419,12 @@ TEST_P(PackerRoundTrip, GivesTheSameTestBack)
     const PackResult again = pack({folder, SourceFormat::Folder});
     ASSERT_TRUE(again.packable()) << again.messages().join(u'\n').toStdString();
     EXPECT_EQ(withoutPlaces(again.document), withoutPlaces(read.document));
+
+    const QString xml = dir.filePath(u"учителски.xml"_s);
+    ASSERT_EQ(writeMoodleXml(xml, read.document), QString());
+    const PackResult opened = pack({xml, SourceFormat::MoodleXml});
+    ASSERT_TRUE(opened.packable()) << opened.messages().join(u'\n').toStdString();
+    EXPECT_EQ(withoutPlaces(opened.document), withoutPlaces(read.document));
 
     const QString program = dir.filePath(u"програма"_s);
     ASSERT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), program, read.files), QString());
