@@ -47,6 +47,7 @@ std::optional<OpenedTest> openProgram(const QString &path)
     if (!mark)
         return std::nullopt;
     OpenedTest opened;
+    opened.fromProgram = true;
     const QString name = QFileInfo(path).fileName();
     if (*mark == ProgramMark::AsBuilt) {
         opened.problems.append(name + u": това е самата програма morv, без добавен тест"_s);
@@ -191,9 +192,14 @@ bool EditorSession::open(const QString &path)
         m_asks.tell(u"Файлът не може да се отвори:\n"_s + opened.problems.join(u'\n'));
         return false;
     }
+    take(path, std::move(opened));
+    return true;
+}
+
+void EditorSession::take(const QString &path, OpenedTest opened)
+{
     m_openedSource = path;
     start(std::move(opened.test), false);
-    return true;
 }
 
 bool EditorSession::close()

@@ -36,6 +36,7 @@ struct OpenedTest
     EditedTest test;
     QStringList problems; // "FILE:LINE: text": why nothing could be opened; empty when it opened
     bool replaceable = false; // „Запази“ may write over the source: a Moodle XML file carried over whole
+    bool fromProgram = false; // the test a program morv-pack wrote carries
 };
 
 // Every source the packer reads, and a program morv-pack wrote, by the bank appended to it. Questions of
@@ -70,6 +71,10 @@ public:
     // Each first asks about unsaved changes; false when the teacher went back or it failed.
     bool newTest();
     bool open(const QString &path);
+    // A test already read from `path`, taken without asking: the caller has settled unsaved changes.
+    void take(const QString &path, OpenedTest opened);
+    // Asks about unsaved changes and saves them when told to; false when the teacher goes back.
+    bool settleUnsaved();
     bool close();
     // To the file opened or last saved when it may be replaced, otherwise as saveAs.
     bool save();
@@ -84,7 +89,6 @@ Q_SIGNALS:
     void fileChanged();
 
 private:
-    bool settleUnsaved();
     bool writeTo(const QString &path);
     void start(EditedTest test, bool modified);
 

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSettings>
 #include <QTextStream>
+#include <QTimer>
 
 #include <optional>
 
@@ -98,6 +99,8 @@ int packWindow(int argc, char *argv[])
     QSettings settings;
     PackerWindow window(settings, defaultProgram());
     window.show();
+    // A test a crashed window left unsaved is offered before anything else.
+    QTimer::singleShot(0, &window, &PackerWindow::offerRecovery);
     return app.exec();
 }
 

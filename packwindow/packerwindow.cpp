@@ -2,10 +2,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "packwindow/packerwindow.h"
 
+#include "bank/bankreader.h"
+#include "bank/picturecheck.h"
+#include "packwindow/questionform.h"
+#include "packwindow/questionlist.h"
 #include "packwindow/questionpreview.h"
 #include "ui/appicon.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -19,7 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
@@ -33,6 +41,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 using namespace Qt::Literals::StringLiterals;
@@ -143,6 +152,35 @@ PackerChoices dialogChoices()
     choices.tryOut = [](const QString &program, const BankFiles &files) {
         return writeAndStartPreview(program, files);
     };
+    choices.unsavedChanges = [](QWidget *parent, const QString &title) {
+        const auto answer = QMessageBox::question(
+            parent, u"МОРВ — тест от файл"_s,
+            u"Тестът „%1“ има незаписани промени. Да се запишат ли?"_s.arg(title),
+            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+        return answer == QMessageBox::Save      ? UnsavedAnswer::Save
+               : answer == QMessageBox::Discard ? UnsavedAnswer::Discard
+                                                : UnsavedAnswer::Cancel;
+    };
+    choices.testToSave = [](QWidget *parent, const QString &suggested, const QStringList &leftOut) {
+        if (!leftOut.isEmpty())
+            QMessageBox::information(
+                parent, u"МОРВ — тест от файл"_s,
+                u"Тестът се записва в нов файл: отвореният не се заменя, защото новият няма "
+                u"да съдържа:\n\n%1"_s.arg(leftOut.join(u'\n')));
+        return QFileDialog::getSaveFileName(parent, u"Записване на теста"_s, suggested,
+                                            u"Moodle XML (*.xml)"_s);
+    };
+    choices.recover = [](QWidget *parent, const QString &title, const QDateTime &written) {
+        return QMessageBox::question(
+                   parent, u"МОРВ — тест от файл"_s,
+                   u"Тестът „%1“ не беше записан, когато прозорецът се затвори неочаквано (%2). "
+                   u"Да се възстанови ли?"_s.arg(title, QLocale().toString(written, QLocale::ShortFormat)),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    };
+    choices.pictureToOpen = [](QWidget *parent) {
+        return QFileDialog::getOpenFileName(parent, u"Избор на изображение"_s, QDir::homePath(),
+                                            u"Изображения (*.jpg *.jpeg *.png *.gif);;Всички файлове (*)"_s);
+    };
     return choices;
 }
 
@@ -159,21 +197,36 @@ PackerWindow::PackerWindow(QSettings &settings, QString program, PackerChoices c
     m_typing = new QTimer(this);
     m_typing->setSingleShot(true);
     m_typing->setInterval(TypingPauseMs);
+    EditorAsks asks;
+    asks.unsavedChanges = [this](const QString &title) { return m_choices.unsavedChanges(this, title); };
+    asks.saveAs = [this](const QString &suggested, const QStringList &leftOut) {
+        return m_choices.testToSave(this, suggested, leftOut);
+    };
+    asks.recover = [this](const QString &title, const QDateTime &written) {
+        return m_choices.recover(this, title, written);
+    };
+    asks.tell = [this](const QString &message) { m_choices.tell(this, message); };
+    m_session = std::make_unique<EditorSession>(std::move(asks), m_choices.recoveryFolder.isEmpty()
+                                                                     ? Recovery::defaultFolder()
+                                                                     : m_choices.recoveryFolder);
     buildControls();
+    buildMenus();
     setTabOrderOfControls();
+    startEditing();
 
     connect(m_watcher, &QFileSystemWatcher::fileChanged, m_saved, qOverload<>(&QTimer::start));
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &PackerWindow::directoryChanged);
     connect(m_saved, &QTimer::timeout, this, &PackerWindow::reload);
-    connect(m_typing, &QTimer::timeout, this, &PackerWindow::reload);
 
     fillRecent();
-    m_preview->showMessage(u"Отворете файл с въпроси — износ от Moodle (XML), GIFT или Aiken, или папка с "
-                           u"bank.json — с бутона „Отвори…“ или като го пуснете в този прозорец."_s);
-    statusBar()->showMessage(u"Няма отворен файл."_s);
+    m_preview->showMessage(
+        u"Започнете нов тест с „Нов въпрос“ или отворете файл с въпроси — износ от Moodle "
+        u"(XML), GIFT или Aiken, папка с bank.json или записана програма — с бутона „Отвори…“ "
+        u"или като го пуснете в този прозорец."_s);
+    statusBar()->showMessage(u"Нов тест."_s);
     // Room for the test's window beside the list, within the screen.
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-    resize(std::min(1200, screen.width()), std::min(800, screen.height()));
+    resize(std::min(1500, screen.width()), std::min(900, screen.height()));
 }
 
 PackerWindow::~PackerWindow() = default;
@@ -187,7 +240,8 @@ void PackerWindow::buildControls()
     m_open = new QPushButton(u"&Отвори…"_s, central);
     m_open->setObjectName(u"open"_s);
     m_open->setAccessibleName(u"Отвори файл с въпроси"_s);
-    m_open->setToolTip(u"Износ от Moodle (XML), GIFT, Aiken или папка с bank.json (Ctrl+O)"_s);
+    m_open->setToolTip(
+        u"Износ от Moodle (XML), GIFT, Aiken, папка с bank.json или записана програма (Ctrl+O)"_s);
     connect(m_open, &QPushButton::clicked, this, &PackerWindow::chooseSource);
     m_recent = new QPushButton(u"Последни"_s, central);
     m_recent->setObjectName(u"recent"_s);
@@ -204,43 +258,17 @@ void PackerWindow::buildControls()
 
     auto *splitter = new QSplitter(Qt::Horizontal, central);
     page->addWidget(splitter, 1);
+    splitter->addWidget(buildListColumn(splitter));
 
-    auto *left = new QWidget(splitter);
-    auto *leftColumn = new QVBoxLayout(left);
-    leftColumn->setContentsMargins(0, 0, 0, 0);
-    m_questions = new QTreeWidget(left);
-    m_questions->setObjectName(u"questions"_s);
-    m_questions->setAccessibleName(u"Въпросите от файла"_s);
-    m_questions->setRootIsDecorated(false);
-    m_questions->setUniformRowHeights(true);
-    m_questions->setHeaderLabels({u"№"_s, u"Ред"_s, u"Състояние"_s, u"Въпрос"_s});
-    m_questions->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_questions->header()->setStretchLastSection(true);
-    auto *questionsLabel = new QLabel(u"&Въпроси"_s, left);
-    questionsLabel->setBuddy(m_questions);
-    connect(m_questions, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
-        if (!current)
-            return;
-        m_chosen = current->data(0, Qt::UserRole).toInt();
-        showChosen();
-    });
-    m_findings = new QListWidget(left);
-    m_findings->setObjectName(u"findings"_s);
-    m_findings->setAccessibleName(u"Проблеми и предупреждения"_s);
-    m_findings->setWordWrap(true);
-    auto *findingsLabel = new QLabel(u"&Проблеми и предупреждения"_s, left);
-    findingsLabel->setBuddy(m_findings);
-    // Moving through the list with the keys, or clicking a line again after looking elsewhere.
-    auto chooseItsQuestion = [this](QListWidgetItem *item) {
-        if (item)
-            chooseQuestion(item->data(Qt::UserRole).toInt());
-    };
-    connect(m_findings, &QListWidget::currentItemChanged, this, chooseItsQuestion);
-    connect(m_findings, &QListWidget::itemClicked, this, chooseItsQuestion);
-    leftColumn->addWidget(questionsLabel);
-    leftColumn->addWidget(m_questions, 3);
-    leftColumn->addWidget(findingsLabel);
-    leftColumn->addWidget(m_findings, 2);
+    FormChoices formChoices;
+    formChoices.pictureToOpen = [this](QWidget *parent) { return m_choices.pictureToOpen(parent); };
+    formChoices.tell = [this](QWidget *parent, const QString &message) { m_choices.tell(parent, message); };
+    auto *formArea = new QScrollArea(splitter);
+    formArea->setObjectName(u"formArea"_s);
+    formArea->setWidgetResizable(true);
+    formArea->setFocusPolicy(Qt::NoFocus);
+    m_form = new QuestionForm(m_session->editor(), std::move(formChoices), formArea);
+    formArea->setWidget(m_form);
 
     auto *right = new QWidget(splitter);
     auto *rightColumn = new QVBoxLayout(right);
@@ -256,20 +284,18 @@ void PackerWindow::buildControls()
     scroll->setMinimumWidth(m_preview->minimumSizeHint().width() + 2 * scroll->frameWidth() +
                             scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     rightColumn->addWidget(scroll, 1);
+    m_form->setPreview(m_preview);
 
     auto *settingsBox = new QGroupBox(u"Настройки на теста"_s, right);
     auto *grid = new QGridLayout(settingsBox);
     m_title = new QLineEdit(settingsBox);
     m_title->setObjectName(u"title"_s);
     m_title->setAccessibleName(u"Заглавие на теста"_s);
-    m_title->setPlaceholderText(u"името на файла"_s);
+    m_title->setPlaceholderText(u"заглавието, което виждат учениците"_s);
     auto *titleLabel = new QLabel(u"&Заглавие:"_s, settingsBox);
     titleLabel->setBuddy(m_title);
-    connect(m_title, &QLineEdit::textEdited, m_typing, qOverload<>(&QTimer::start));
-    connect(m_title, &QLineEdit::editingFinished, this, [this] {
-        if (m_typing->isActive())
-            reload();
-    });
+    connect(m_title, &QLineEdit::textEdited, this,
+            [this](const QString &title) { m_session->editor().setTitle(title); });
     grid->addWidget(titleLabel, 0, 0);
     grid->addWidget(m_title, 0, 1, 1, 2);
     for (const SwitchInfo &row : switchTable()) {
@@ -278,12 +304,15 @@ void PackerWindow::buildControls()
         box->setObjectName(u"switch-"_s + row.option.toString());
         box->setAccessibleName(row.label.toString());
         box->setChecked(row.shipped == 1);
-        // A click or the space bar; the window's own setChecked() never reads the source again.
-        connect(box, &QCheckBox::clicked, this, &PackerWindow::reload);
+        // A click or the space bar; the window's own setChecked() changes nothing.
+        connect(box, &QCheckBox::clicked, this, [this, box, which = row.which](bool checked) {
+            box->setTristate(false);
+            m_session->editor().setSwitch(which, checked ? 1 : 0);
+        });
         m_switches[index] = box;
         grid->addWidget(box, 1 + int(index) / 2, 1 + int(index) % 2);
     }
-    m_ownSettings = new QLabel(OwnSettingsNote, settingsBox);
+    m_ownSettings = new QLabel(settingsBox);
     m_ownSettings->setObjectName(u"ownSettings"_s);
     m_ownSettings->setWordWrap(true);
     m_ownSettings->hide();
@@ -297,10 +326,10 @@ void PackerWindow::buildControls()
     m_try->setObjectName(u"try"_s);
     m_try->setAccessibleName(u"Опитай теста както ученик"_s);
     m_try->setToolTip(u"Стартира теста така, както ще го получат учениците (F5)"_s);
-    m_write = new QPushButton(u"&Запиши програмата…"_s, right);
+    m_write = new QPushButton(u"Запиши &програмата…"_s, right);
     m_write->setObjectName(u"write"_s);
     m_write->setAccessibleName(u"Запиши програмата с теста"_s);
-    m_write->setToolTip(u"Записва готова програма с теста (Ctrl+S)"_s);
+    m_write->setToolTip(u"Записва готова програма с теста (Ctrl+E)"_s);
     m_try->setEnabled(false);
     m_write->setEnabled(false);
     connect(m_try, &QPushButton::clicked, this, &PackerWindow::tryTest);
@@ -312,24 +341,240 @@ void PackerWindow::buildControls()
 
     splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 0);
+    splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
     setCentralWidget(central);
+}
 
-    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
-            &PackerWindow::chooseSource);
-    connect(new QShortcut(QKeySequence::Save, this), &QShortcut::activated, this, &PackerWindow::writeTest);
-    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
-            &PackerWindow::tryTest);
+QWidget *PackerWindow::buildListColumn(QWidget *parent)
+{
+    auto *left = new QWidget(parent);
+    auto *leftColumn = new QVBoxLayout(left);
+    leftColumn->setContentsMargins(0, 0, 0, 0);
+    m_questions = new QuestionList(left);
+    m_questions->setObjectName(u"questions"_s);
+    m_questions->setAccessibleName(u"Въпросите на теста"_s);
+    m_questions->setRootIsDecorated(false);
+    m_questions->setUniformRowHeights(true);
+    m_questions->setHeaderLabels({u"№"_s, u"Ред"_s, u"Състояние"_s, u"Въпрос"_s});
+    m_questions->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_questions->header()->setStretchLastSection(true);
+    auto *questionsLabel = new QLabel(u"&Въпроси"_s, left);
+    questionsLabel->setBuddy(m_questions);
+    connect(m_questions, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
+        if (!current)
+            return;
+        m_chosen = current->data(0, Qt::UserRole).toInt();
+        showChosen();
+    });
+    connect(m_questions, &QuestionList::moveAsked, this, [this](int from, int to) {
+        if (m_rowQuestion.empty() || from >= int(m_rowQuestion.size()) ||
+            m_rowQuestion[std::size_t(from)] < 0)
+            return;
+        m_chosen = to + 1;
+        m_session->editor().moveQuestion(m_rowQuestion[std::size_t(from)], to);
+    });
+    m_count = new QLabel(left);
+    m_count->setObjectName(u"questionCount"_s);
+    m_count->setAccessibleName(u"Брой въпроси"_s);
+
+    auto *listButtons = new QHBoxLayout;
+    auto button = [&](const QString &text, const QString &name, const QString &accessible, auto slot) {
+        auto *made = new QPushButton(text, left);
+        made->setObjectName(name);
+        made->setAccessibleName(accessible);
+        connect(made, &QPushButton::clicked, this, slot);
+        listButtons->addWidget(made);
+        return made;
+    };
+    TestEditor &editor = m_session->editor();
+    button(u"+ Нов"_s, u"addQuestion"_s, u"Нов въпрос след избрания"_s, [this, &editor] {
+        m_chosen = editor.addQuestion(editedQuestion() + 1) + 1;
+        fillQuestions();
+    });
+    button(u"Копие"_s, u"duplicateQuestion"_s, u"Копие на избрания въпрос"_s, [this, &editor] {
+        if (const int index = editedQuestion(); index >= 0) {
+            m_chosen = index + 2;
+            editor.duplicateQuestion(index);
+        }
+    });
+    button(u"Изтрий"_s, u"removeQuestion"_s, u"Изтрий избрания въпрос"_s, [this, &editor] {
+        if (editedQuestion() >= 0)
+            editor.removeQuestion(editedQuestion());
+    });
+    button(u"↑"_s, u"moveUp"_s, u"Премести въпроса нагоре"_s, [this, &editor] {
+        if (const int index = editedQuestion(); index > 0) {
+            m_chosen = index;
+            editor.moveQuestion(index, index - 1);
+        }
+    });
+    button(u"↓"_s, u"moveDown"_s, u"Премести въпроса надолу"_s, [this, &editor] {
+        if (const int index = editedQuestion(); index >= 0 && index + 1 < editor.questionCount()) {
+            m_chosen = index + 2;
+            editor.moveQuestion(index, index + 1);
+        }
+    });
+
+    m_findings = new QListWidget(left);
+    m_findings->setObjectName(u"findings"_s);
+    m_findings->setAccessibleName(u"Проблеми и предупреждения"_s);
+    m_findings->setWordWrap(true);
+    auto *findingsLabel = new QLabel(u"Про&блеми и предупреждения"_s, left);
+    findingsLabel->setBuddy(m_findings);
+    // Moving through the list with the keys, or clicking a line again after looking elsewhere.
+    auto chooseItsQuestion = [this](QListWidgetItem *item) {
+        if (item)
+            chooseQuestion(item->data(Qt::UserRole).toInt());
+    };
+    connect(m_findings, &QListWidget::currentItemChanged, this, chooseItsQuestion);
+    connect(m_findings, &QListWidget::itemClicked, this, chooseItsQuestion);
+    leftColumn->addWidget(questionsLabel);
+    leftColumn->addWidget(m_questions, 3);
+    leftColumn->addWidget(m_count);
+    leftColumn->addLayout(listButtons);
+    leftColumn->addWidget(findingsLabel);
+    leftColumn->addWidget(m_findings, 2);
+    return left;
+}
+
+void PackerWindow::buildMenus()
+{
+    TestEditor &editor = m_session->editor();
+    auto add = [this](QMenu *menu, const QString &text, const QKeySequence &keys, auto slot) {
+        QAction *action = menu->addAction(text);
+        action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    QMenu *file = menuBar()->addMenu(u"&Файл"_s);
+    add(file, u"&Нов тест"_s, QKeySequence::New, [this] { newTest(); });
+    add(file, u"&Отвори…"_s, QKeySequence::Open, [this] { chooseSource(); });
+    add(file, u"&Запази"_s, QKeySequence::Save, [this] { save(); });
+    add(file, u"Запази &като…"_s, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
+        if (m_session->saveAs())
+            showFileName();
+    });
+    file->addSeparator();
+    add(file, u"Оп&итай"_s, QKeySequence(Qt::Key_F5), [this] { tryTest(); });
+    add(file, u"Запиши &програмата…"_s, QKeySequence(Qt::CTRL | Qt::Key_E), [this] { writeTest(); });
+    file->addSeparator();
+    add(file, u"&Затвори"_s, QKeySequence::Close, [this] { close(); });
+
+    QMenu *edit = menuBar()->addMenu(u"&Редактиране"_s);
+    QAction *undo = editor.undoStack()->createUndoAction(edit, u"Отмени"_s);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = editor.undoStack()->createRedoAction(edit, u"Повтори"_s);
+    redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    edit->addAction(undo);
+    edit->addAction(redo);
+    edit->addSeparator();
+    add(edit, u"&Нов въпрос"_s, QKeySequence(Qt::CTRL | Qt::Key_Return),
+        [this] { findChild<QPushButton *>(u"addQuestion"_s)->click(); });
+    add(edit, u"&Копие на въпроса"_s, QKeySequence(Qt::CTRL | Qt::Key_D),
+        [this] { findChild<QPushButton *>(u"duplicateQuestion"_s)->click(); });
+    add(edit, u"&Изтрий въпроса"_s, QKeySequence(Qt::CTRL | Qt::Key_Delete),
+        [this] { findChild<QPushButton *>(u"removeQuestion"_s)->click(); });
+    add(edit, u"Премести &нагоре"_s, QKeySequence(Qt::ALT | Qt::Key_Up),
+        [this] { findChild<QPushButton *>(u"moveUp"_s)->click(); });
+    add(edit, u"Премести н&адолу"_s, QKeySequence(Qt::ALT | Qt::Key_Down),
+        [this] { findChild<QPushButton *>(u"moveDown"_s)->click(); });
+    edit->addSeparator();
+    add(edit, u"&Следващ въпрос"_s, QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+        [this] { chooseQuestion(m_chosen + 1); });
+    add(edit, u"&Предишен въпрос"_s, QKeySequence(Qt::CTRL | Qt::Key_PageUp),
+        [this] { chooseQuestion(m_chosen - 1); });
 }
 
 void PackerWindow::setTabOrderOfControls()
 {
-    QList<QWidget *> order = {m_open, m_recent, m_questions, m_findings, m_title};
+    QList<QWidget *> order = {m_open, m_recent, m_questions};
+    for (const QString &name :
+         {u"addQuestion"_s, u"duplicateQuestion"_s, u"removeQuestion"_s, u"moveUp"_s, u"moveDown"_s})
+        order.append(findChild<QWidget *>(name));
+    order.append(m_findings);
+    // The form in its own order, from the question's text: the typing aids come after the fields.
+    QList<QWidget *> aids;
+    for (QWidget *widget : m_form->findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        const bool aid = widget->objectName().startsWith(u"symbol-"_s) ||
+                         widget->objectName() == u"superscript" || widget->objectName() == u"subscript";
+        (aid ? aids : order).append(widget);
+    }
+    order += aids;
+    order.append(m_title);
     for (QCheckBox *box : m_switches)
         order.append(box);
     order += {m_try, m_write};
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+}
+
+// The editor's changes reach the list, the findings and the settings as they happen.
+void PackerWindow::startEditing()
+{
+    TestEditor &editor = m_session->editor();
+    connect(&editor, &TestEditor::questionChanged, this, &PackerWindow::questionEdited);
+    connect(&editor, &TestEditor::questionsChanged, this, &PackerWindow::fillFromEditor);
+    connect(&editor, &TestEditor::settingsChanged, this, [this] {
+        showSettings();
+        fillFromEditor();
+    });
+    // The first change of a source read: from now on the findings are the editor's.
+    connect(editor.undoStack(), &QUndoStack::indexChanged, this, [this](int index) {
+        if (index > 0 && m_showSource) {
+            m_showSource = false;
+            fillFromEditor();
+        }
+    });
+    connect(m_session.get(), &EditorSession::fileChanged, this, &PackerWindow::showFileName);
+    fillFromEditor();
+    showSettings();
+    showFileName();
+}
+
+// A keystroke: only the question typed in is marked again, and the findings said again.
+void PackerWindow::questionEdited(int index)
+{
+    if (m_showSource) {
+        m_showSource = false;
+        fillFromEditor();
+        return;
+    }
+    Q_UNUSED(index);
+    fillFromEditor();
+}
+
+// The result shown once the test has changed: the editor's own findings, question by question.
+void PackerWindow::fillFromEditor()
+{
+    if (m_showSource) {
+        showResult();
+        return;
+    }
+    const TestEditor &editor = m_session->editor();
+    const QString file = m_result.file;
+    m_result = PackResult();
+    m_result.file = file;
+    m_result.document = editor.document();
+    m_result.problems = editor.testProblems();
+    for (int i = 0; i < editor.questionCount(); ++i) {
+        for (Problem problem : editor.problems(i)) {
+            problem.question = i + 1;
+            m_result.problems.append(problem);
+        }
+        m_result.warnings += editor.fit(i).warnings;
+    }
+    m_rowQuestion.resize(std::size_t(editor.questionCount()));
+    for (int i = 0; i < editor.questionCount(); ++i)
+        m_rowQuestion[std::size_t(i)] = i;
+    showResult();
+}
+
+int PackerWindow::editedQuestion() const
+{
+    const int row = m_chosen - 1;
+    return row >= 0 && row < int(m_rowQuestion.size()) ? m_rowQuestion[std::size_t(row)] : -1;
 }
 
 void PackerWindow::open(const QString &path)
@@ -343,28 +588,18 @@ void PackerWindow::open(const QString &path)
         m_choices.tell(this, u"„%1“ не съществува."_s.arg(QDir::toNativeSeparators(source)));
         return;
     }
+    if (!m_session->settleUnsaved())
+        return;
     m_source = source;
     m_chosen = 0;
-    // The command line's defaults: the file's name for the title, the switches of the shipped test.
-    m_title->setText(info.completeBaseName());
-    for (const SwitchInfo &row : switchTable()) {
-        m_switches[std::size_t(row.which)]->setTristate(false);
-        m_switches[std::size_t(row.which)]->setChecked(row.shipped == 1);
-    }
     m_sourceLabel->setText(QDir::toNativeSeparators(source));
-    setWindowTitle(info.fileName() + u" — МОРВ — тест от файл"_s);
     rememberRecent(source);
     reload();
 }
 
 PackOptions PackerWindow::options(SourceFormat format) const
 {
-    PackOptions options(m_source, format);
-    if (!m_title->text().isEmpty())
-        options.title = m_title->text();
-    for (const SwitchInfo &row : switchTable())
-        options[row.which] = m_switches[std::size_t(row.which)]->isChecked();
-    return options;
+    return PackOptions(m_source, format);
 }
 
 void PackerWindow::reload()
@@ -374,10 +609,23 @@ void PackerWindow::reload()
     if (m_source.isEmpty())
         return;
     watch();
+    // Changes of the teacher's own are never lost to a file saved elsewhere.
+    if (m_session->editor().isModified()) {
+        statusBar()->showMessage(
+            u"Файлът е променен извън прозореца; тук тестът има незаписани промени и не се "
+            u"прочита отново."_s);
+        return;
+    }
     const std::optional<SourceFormat> format = detectFormat(m_source);
     m_formatKnown = format.has_value();
-    if (format) {
+    OpenedTest opened = openTest(m_source);
+    if (format && opened.problems.isEmpty() && !opened.fromProgram) {
         m_result = pack(options(*format));
+    } else if (opened.problems.isEmpty()) {
+        // A program morv-pack wrote: its test as the program has it.
+        m_result = PackResult();
+        m_result.file = m_source;
+        m_result.document = opened.test.document;
     } else {
         // Also the moment between an editor's removing the old file and writing the new one.
         m_result = PackResult();
@@ -386,41 +634,73 @@ void PackerWindow::reload()
         m_result.problems.append(
             {.rule = exists ? Rule::Syntax : Rule::Unreadable,
              .text = exists ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл "
-                              u"GIFT или Aiken, или папка с bank.json"_s
+                              u"GIFT или Aiken, папка с bank.json или програма, записана от morv-pack"_s
                             : u"файлът не може да се прочете"_s});
     }
+    // The rows of the source as read, each the editor's question it became; one left out is none.
+    m_rowQuestion.clear();
+    QSet<int> leftOut;
+    for (const Problem &problem : m_result.problems) {
+        if (problem.rule == Rule::QuestionKind)
+            leftOut.insert(problem.question);
+    }
+    int next = 0;
+    for (std::size_t row = 0; row < m_result.questions().size(); ++row)
+        m_rowQuestion.push_back(leftOut.contains(int(row) + 1) ? -1 : next++);
+    m_showSource = true;
+    {
+        const QSignalBlocker blocker(m_session.get());
+        m_session->take(m_source, std::move(opened));
+    }
+    showSettings();
+    showFileName();
     showResult();
     Q_EMIT sourceRead();
 }
 
 void PackerWindow::showResult()
 {
-    const bool own = m_formatKnown && m_result.format == SourceFormat::Folder;
-    if (own)
-        showOwnSettings();
-    m_title->setReadOnly(own);
-    for (QCheckBox *box : m_switches)
-        box->setEnabled(!own);
-    m_ownSettings->setVisible(own);
     fillQuestions();
     fillFindings();
-    m_try->setEnabled(m_result.packable());
-    m_write->setEnabled(m_result.packable());
+    const bool writable = m_result.problems.isEmpty() && !m_result.questions().empty();
+    m_try->setEnabled(writable);
+    m_write->setEnabled(writable);
+    showCount();
     QString status = u"Въпроси: %1 · проблеми: %2 · предупреждения: %3. "_s.arg(m_result.questions().size())
                          .arg(m_result.problems.size())
                          .arg(m_result.warnings.size());
-    status += m_result.packable()
-                  ? u"Тестът може да се запише."_s
-                  : u"Поправете файла в своя редактор и го запишете: тук той се прочита отново сам."_s;
+    status +=
+        writable
+            ? u"Тестът може да се запише като програма."_s
+            : u"Поправете проблемите тук или в своя редактор: записан там, файлът се прочита отново сам."_s;
     statusBar()->showMessage(status);
 }
 
-// A bank.json folder brings its own title and switches: shown as the program will have them. A digit a
-// check box cannot show is shown as neither ticked nor not, and said in words; it is written as it is.
-void PackerWindow::showOwnSettings()
+// The count against the limit the switches allow, at all times.
+void PackerWindow::showCount()
 {
-    const TestDocument &document = m_result.document;
-    m_title->setText(document.title);
+    const TestEditor &editor = m_session->editor();
+    const int count = editor.questionCount();
+    const int most = editor.questionLimit();
+    m_count->setText(
+        u"Въпроси: %1 от най-много %2%3"_s.arg(count).arg(most).arg(count > most ? u" — твърде много"_s
+                                                                    : count < 3 ? u" — нужни са поне 3"_s
+                                                                                : QString()));
+}
+
+void PackerWindow::showFileName()
+{
+    setWindowTitle(m_session->shownName() + u"[*] — МОРВ — тест от файл"_s);
+    setWindowModified(m_session->editor().isModified());
+}
+
+// The title and switches as the test has them. A digit a check box cannot show is shown as neither
+// ticked nor not, and said in words; it is written as it is until the teacher ticks the box.
+void PackerWindow::showSettings()
+{
+    const TestDocument &document = m_session->editor().document();
+    if (m_title->text() != document.title)
+        m_title->setText(document.title);
     QStringList kept;
     for (const SwitchInfo &row : switchTable()) {
         QCheckBox *box = m_switches[std::size_t(row.which)];
@@ -434,10 +714,11 @@ void PackerWindow::showOwnSettings()
                             .arg(document.switches.digit(row.which))
                             .arg(unusualDigit(row.which, document.switches)));
     }
-    QString note = OwnSettingsNote;
+    m_ownSettings->setVisible(!kept.isEmpty());
     if (!kept.isEmpty())
-        note += u" "_s + u"Отметка не може да покаже: %1. Записва се непроменено."_s.arg(kept.join(u"; "_s));
-    m_ownSettings->setText(note);
+        m_ownSettings->setText(
+            u"Отметка не може да покаже: %1. Записва се непроменено."_s.arg(kept.join(u"; "_s)));
+    showCount();
 }
 
 void PackerWindow::fillQuestions()
@@ -461,9 +742,10 @@ void PackerWindow::fillQuestions()
     }
     // The question chosen before stays chosen; a source that lost it shows its last one.
     if (count == 0) {
-        m_preview->showMessage(m_result.problems.isEmpty() ? u"Във файла няма въпроси."_s
-                                                           : u"Въпросите не могат да се прочетат: вижте "
-                                                             u"проблемите вляво."_s);
+        m_form->showQuestion(-1);
+        m_preview->showMessage(m_showSource && !m_result.problems.isEmpty()
+                                   ? u"Въпросите не могат да се прочетат: вижте проблемите вляво."_s
+                                   : u"Няма въпроси: добавете първия с „+ Нов“ (Ctrl+Enter)."_s);
         return;
     }
     m_chosen = std::clamp(m_chosen, 1, count);
@@ -503,6 +785,14 @@ void PackerWindow::showChosen()
 {
     if (m_chosen < 1 || m_chosen > int(m_result.questions().size()))
         return;
+    const int edited = editedQuestion();
+    if (edited >= 0) {
+        if (m_form->question() != edited)
+            m_form->showQuestion(edited);
+        return;
+    }
+    // A question the test could not take: shown as the source has it, not edited.
+    m_form->showQuestion(-1);
     m_preview->showQuestion(m_result.questions()[std::size_t(m_chosen - 1)], m_result.document.title,
                             m_result.document.switches);
 }
@@ -590,10 +880,35 @@ bool PackerWindow::programFound()
     return false;
 }
 
+// The program's files from the test as it stands, checked as the program will read them.
+bool PackerWindow::prepareProgram()
+{
+    if (m_showSource)
+        return m_result.packable();
+    if (!m_result.problems.isEmpty())
+        return false;
+    TestDocument document = m_session->editor().document();
+    // Each picture under its question's name, as the packer names an imported one.
+    for (std::size_t i = 0; i < document.questions.size(); ++i) {
+        TestQuestion &question = document.questions[i];
+        question.pictureName = question.picture.isEmpty()
+                                   ? QString()
+                                   : u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
+    }
+    m_result.files = bankFiles(document);
+    BankLoad load = readPayload(packPayload(m_result.files), PayloadOrigin::Appended, jpegDecodeProblem);
+    m_result.bank = std::move(load.bank);
+    if (!load.problems.isEmpty()) {
+        m_choices.tell(this, texts(load.problems).join(u'\n'));
+        return false;
+    }
+    return m_result.packable();
+}
+
 void PackerWindow::tryTest()
 {
     readPending();
-    if (!m_result.packable() || !programFound())
+    if (!prepareProgram() || !programFound())
         return;
     const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
     if (!tried.failure.isEmpty())
@@ -605,12 +920,14 @@ void PackerWindow::tryTest()
 void PackerWindow::writeTest()
 {
     readPending();
-    if (!m_result.packable() || !programFound())
+    if (!prepareProgram() || !programFound())
         return;
+    // Beside the source, named after it; a folder's program goes beside the folder; a new test's after
+    // its title.
     const QFileInfo info(m_source);
-    // Beside the source, named after it; a folder's program goes beside the folder.
-    const QString suggested =
-        info.isDir() ? m_source + u"-тест"_s : info.dir().filePath(info.completeBaseName());
+    const QString suggested = m_source.isEmpty() ? QDir::home().filePath(m_session->editor().document().title)
+                              : info.isDir()     ? m_source + u"-тест"_s
+                                                 : info.dir().filePath(info.completeBaseName());
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
@@ -620,6 +937,46 @@ void PackerWindow::writeTest()
         return;
     }
     statusBar()->showMessage(u"Програмата е записана: %1"_s.arg(QDir::toNativeSeparators(output)));
+}
+
+void PackerWindow::newTest()
+{
+    if (!m_session->newTest())
+        return;
+    m_source.clear();
+    m_sourceLabel->clear();
+    m_result = PackResult();
+    m_showSource = false;
+    m_chosen = 0;
+    watch();
+    fillFromEditor();
+}
+
+bool PackerWindow::save()
+{
+    const bool saved = m_session->save();
+    if (saved)
+        statusBar()->showMessage(
+            u"Тестът е записан: %1"_s.arg(QDir::toNativeSeparators(m_session->savePath())));
+    return saved;
+}
+
+void PackerWindow::offerRecovery()
+{
+    if (!m_session->offerRecovery())
+        return;
+    m_source.clear();
+    m_showSource = false;
+    fillFromEditor();
+    showSettings();
+}
+
+void PackerWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_session->close())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void PackerWindow::dragEnterEvent(QDragEnterEvent *event)

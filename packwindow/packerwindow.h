@@ -5,12 +5,15 @@
 // read again whenever it is saved, so fixing a problem is: edit, save, look.
 #pragma once
 
+#include "pack/editorsession.h"
 #include "pack/packer.h"
 
 #include <QMainWindow>
 
 #include <array>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QCheckBox;
 class QFileSystemWatcher;
@@ -22,9 +25,12 @@ class QPushButton;
 class QSettings;
 class QTimer;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace morv {
 
+class QuestionForm;
+class QuestionList;
 class QuestionPreview;
 
 // What the window asks of the teacher and of the system. The program answers with dialogs and a
@@ -35,6 +41,14 @@ struct PackerChoices
     std::function<QString(QWidget *parent, const QString &suggested)> programToWrite; // empty: cancelled
     std::function<void(QWidget *parent, const QString &message)> tell;
     std::function<PreviewProgram(const QString &program, const BankFiles &files)> tryOut;
+    // The test's unsaved changes: save, lose, or go back.
+    std::function<UnsavedAnswer(QWidget *parent, const QString &title)> unsavedChanges;
+    // Where to save the test as Moodle XML, and what of its source the file will not hold; empty: cancelled.
+    std::function<QString(QWidget *parent, const QString &suggested, const QStringList &leftOut)> testToSave;
+    // A test left unsaved by a window that is gone: take it back?
+    std::function<bool(QWidget *parent, const QString &title, const QDateTime &written)> recover;
+    std::function<QString(QWidget *parent)> pictureToOpen; // empty: cancelled
+    QString recoveryFolder; // where the recovery copies are kept; empty: the user's data folder
 };
 
 // File dialogs, a message box, and the test started as --preview starts it.
@@ -53,8 +67,15 @@ public:
     // Opens a source: a file, a folder holding bank.json, or that bank.json itself. The title and the
     // switches start from the command line's defaults.
     void open(const QString &path);
-    // Reads the source again, with the title and switches as they stand.
+    // Reads the source again when the test has no unsaved changes: it was saved in another editor.
     void reload();
+    // A test of no questions with the shipped switches, after asking about unsaved changes.
+    void newTest();
+    // Saves the test as Moodle XML; false when it was not saved.
+    bool save();
+    // At start: a test a crashed window left unsaved is offered back.
+    void offerRecovery();
+    EditorSession &session() { return *m_session; }
     // The question shown, from 1 in the source's order; 0 for none.
     int chosenQuestion() const { return m_chosen; }
     void chooseQuestion(int number);
@@ -66,15 +87,26 @@ Q_SIGNALS:
     void sourceRead();
 
 protected:
+    void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 private:
     void buildControls();
+    void buildMenus();
+    QWidget *buildListColumn(QWidget *parent);
+    void startEditing();
+    void questionEdited(int index);
+    void showSettings();
+    void fillFromEditor();
+    void showCount();
+    void showFileName();
+    void chooseRow(int row);
+    int editedQuestion() const;
+    bool prepareProgram();
     void setTabOrderOfControls();
     PackOptions options(SourceFormat format) const;
     void showResult();
-    void showOwnSettings();
     void fillQuestions();
     void fillFindings();
     void showChosen();
@@ -96,12 +128,18 @@ private:
     PackResult m_result;
     bool m_formatKnown = false;
     int m_chosen = 0;
+    std::unique_ptr<EditorSession> m_session;
+    // The source's own findings are shown until the test is first changed; the editor's after that.
+    bool m_showSource = false;
+    std::vector<int> m_rowQuestion; // the editor's question of each row of the list; -1 for one left out
 
     QPushButton *m_open = nullptr;
     QPushButton *m_recent = nullptr;
     QMenu *m_recentMenu = nullptr;
     QLabel *m_sourceLabel = nullptr;
-    QTreeWidget *m_questions = nullptr;
+    QuestionList *m_questions = nullptr;
+    QLabel *m_count = nullptr;
+    QuestionForm *m_form = nullptr;
     QListWidget *m_findings = nullptr;
     QuestionPreview *m_preview = nullptr;
     QLineEdit *m_title = nullptr;

@@ -7,6 +7,7 @@
 #include "engine/controls.h"
 #include "packwindow/packerwindow.h"
 #include "packwindow/questionform.h"
+#include "packwindow/questionlist.h"
 #include "packwindow/questionpreview.h"
 #include "tests/support/scriptedrandom.h"
 #include "tests/support/testbank.h"
@@ -97,6 +98,17 @@ protected:
             tried.append(files);
             return PreviewProgram{u"tried"_s, {}};
         };
+        answers.unsavedChanges = [this](QWidget *, const QString &title) {
+            told.append(u"unsaved? "_s + title);
+            return unsaved;
+        };
+        answers.testToSave = [this](QWidget *, const QString &, const QStringList &) { return testToSave; };
+        answers.recover = [this](QWidget *, const QString &title, const QDateTime &) {
+            told.append(u"recover? "_s + title);
+            return true;
+        };
+        answers.pictureToOpen = [](QWidget *) { return QString(); };
+        answers.recoveryFolder = dir.filePath(u"data"_s);
         return answers;
     }
 
@@ -169,6 +181,8 @@ protected:
     QSettings settings;
     QString sourceToOpen;
     QString programToWrite;
+    QString testToSave;
+    UnsavedAnswer unsaved = UnsavedAnswer::Cancel;
     QString suggested;
     QStringList told;
     QList<BankFiles> tried;
@@ -354,7 +368,7 @@ INSTANTIATE_TEST_SUITE_P(Saves, PackerWindowSave,
                          testing::Values(SaveCase{"InPlace", false}, SaveCase{"ReplacedByRename", true}),
                          [](const testing::TestParamInfo<SaveCase> &row) { return row.param.name; });
 
-// A bank.json folder shows its own title and switches, which the window does not let change.
+// A bank.json folder shows its own title and switches, and they are changed like any test's.
 TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
 {
     QJsonArray questions;
@@ -369,18 +383,26 @@ TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
     EXPECT_EQ(window.result().file, dir.filePath(u"банка/bank.json"_s));
     auto *title = control<QLineEdit>(u"title"_s);
     EXPECT_EQ(title->text(), u"Моят тест"_s);
-    EXPECT_TRUE(title->isReadOnly());
     QString switches;
     for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
         auto *box = control<QCheckBox>(u"switch-"_s + name);
         switches += box->isChecked() ? u'1' : u'0';
-        EXPECT_FALSE(box->isEnabled()) << name.toStdString();
+        EXPECT_TRUE(box->isEnabled()) << name.toStdString();
     }
     EXPECT_EQ(switches, u"1001"_s);
-    EXPECT_TRUE(control<QLabel>(u"ownSettings"_s)->isVisibleTo(&window));
-    const BankLoad load = writtenProgram();
+    // Every digit fits its box: nothing to explain.
+    EXPECT_FALSE(control<QLabel>(u"ownSettings"_s)->isVisibleTo(&window));
+    BankLoad load = writtenProgram();
     ASSERT_TRUE(load.bank);
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"Моят тест"_s);
+
+    control<QCheckBox>(u"switch-review"_s)->click();
+    EXPECT_TRUE(window.isWindowModified());
+    QFile::remove(programToWrite);
+    load = writtenProgram();
+    ASSERT_TRUE(load.bank);
+    EXPECT_EQ(load.bank->List2().value(Bank::ResultsNavigationRow),
+              test::settings(1, 0, 0, 0)[Bank::ResultsNavigationRow]);
 }
 
 // A folder's switches that a check box cannot show are shown as neither ticked nor not and said in
@@ -468,9 +490,34 @@ TEST_F(PackerWindowTest, TabReachesEveryControlAndEachHasAName)
         if (!focused->objectName().isEmpty())
             reached.append(focused->objectName());
     }
-    for (const QString &name :
-         {u"recent"_s, u"questions"_s, u"findings"_s, u"title"_s, u"switch-phrase"_s, u"switch-toto"_s,
-          u"switch-explanations"_s, u"switch-review"_s, u"try"_s, u"write"_s}) {
+    for (const QString &name : {u"recent"_s,
+                                u"questions"_s,
+                                u"addQuestion"_s,
+                                u"duplicateQuestion"_s,
+                                u"removeQuestion"_s,
+                                u"moveUp"_s,
+                                u"moveDown"_s,
+                                u"findings"_s,
+                                u"questionText"_s,
+                                u"right1"_s,
+                                u"answer1"_s,
+                                u"answerUp2"_s,
+                                u"answerDown1"_s,
+                                u"answer2"_s,
+                                u"addAnswer"_s,
+                                u"explanation"_s,
+                                u"choosePicture"_s,
+                                u"pastePicture"_s,
+                                u"superscript"_s,
+                                u"subscript"_s,
+                                u"symbol-221a"_s,
+                                u"title"_s,
+                                u"switch-phrase"_s,
+                                u"switch-toto"_s,
+                                u"switch-explanations"_s,
+                                u"switch-review"_s,
+                                u"try"_s,
+                                u"write"_s}) {
         EXPECT_TRUE(reached.contains(name))
             << name.toStdString() << " in " << reached.join(u' ').toStdString();
         EXPECT_FALSE(control<QWidget>(name)->accessibleName().isEmpty()) << name.toStdString();
@@ -479,6 +526,148 @@ TEST_F(PackerWindowTest, TabReachesEveryControlAndEachHasAName)
     EXPECT_TRUE(std::any_of(reached.begin(), reached.end(), [](const QString &name) {
         return name.startsWith(u"Option1("_s);
     })) << reached.join(u' ').toStdString();
+}
+
+// A test made from nothing: questions added from the list, typed in the form, the right answers chosen;
+// the count stands against the limit all along, every change can be undone, and the test is saved and
+// written as a program.
+TEST_F(PackerWindowTest, ATestFromNothing)
+{
+    window.show();
+    auto *count = control<QLabel>(u"questionCount"_s);
+    EXPECT_EQ(count->text(), u"Въпроси: 0 от най-много 28 — нужни са поне 3"_s);
+    const QStringList texts = {u"Колко е 2 + 2?"_s, u"Колко е 3 + 3?"_s, u"Колко е 4 + 4?"_s};
+    TestEditor &editor = window.session().editor();
+    for (int q = 0; q < 3; ++q) {
+        control<QPushButton>(u"addQuestion"_s)->click();
+        EXPECT_EQ(window.chosenQuestion(), q + 1);
+        control<PlainField>(u"questionText"_s)->setPlainText(texts[q]);
+        control<PlainField>(u"answer1"_s)->setPlainText(QString::number(2 * (q + 2)));
+        control<PlainField>(u"answer2"_s)->setPlainText(u"5"_s);
+        control<QRadioButton>(u"right1"_s)->click();
+    }
+    EXPECT_EQ(count->text(), u"Въпроси: 3 от най-много 28"_s);
+    EXPECT_EQ(listed(), (QStringList{u"1 — готов Колко е 2 + 2?"_s, u"2 — готов Колко е 3 + 3?"_s,
+                                     u"3 — готов Колко е 4 + 4?"_s}));
+    EXPECT_TRUE(window.isWindowModified());
+    EXPECT_TRUE(control<QPushButton>(u"write"_s)->isEnabled());
+
+    // A new question without its right answer is a problem at once; undoing it leaves the three.
+    control<QPushButton>(u"addQuestion"_s)->click();
+    EXPECT_FALSE(control<QPushButton>(u"write"_s)->isEnabled());
+    EXPECT_TRUE(listed().value(3).startsWith(u"4 — проблем"_s)) << listed().value(3).toStdString();
+    editor.undoStack()->undo();
+    EXPECT_EQ(listed().size(), 3);
+
+    testToSave = dir.filePath(u"аритметика.xml"_s);
+    EXPECT_TRUE(window.save());
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_TRUE(window.windowTitle().startsWith(u"аритметика.xml"_s));
+    const BankLoad load = writtenProgram();
+    ASSERT_TRUE(load.bank);
+    EXPECT_EQ(load.bank->List1(Bank::CorrectAnswers), (QStringList{u"4"_s, u"6"_s, u"8"_s}));
+}
+
+// The list edits the test: moves by button, by keyboard and by dragging, a copy and a delete, each
+// undone in turn.
+TEST_F(PackerWindowTest, TheListEditsTheTest)
+{
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    auto order = [this] {
+        QStringList first;
+        for (const QString &row : listed())
+            first.append(row.section(u' ', 3, 3));
+        return first.join(u' ');
+    };
+    ASSERT_EQ(order(), u"Колко Кой Столицата"_s);
+    window.chooseQuestion(1);
+    control<QPushButton>(u"moveDown"_s)->click();
+    EXPECT_EQ(order(), u"Кой Колко Столицата"_s);
+    EXPECT_EQ(window.chosenQuestion(), 2);
+    QTest::keyClick(&window, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(order(), u"Кой Столицата Колко"_s);
+
+    // A drag of the first question onto the last: the list asks, the editor moves.
+    Q_EMIT control<QuestionList>(u"questions"_s)->moveAsked(0, 2);
+    EXPECT_EQ(order(), u"Столицата Колко Кой"_s);
+
+    window.chooseQuestion(2);
+    control<QPushButton>(u"duplicateQuestion"_s)->click();
+    EXPECT_EQ(order(), u"Столицата Колко Колко Кой"_s);
+    EXPECT_EQ(listed().value(2).section(u' ', 1, 1), u"—"_s) << "a copy has no line in the source";
+    // The copy goes, then the question that took its row.
+    control<QPushButton>(u"removeQuestion"_s)->click();
+    control<QPushButton>(u"removeQuestion"_s)->click();
+    EXPECT_EQ(order(), u"Столицата Колко"_s);
+    for (int step = 0; step < 6; ++step)
+        QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(order(), u"Колко Кой Столицата"_s);
+    QTest::keyClick(&window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(order(), u"Кой Колко Столицата"_s);
+}
+
+// Closing, opening or starting anew with unsaved changes asks first; going back keeps the window and
+// the test as they are.
+TEST_F(PackerWindowTest, UnsavedChangesAreAskedAbout)
+{
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    window.show();
+    control<PlainField>(u"questionText"_s)->setPlainText(u"Колко е 2 + 3?"_s);
+    EXPECT_TRUE(window.windowTitle().startsWith(u"тест.txt[*]"_s));
+    EXPECT_FALSE(window.close());
+    window.newTest();
+    window.open(write(u"друг.txt"_s, ThreeQuestions));
+    EXPECT_EQ(told, (QStringList(3, u"unsaved? тест.txt"_s)));
+    EXPECT_EQ(window.session().editor().question(0).text, u"Колко е 2 + 3?"_s);
+    unsaved = UnsavedAnswer::Discard;
+    EXPECT_TRUE(window.close());
+}
+
+// A program written earlier opens by the test it carries, to be changed without its source.
+TEST_F(PackerWindowTest, AWrittenProgramOpensForEditing)
+{
+    window.open(write(u"Тест 7а.txt"_s, ThreeQuestions));
+    writtenProgram();
+    PackerWindow next(settings, QStringLiteral(MORV_PROGRAM), choices());
+    next.open(programToWrite);
+    EXPECT_EQ(next.session().editor().questionCount(), 3);
+    EXPECT_EQ(next.session().editor().document().title, u"Тест 7а"_s);
+    EXPECT_EQ(next.findChild<QLineEdit *>(u"title"_s)->text(), u"Тест 7а"_s);
+    EXPECT_TRUE(next.findChild<QPushButton *>(u"write"_s)->isEnabled());
+}
+
+// A row dropped on another takes its place, above or below it as dropped; the list itself moves
+// nothing, so the editor's move is the only one.
+TEST(QuestionList, ADropAsksForTheMoveItShows)
+{
+    struct Dropping : QuestionList
+    {
+        using QuestionList::dropEvent;
+    } list;
+    for (int row = 0; row < 4; ++row)
+        new QTreeWidgetItem(&list, {QString::number(row + 1)});
+    list.resize(200, 200);
+    list.show();
+    QList<std::pair<int, int>> asked;
+    QObject::connect(&list, &QuestionList::moveAsked, [&asked](int from, int to) {
+        asked.append({from, to});
+    });
+    QMimeData mime;
+    auto dropOn = [&](int from, int onto) {
+        list.setCurrentItem(list.topLevelItem(from));
+        QDropEvent drop(list.visualItemRect(list.topLevelItem(onto)).center(), Qt::MoveAction, &mime,
+                        Qt::LeftButton, Qt::NoModifier);
+        list.dropEvent(&drop);
+        EXPECT_EQ(drop.dropAction(), Qt::IgnoreAction);
+    };
+    dropOn(0, 2); // onto the third: it goes where the third was, the third moving up
+    dropOn(3, 1);
+    dropOn(2, 2);
+    EXPECT_EQ(asked, (QList<std::pair<int, int>>{{0, 1}, {3, 1}}));
+    EXPECT_EQ(list.topLevelItem(0)->text(0), u"1"_s);
 }
 
 // The form of one question over the editor's core, with the pupil's preview beside it.
