@@ -149,8 +149,13 @@ int packCommand(int argc, char *argv[])
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
     }
     const QString source = args.positionalArguments().first();
-    auto refuse = [&err](const QString &why) {
-        err << u"morv-pack: "_s << why << '\n';
+    // A problem of writing, one a line, as the command has always told it.
+    auto tell = [&err](const QList<Problem> &problems) {
+        for (const QString &text : texts(problems))
+            err << u"morv-pack: "_s << text << '\n';
+    };
+    auto refuse = [&tell](const QList<Problem> &why) {
+        tell(why);
         return UsageError;
     };
     // Where the program or the folder goes, and the program copied, are settled before the source is
@@ -158,15 +163,16 @@ int packCommand(int argc, char *argv[])
     const QString sourceFile = QFileInfo(source).isDir() ? QDir(source).filePath(u"bank.json"_s) : source;
     const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
     if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
-        if (const QString why = readBaseProgram(program).problem; !why.isEmpty())
+        if (const QList<Problem> why = readBaseProgram(program).problems; !why.isEmpty())
             return refuse(why);
     }
     if (args.isSet(u"output"_s)) {
-        if (const QString why = outputProblem(args.value(u"output"_s), sourceFile, program); !why.isEmpty())
+        if (const QList<Problem> why = outputProblems(args.value(u"output"_s), sourceFile, program);
+            !why.isEmpty())
             return refuse(why);
     }
     if (args.isSet(u"json"_s)) {
-        if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
+        if (const QList<Problem> why = jsonFolderProblems(args.value(u"json"_s)); !why.isEmpty())
             return refuse(why);
     }
     // A file over the largest limit of any format is refused before even its format is looked for.
@@ -207,7 +213,7 @@ int packCommand(int argc, char *argv[])
     if (!packed.packable())
         return SourceProblems;
 
-    QString failure;
+    QList<Problem> failure;
     if (args.isSet(u"json"_s)) {
         failure = writeJson(args.value(u"json"_s), packed.files);
     } else if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
@@ -215,7 +221,7 @@ int packCommand(int argc, char *argv[])
         if (args.isSet(u"preview"_s)) {
             const PreviewProgram preview = writeAndStartPreview(program, packed.files, offscreenChosenHere);
             output = preview.program;
-            failure = preview.failure;
+            failure = preview.problems;
         } else {
             failure = writeProgram(program, output, packed.files, sourceFile);
         }
@@ -223,7 +229,7 @@ int packCommand(int argc, char *argv[])
             out << u"Записано / written: "_s << output << '\n';
     }
     if (!failure.isEmpty()) {
-        err << u"morv-pack: "_s << failure << '\n';
+        tell(failure);
         return SourceProblems;
     }
     return Written;

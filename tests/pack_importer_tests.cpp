@@ -27,7 +27,7 @@ QString problemsOf(const Import &import)
 {
     QStringList rows;
     for (const Problem &problem : import.problems)
-        rows.append(u"%1: %2"_s.arg(problem.line).arg(problem.text));
+        rows.append(u"%1: %2"_s.arg(problem.line).arg(shownText(problem)));
     return rows.join(u'\n');
 }
 
@@ -805,8 +805,9 @@ void expectPictureRefused(const Import &imported, int line, int question, const 
 {
     ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
     EXPECT_EQ(imported.problems[0].line, line);
-    EXPECT_TRUE(imported.problems[0].text.startsWith(u"въпрос %1: "_s.arg(question)));
-    EXPECT_TRUE(imported.problems[0].text.contains(name)) << imported.problems[0].text.toStdString();
+    EXPECT_TRUE(shownText(imported.problems[0]).startsWith(u"въпрос %1: "_s.arg(question)));
+    EXPECT_TRUE(shownText(imported.problems[0]).contains(name))
+        << shownText(imported.problems[0]).toStdString();
 }
 
 // A picture named in the question's text is read from the source's folder; its tag leaves the text
@@ -870,7 +871,8 @@ TEST(Gift, RefusesTheFolderItselfAsAPicture)
     for (const QString &name : {u"."_s, u"картинки/.."_s}) {
         const Import imported = importGift(u"<img src=\"%1\">В {=а ~б}"_s.arg(name).toUtf8(), folder.path());
         ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
-        EXPECT_EQ(imported.problems[0].text, u"въпрос 1: изображението „%1“ не е обикновен файл"_s.arg(name));
+        EXPECT_EQ(shownText(imported.problems[0]),
+                  u"въпрос 1: изображението „%1“ не е обикновен файл"_s.arg(name));
     }
 }
 
@@ -1259,8 +1261,8 @@ TEST_P(XmlFault, IsReportedAtItsLine)
     const Problem fault = imported.problems.takeLast();
     EXPECT_EQ(problemsOf(imported), GetParam().problemsBefore);
     EXPECT_EQ(fault.line, GetParam().line);
-    EXPECT_TRUE(fault.text.startsWith(GetParam().fault)) << fault.text.toStdString();
-    EXPECT_TRUE(fault.text.endsWith(u')')) << fault.text.toStdString();
+    EXPECT_TRUE(shownText(fault).startsWith(GetParam().fault)) << shownText(fault).toStdString();
+    EXPECT_TRUE(shownText(fault).endsWith(u')')) << shownText(fault).toStdString();
 }
 
 const QString xmlNotWellFormed = u"нарушен запис на XML: сгрешен или незатворен таг, кавички или знак & ("_s;
