@@ -27,7 +27,7 @@ namespace {
 
 enum Exit { Written = 0, SourceProblems = 1, UsageError = 2 };
 
-const QString Usage = uR"(Употреба / Usage:
+const QString UsageText = uR"(Употреба / Usage:
   morv-pack ИЗТОЧНИК -o ФАЙЛ      записва готова програма с теста
                                   writes a ready test program
   morv-pack --check ИЗТОЧНИК      само проверява, без да записва
@@ -57,16 +57,22 @@ SOURCE is a folder with bank.json, or an Aiken, GIFT or Moodle XML file.
                            the morv program to copy (default: the one beside morv-pack)
   --title ТЕКСТ            заглавие на теста (иначе името на файла)
                            the test's title (default: the file's name)
-  --phrase 0|1             режим за езикови тестове / phrase preview for language tests
-  --toto 0|1               проверката „Тото“ / the repeated-question consistency check
-  --explanations 0|1       обясненията след оценяване / explanations after grading
-  --review 0|1             „Напред“ и „Назад“ след оценяване / Forward and Back after grading
-  --strict                 предупрежденията стават грешки / warnings become problems
+%1  --strict                 предупрежденията стават грешки / warnings become problems
   -h, --help               тази помощ / this help
 
 Изход / Exit status: 0 записано, 1 има проблеми в източника, 2 грешна употреба.
 0 written, 1 the source has problems, 2 usage error.
 )"_s;
+
+// The help's lines for the switches, from the switch table: "  --phrase 0|1" and its help in a column.
+QString switchHelp()
+{
+    QString lines;
+    for (const SwitchInfo &info : switchTable())
+        lines +=
+            (u"  --"_s + info.option.toString() + u" 0|1"_s).leftJustified(27) + info.help.toString() + u'\n';
+    return lines;
+}
 
 // The window needs a screen. On the offscreen or minimal platform, or in a Unix session with no display,
 // no arguments stay the usage error they always were.
@@ -121,13 +127,13 @@ int packCommand(int argc, char *argv[])
                      {u"preview"_s, {}},
                      {u"format"_s, {}, u"format"_s},
                      {u"program"_s, {}, u"path"_s},
-                     {u"title"_s, {}, u"text"_s},
-                     {u"phrase"_s, {}, u"0|1"_s},
-                     {u"toto"_s, {}, u"0|1"_s},
-                     {u"explanations"_s, {}, u"0|1"_s},
-                     {u"review"_s, {}, u"0|1"_s},
-                     {u"strict"_s, {}},
-                     {{u"h"_s, u"help"_s}, {}}});
+                     {u"title"_s, {}, u"text"_s}});
+    QStringList switchOptions;
+    for (const SwitchInfo &info : switchTable()) {
+        switchOptions.append(info.option.toString());
+        args.addOption({switchOptions.back(), {}, u"0|1"_s});
+    }
+    args.addOptions({{u"strict"_s, {}}, {{u"h"_s, u"help"_s}, {}}});
     auto usage = [&err](const QString &why) {
         err << u"morv-pack: "_s << why << u"\nВижте / see: morv-pack --help\n"_s;
         return UsageError;
@@ -135,7 +141,7 @@ int packCommand(int argc, char *argv[])
     if (!args.parse(app.arguments()))
         return usage(args.errorText());
     if (args.isSet(u"help"_s)) {
-        out << Usage;
+        out << UsageText.arg(switchHelp());
         return Written;
     }
     if (args.positionalArguments().size() != 1)
@@ -145,13 +151,18 @@ int packCommand(int argc, char *argv[])
                         int(args.isSet(u"preview"_s));
     if (actions != 1)
         return usage(u"изберете едно от -o, --check, --json, --xml и --preview / choose one of them"_s);
-    for (const QString &option : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+    for (const QString &option : switchOptions) {
         if (args.isSet(option) && args.value(option) != u"0" && args.value(option) != u"1")
             return usage(u"--%1 приема 0 или 1 / takes 0 or 1"_s.arg(option));
     }
     const QString source = args.positionalArguments().first();
-    auto refuse = [&err](const QString &why) {
-        err << u"morv-pack: "_s << why << '\n';
+    // A problem of writing, one a line, as the command has always told it.
+    auto tell = [&err](const QList<Problem> &problems) {
+        for (const QString &text : texts(problems))
+            err << u"morv-pack: "_s << text << '\n';
+    };
+    auto refuse = [&tell](const QList<Problem> &why) {
+        tell(why);
         return UsageError;
     };
     // Where the program or the folder goes, and the program copied, are settled before the source is
@@ -159,19 +170,20 @@ int packCommand(int argc, char *argv[])
     const QString sourceFile = QFileInfo(source).isDir() ? QDir(source).filePath(u"bank.json"_s) : source;
     const QString program = args.isSet(u"program"_s) ? args.value(u"program"_s) : defaultProgram();
     if (args.isSet(u"output"_s) || args.isSet(u"preview"_s)) {
-        if (const QString why = readBaseProgram(program).problem; !why.isEmpty())
+        if (const QList<Problem> why = readBaseProgram(program).problems; !why.isEmpty())
             return refuse(why);
     }
     if (args.isSet(u"output"_s)) {
-        if (const QString why = outputProblem(args.value(u"output"_s), sourceFile, program); !why.isEmpty())
+        if (const QList<Problem> why = outputProblems(args.value(u"output"_s), sourceFile, program);
+            !why.isEmpty())
             return refuse(why);
     }
     if (args.isSet(u"json"_s)) {
-        if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
+        if (const QList<Problem> why = jsonFolderProblems(args.value(u"json"_s)); !why.isEmpty())
             return refuse(why);
     }
     if (args.isSet(u"xml"_s)) {
-        if (const QString why = xmlFileProblem(args.value(u"xml"_s), sourceFile); !why.isEmpty())
+        if (const QList<Problem> why = xmlFileProblems(args.value(u"xml"_s), sourceFile); !why.isEmpty())
             return refuse(why);
     }
     // A file over the largest limit of any format is refused before even its format is looked for.
@@ -192,7 +204,7 @@ int packCommand(int argc, char *argv[])
     }
 
     if (*format == SourceFormat::Folder) {
-        for (const QString &option : {u"title"_s, u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+        for (const QString &option : QStringList{u"title"_s} + switchOptions) {
             if (args.isSet(option))
                 err << source
                     << u": внимание: bank.json носи свои настройки; --%1 не се взема предвид\n"_s.arg(option);
@@ -212,7 +224,7 @@ int packCommand(int argc, char *argv[])
     if (!packed.packable())
         return SourceProblems;
 
-    QString failure;
+    QList<Problem> failure;
     if (args.isSet(u"json"_s)) {
         failure = writeJson(args.value(u"json"_s), packed.files);
     } else if (args.isSet(u"xml"_s)) {
@@ -222,7 +234,7 @@ int packCommand(int argc, char *argv[])
         if (args.isSet(u"preview"_s)) {
             const PreviewProgram preview = writeAndStartPreview(program, packed.files, offscreenChosenHere);
             output = preview.program;
-            failure = preview.failure;
+            failure = preview.problems;
         } else {
             failure = writeProgram(program, output, packed.files, sourceFile);
         }
@@ -230,7 +242,7 @@ int packCommand(int argc, char *argv[])
             out << u"Записано / written: "_s << output << '\n';
     }
     if (!failure.isEmpty()) {
-        err << u"morv-pack: "_s << failure << '\n';
+        tell(failure);
         return SourceProblems;
     }
     return Written;

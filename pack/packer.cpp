@@ -69,11 +69,11 @@ void convertPictures(TestDocument &source, QList<Problem> &problems, const std::
             continue;
         const ConvertedPicture converted = toFittingJpeg(question.picture);
         if (!converted.problem.isEmpty())
-            problems.append({.rule = Rule::Picture,
-                             .line = question.line,
-                             .question = numbers[i],
-                             .text = u"въпрос %1: изображението „%2“: %3"_s.arg(numbers[i])
-                                         .arg(question.pictureName, converted.problem)});
+            problems.append(
+                {.rule = Rule::Picture,
+                 .line = question.line,
+                 .question = numbers[i],
+                 .text = u"изображението „%1“: %2"_s.arg(question.pictureName, converted.problem)});
         question.picture = converted.jpeg;
         question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
     }
@@ -91,10 +91,8 @@ QList<Problem> fitWarnings(const TestDocument &source)
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         const QuestionSource &question = source.questions[i];
         auto warn = [&](const QString &text) {
-            warnings.append({.rule = Rule::DoesNotFit,
-                             .line = question.line,
-                             .question = int(i) + 1,
-                             .text = questionPlace(i) + u": "_s + text});
+            warnings.append(
+                {.rule = Rule::DoesNotFit, .line = question.line, .question = int(i) + 1, .text = text});
         };
         if (const TextFit fit = fitText(question.text, font, questionBox); !fit.fits)
             warn(u"текстът на въпроса заема %1 реда, а полето показва %2"_s.arg(fit.lines).arg(
@@ -221,10 +219,8 @@ QStringList PackResult::messages(const QString &shownAs) const
     QStringList lines;
     for (const Problem &problem : problems)
         lines.append(located(name, problem));
-    for (Problem warning : warnings) {
-        warning.text.prepend(u"внимание: "_s);
-        lines.append(located(name, warning));
-    }
+    for (const Problem &warning : warnings)
+        lines.append(located(name, warning, u"внимание: "));
     return lines;
 }
 
@@ -259,29 +255,40 @@ QString tooLargeSource(qint64 size, qint64 most)
 // end, and a copy of anything else would not run the test.
 BaseProgram readBaseProgram(const QString &path)
 {
+    auto refuse = [](Rule rule, const QString &text) {
+        return BaseProgram{{}, {{.rule = rule, .text = text}}};
+    };
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists())
-        return {{}, u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(path)};
+        return refuse(Rule::Unreadable,
+                      u"програмата morv „%1“ не е намерена; посочете я с --program"_s.arg(path));
     if (!info.isFile())
-        return {{}, u"„%1“ не е обикновен файл, а трябва да е програмата morv"_s.arg(path)};
+        return refuse(Rule::Unreadable,
+                      u"„%1“ не е обикновен файл, а трябва да е програмата morv"_s.arg(path));
     if (info.size() > MaxProgramBytes)
-        return {{},
-                u"„%1“ е твърде голям за програмата morv: %2 байта, най-много %3"_s.arg(path)
-                    .arg(info.size())
-                    .arg(MaxProgramBytes)};
+        return refuse(Rule::TooLarge,
+                      u"„%1“ е твърде голям за програмата morv: %2 байта, най-много %3"_s.arg(path)
+                          .arg(info.size())
+                          .arg(MaxProgramBytes));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, u"програмата morv „%1“ не може да се прочете"_s.arg(path)};
+        return refuse(Rule::Unreadable, u"програмата morv „%1“ не може да се прочете"_s.arg(path));
     const QByteArray bytes = file.read(MaxProgramBytes + 1);
     const std::optional<ProgramMark> mark = programMark(bytes);
     if (bytes.size() > MaxProgramBytes || !mark)
-        return {{}, u"„%1“ не е програмата morv"_s.arg(path)};
-    if (*mark == ProgramMark::Packed && !appendedPayload(bytes, nullptr))
-        return {{}, u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path)};
+        return refuse(Rule::Unreadable, u"„%1“ не е програмата morv"_s.arg(path));
+    if (*mark == ProgramMark::Packed && !appendedPayload(bytes))
+        return refuse(Rule::DamagedPayload,
+                      u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path));
     return {withoutAppendedBank(bytes), {}};
 }
 
 namespace {
+
+Problem notWritten(const QString &text)
+{
+    return {.rule = Rule::NotWritten, .text = text};
+}
 
 // Whether the file at path is a program that morv-pack wrote, its test whole or damaged: the only file
 // a new program may replace. Looked at in place, without reading it into memory.
@@ -296,12 +303,12 @@ bool isPackedProgram(const QString &path)
 
 // The base program's own bytes, marked, and the bank, under a temporary name created anew in the same
 // folder and renamed when complete; executable.
-QString writeProgramCode(const QByteArray &code, const QString &output, const BankFiles &files)
+QList<Problem> writeProgramCode(const QByteArray &code, const QString &output, const BankFiles &files)
 {
     const QByteArray program = withAppendedBank(code, packPayload(files));
     QSaveFile out(output);
     if (!out.open(QIODevice::WriteOnly) || out.write(program) != program.size() || !out.commit())
-        return u"„%1“ не може да се запише"_s.arg(output);
+        return {notWritten(u"„%1“ не може да се запише"_s.arg(output))};
     QFile::setPermissions(output, QFile::permissions(output) | QFile::ExeOwner | QFile::ExeGroup |
                                       QFile::ExeOther | QFile::ReadGroup | QFile::ReadOther);
     return {};
@@ -309,59 +316,64 @@ QString writeProgramCode(const QByteArray &code, const QString &output, const Ba
 
 } // namespace
 
-QString outputProblem(const QString &output, const QString &sourceFile, const QString &program)
+QList<Problem> outputProblems(const QString &output, const QString &sourceFile, const QString &program)
 {
     const QFileInfo target(output);
     if (target.isSymLink())
-        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output);
+        return {notWritten(
+            u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output))};
     if (!target.exists()) {
         if (!QFileInfo(target.absolutePath()).isDir())
-            return u"папката на „%1“ не съществува"_s.arg(output);
+            return {notWritten(u"папката на „%1“ не съществува"_s.arg(output))};
         return {};
     }
     if (!target.isFile())
-        return u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(output);
+        return {notWritten(
+            u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(output))};
     if (target == QFileInfo(program) || target == QFileInfo(QCoreApplication::applicationFilePath()))
-        return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
+        return {notWritten(u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output))};
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
-        return u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output);
+        return {notWritten(u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output))};
     if (!isPackedProgram(output))
-        return u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
-            output);
+        return {notWritten(
+            u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
+                output))};
     return {};
 }
 
-QString jsonFolderProblem(const QString &folder)
+QList<Problem> jsonFolderProblems(const QString &folder)
 {
     const QFileInfo info(folder);
     if (info.isSymLink())
-        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друга папка"_s.arg(folder);
+        return {notWritten(
+            u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друга папка"_s.arg(folder))};
     if (!info.exists())
         return {};
     if (!info.isDir())
-        return u"„%1“ не е папка"_s.arg(folder);
+        return {notWritten(u"„%1“ не е папка"_s.arg(folder))};
     if (!QDir(folder).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System))
-        return u"папката „%1“ не е празна; morv-pack пише само в нова или празна папка"_s.arg(folder);
+        return {notWritten(
+            u"папката „%1“ не е празна; morv-pack пише само в нова или празна папка"_s.arg(folder))};
     return {};
 }
 
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files,
-                     const QString &sourceFile)
+QList<Problem> writeProgram(const QString &program, const QString &output, const BankFiles &files,
+                            const QString &sourceFile)
 {
     const BaseProgram base = readBaseProgram(program);
-    if (!base.problem.isEmpty())
-        return base.problem;
-    if (const QString why = outputProblem(output, sourceFile, program); !why.isEmpty())
+    if (!base.problems.isEmpty())
+        return base.problems;
+    if (QList<Problem> why = outputProblems(output, sourceFile, program); !why.isEmpty())
         return why;
     return writeProgramCode(base.code, output, files);
 }
 
-QString writeJson(const QString &folder, const BankFiles &files)
+QList<Problem> writeJson(const QString &folder, const BankFiles &files)
 {
-    if (const QString why = jsonFolderProblem(folder); !why.isEmpty())
+    if (QList<Problem> why = jsonFolderProblems(folder); !why.isEmpty())
         return why;
     if (!QDir().mkpath(folder))
-        return u"папката „%1“ не може да се създаде"_s.arg(folder);
+        return {notWritten(u"папката „%1“ не може да се създаде"_s.arg(folder))};
     auto write = [](const QString &path, const QByteArray &bytes) {
         QSaveFile file(path);
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
@@ -371,7 +383,9 @@ QString writeJson(const QString &folder, const BankFiles &files)
         const QString path = QDir(folder).filePath(picture.key());
         written = written && QDir().mkpath(QFileInfo(path).path()) && write(path, picture.value());
     }
-    return written ? QString() : u"тестът не може да се запише в „%1“"_s.arg(folder);
+    if (!written)
+        return {notWritten(u"тестът не може да се запише в „%1“"_s.arg(folder))};
+    return {};
 }
 
 // Starts the program on its own: the terminal gets back its prompt, and the program none of its output.
@@ -400,10 +414,10 @@ PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &fil
     }
     // The temporary file was just made for it: only the program is checked.
     const BaseProgram base = readBaseProgram(program);
-    written.failure =
-        base.problem.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problem;
-    if (written.failure.isEmpty() && !startPreview(written.program, dropChosenPlatform))
-        written.failure = u"„%1“ не може да се стартира"_s.arg(written.program);
+    written.problems =
+        base.problems.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problems;
+    if (written.problems.isEmpty() && !startPreview(written.program, dropChosenPlatform))
+        written.problems.append(notWritten(u"„%1“ не може да се стартира"_s.arg(written.program)));
     return written;
 }
 

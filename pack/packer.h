@@ -82,25 +82,25 @@ QString tooLargeSource(qint64 size, qint64 most);
 struct BaseProgram
 {
     QByteArray code;
-    QString problem;
+    QList<Problem> problems;
 };
 // Only the program itself, recognised by the mark its build puts in it, within its size limit.
 BaseProgram readBaseProgram(const QString &path);
 // Why a program may not be written at `output`, or nothing: never through a link, never over anything
 // but a program morv-pack wrote before (so never over the source, a file it names, morv or morv-pack).
-QString outputProblem(const QString &output, const QString &sourceFile, const QString &program);
+QList<Problem> outputProblems(const QString &output, const QString &sourceFile, const QString &program);
 // Why the bank cannot be written into `folder`, or nothing: only a new or empty folder, never through a
 // link, so that no file of the teacher's is replaced.
-QString jsonFolderProblem(const QString &folder);
+QList<Problem> jsonFolderProblems(const QString &folder);
 
 // Writes the program, when program and output pass the checks above: the base program's own bytes,
-// marked, and the bank, under a temporary name renamed when complete, executable. Empty when written,
-// otherwise why not.
-QString writeProgram(const QString &program, const QString &output, const BankFiles &files,
-                     const QString &sourceFile = {});
-// Writes the test as bank.json with its pictures into a new or empty folder, to go on editing. Empty
-// when written.
-QString writeJson(const QString &folder, const BankFiles &files);
+// marked, and the bank, under a temporary name renamed when complete, executable. No problem when
+// written.
+QList<Problem> writeProgram(const QString &program, const QString &output, const BankFiles &files,
+                            const QString &sourceFile = {});
+// Writes the test as bank.json with its pictures into a new or empty folder, to go on editing. No
+// problem when written.
+QList<Problem> writeJson(const QString &folder, const BankFiles &files);
 // Starts a program on its own: the caller gets back its terminal, and the program none of its output.
 // A platform the caller chose only for itself (offscreen for measuring) is not passed on.
 bool startPreview(const QString &program, bool dropChosenPlatform = false);
@@ -108,8 +108,8 @@ bool startPreview(const QString &program, bool dropChosenPlatform = false);
 // A program written under a new temporary name and started, as --preview does.
 struct PreviewProgram
 {
-    QString program; // the name it was written under
-    QString failure; // empty when written and started
+    QString program;         // the name it was written under
+    QList<Problem> problems; // none when written and started
 };
 PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &files,
                                     bool dropChosenPlatform = false);

@@ -96,7 +96,7 @@ QString summaryOf(const QuestionSource &question, int number, const QList<Proble
     if (text.isEmpty()) {
         for (const Problem &problem : problems) {
             if (problem.question == number) {
-                text = u"(%1)"_s.arg(problem.text.section(u": "_s, 1));
+                text = u"(%1)"_s.arg(problem.text);
                 break;
             }
         }
@@ -596,8 +596,8 @@ void PackerWindow::tryTest()
     if (!m_result.packable() || !programFound())
         return;
     const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
-    if (!tried.failure.isEmpty())
-        m_choices.tell(this, tried.failure);
+    if (!tried.problems.isEmpty())
+        m_choices.tell(this, texts(tried.problems).join(u'\n'));
     else
         statusBar()->showMessage(u"Тестът е стартиран така, както ще го получат учениците."_s);
 }
@@ -614,9 +614,9 @@ void PackerWindow::writeTest()
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
-    if (const QString failure = writeProgram(m_program, output, m_result.files, m_result.file);
+    if (const QList<Problem> failure = writeProgram(m_program, output, m_result.files, m_result.file);
         !failure.isEmpty()) {
-        m_choices.tell(this, failure);
+        m_choices.tell(this, texts(failure).join(u'\n'));
         return;
     }
     statusBar()->showMessage(u"Програмата е записана: %1"_s.arg(QDir::toNativeSeparators(output)));

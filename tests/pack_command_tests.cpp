@@ -103,6 +103,7 @@ public:
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         QProcess process;
         process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(workingDirectory);
         process.start(QStringLiteral(MORV_PACK), arguments);
         EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(u' ').toStdString();
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -123,6 +124,8 @@ public:
     }
     // The Aiken source of three questions, called тест.txt.
     QString source() { return write(u"тест.txt"_s, ThreeQuestions); }
+    // Where the command runs, for names relative to it; empty: the test's own.
+    QString workingDirectory;
     // A program packed before, titled "Стар", without its source beside it.
     QString earlierProgram()
     {
@@ -242,6 +245,21 @@ TEST_F(PackCommand, UsageErrorsExitWithTwo)
          {u"--check"_s, u"--json"_s, u"--preview"_s, u"--format"_s, u"--program"_s, u"--title"_s,
           u"--phrase"_s, u"--toto"_s, u"--explanations"_s, u"--review"_s, u"--strict"_s})
         EXPECT_TRUE(help.out.contains(option)) << option.toStdString();
+}
+
+// The switches' help lines, made from the switch table, read word for word as they always have: in
+// the options' column, between --title and --strict.
+TEST_F(PackCommand, HelpListsTheSwitchesInTheOptionsColumn)
+{
+    const Outcome help = pack({u"--help"_s});
+    EXPECT_TRUE(help.out.contains(
+        u"                           the test's title (default: the file's name)\n"
+        u"  --phrase 0|1             режим за езикови тестове / phrase preview for language tests\n"
+        u"  --toto 0|1               проверката „Тото“ / the repeated-question consistency check\n"
+        u"  --explanations 0|1       обясненията след оценяване / explanations after grading\n"
+        u"  --review 0|1             „Напред“ и „Назад“ след оценяване / Forward and Back after grading\n"
+        u"  --strict                 предупрежденията стават грешки / warnings become problems\n"_s))
+        << help.out.toStdString();
 }
 
 // Each switch given against its shipped value turns its own settings row and no other; given all at
@@ -601,6 +619,14 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Workspace &f) {
                        const QString source = f.source();
                        return QStringList{source, u"-o"_s, source};
+                   },
+                   u"е самият източник"_s},
+        // The same file named otherwise is still the source: names are compared as files, not as text.
+        OutputCase{"the_source_by_another_name",
+                   [](Workspace &f) {
+                       f.source();
+                       f.workingDirectory = f.dir.path();
+                       return QStringList{u"тест.txt"_s, u"-o"_s, u"./тест.txt"_s};
                    },
                    u"е самият източник"_s},
         OutputCase{"the_bank_json_of_a_folder_source",
