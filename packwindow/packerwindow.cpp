@@ -6,6 +6,7 @@
 #include "ui/appicon.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -141,7 +142,7 @@ PackerChoices dialogChoices()
         QMessageBox::warning(parent, u"МОРВ — тест от файл"_s, message);
     };
     choices.tryOut = [](const QString &program, const BankFiles &files) {
-        return writeAndStartPreview(program, files);
+        return writeAndStartPreview(program, packPayload(files));
     };
     return choices;
 }
@@ -614,7 +615,8 @@ void PackerWindow::writeTest()
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
-    if (const QList<Problem> failure = writeProgram(m_program, output, m_result.files, m_result.file);
+    if (const QList<Problem> failure = writeProgram(m_program, output, m_result.payload, m_result.file,
+                                                    QCoreApplication::applicationFilePath());
         !failure.isEmpty()) {
         m_choices.tell(this, texts(failure).join(u'\n'));
         return;

@@ -304,7 +304,7 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
     ASSERT_TRUE(result.packable());
     const QString output = dir.filePath(u"тест"_s);
-    EXPECT_EQ(texts(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.files)), QStringList());
+    EXPECT_EQ(texts(writeProgram(QStringLiteral(MORV_PROGRAM), output, result.payload)), QStringList());
     EXPECT_TRUE(QFileInfo(output).isExecutable());
     // Its owner may run it: the bit itself, for root (as CI runs) may run a file with any execute bit.
     EXPECT_TRUE(QFileInfo(output).permissions().testFlag(QFileDevice::ExeOwner));
@@ -313,12 +313,12 @@ TEST_F(Packer, WritesAProgramAndNeverOverTheBase)
     EXPECT_EQ(load.bank->List2().value(Bank::TitleRow), u"тест"_s);
 
     const QList<Problem> overItself =
-        writeProgram(QStringLiteral(MORV_PROGRAM), QStringLiteral(MORV_PROGRAM), result.files);
+        writeProgram(QStringLiteral(MORV_PROGRAM), QStringLiteral(MORV_PROGRAM), result.payload);
     EXPECT_EQ(texts(overItself), QStringList{u"„%1“ е самата програма; изберете друго име за теста"_s.arg(
                                      QStringLiteral(MORV_PROGRAM))});
     EXPECT_EQ(overItself.value(0).rule, Rule::NotWritten);
     const QList<Problem> noProgram =
-        writeProgram(dir.filePath(u"няма"_s), dir.filePath(u"x"_s), result.files);
+        writeProgram(dir.filePath(u"няма"_s), dir.filePath(u"x"_s), result.payload);
     ASSERT_EQ(noProgram.size(), 1);
     EXPECT_TRUE(noProgram[0].text.startsWith(u"програмата morv „"_s));
     EXPECT_EQ(noProgram[0].rule, Rule::Unreadable);
@@ -390,7 +390,7 @@ TEST_P(PackerRoundTrip, GivesTheSameTestBack)
     EXPECT_EQ(withoutPlaces(again.document), withoutPlaces(read.document));
 
     const QString program = dir.filePath(u"програма"_s);
-    ASSERT_EQ(texts(writeProgram(QStringLiteral(MORV_PROGRAM), program, read.files)), QStringList());
+    ASSERT_EQ(texts(writeProgram(QStringLiteral(MORV_PROGRAM), program, read.payload)), QStringList());
     const BankLoad carried = readProgramBank(program, ProgramMark::Packed);
     ASSERT_TRUE(carried.bank) << texts(carried.problems).join(u'\n').toStdString();
     EXPECT_EQ(withoutPlaces(carried.document), withoutPlaces(read.document));
