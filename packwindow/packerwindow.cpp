@@ -141,9 +141,6 @@ PackerChoices dialogChoices()
     choices.tell = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, u"МОРВ — тест от файл"_s, message);
     };
-    choices.tryOut = [](const QString &program, const BankFiles &files) {
-        return writeAndStartPreview(program, packPayload(files));
-    };
     return choices;
 }
 
@@ -154,6 +151,7 @@ PackerWindow::PackerWindow(QSettings &settings, QString program, PackerChoices c
     setWindowTitle(u"МОРВ — тест от файл"_s);
     setAcceptDrops(true);
     m_watcher = new QFileSystemWatcher(this);
+    m_tried = new TriedPrograms(this);
     m_saved = new QTimer(this);
     m_saved->setSingleShot(true);
     m_saved->setInterval(SaveSettleMs);
@@ -596,7 +594,8 @@ void PackerWindow::tryTest()
     readPending();
     if (!m_result.packable() || !programFound())
         return;
-    const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
+    const PreviewProgram tried = m_choices.tryOut ? m_choices.tryOut(m_program, m_result.files)
+                                                  : m_tried->start(m_program, m_result.payload);
     if (!tried.problems.isEmpty())
         m_choices.tell(this, texts(tried.problems).join(u'\n'));
     else

@@ -26,6 +26,7 @@ class QTreeWidget;
 namespace morv {
 
 class QuestionPreview;
+class TriedPrograms;
 
 // What the window asks of the teacher and of the system. The program answers with dialogs and a
 // started test; tests answer for them.
@@ -34,10 +35,11 @@ struct PackerChoices
     std::function<QString(QWidget *parent)> sourceToOpen; // empty: the teacher cancelled
     std::function<QString(QWidget *parent, const QString &suggested)> programToWrite; // empty: cancelled
     std::function<void(QWidget *parent, const QString &message)> tell;
+    // None: the window starts the test itself, and removes its temporary program when it closes.
     std::function<PreviewProgram(const QString &program, const BankFiles &files)> tryOut;
 };
 
-// File dialogs, a message box, and the test started as --preview starts it.
+// File dialogs and a message box; the window starts the tried test itself.
 PackerChoices dialogChoices();
 
 class PackerWindow : public QMainWindow
@@ -112,6 +114,7 @@ private:
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_saved = nullptr;  // a save settles before the source is read again
     QTimer *m_typing = nullptr; // the title is read again when the typing pauses
+    TriedPrograms *m_tried = nullptr;
 };
 
 } // namespace morv

@@ -10,7 +10,9 @@
 #include "tests/support/testbank.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -19,6 +21,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -430,6 +434,59 @@ INSTANTIATE_TEST_SUITE_P(
 </quiz>
 )"}),
     RowName());
+
+// Waits, the events running, until the file at path is gone; false if it is still there after 30 s.
+bool goneInTime(const QString &path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (QFile::exists(path) && timer.elapsed() < 30000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    return !QFile::exists(path);
+}
+
+// A tried test leaves nothing behind: its temporary program goes when the test ends, and one still
+// running goes when the window's list of tried tests does, the test itself left open.
+TEST_F(Packer, TriedProgramsAreRemoved)
+{
+    const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
+    ASSERT_TRUE(result.packable());
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    {
+        // On a platform that does not exist the test ends at once, as when a pupil closes it.
+        qputenv("QT_QPA_PLATFORM", "none-such");
+        TriedPrograms tried;
+        const PreviewProgram ending = tried.start(QStringLiteral(MORV_PROGRAM), result.payload);
+        qputenv("QT_QPA_PLATFORM", platform);
+        ASSERT_EQ(texts(ending.problems), QStringList());
+        EXPECT_TRUE(ending.program.startsWith(QDir::tempPath()));
+        EXPECT_TRUE(goneInTime(ending.program));
+        EXPECT_EQ(tried.programs(), QStringList());
+    }
+    PreviewProgram running;
+    {
+        TriedPrograms tried;
+        running = tried.start(QStringLiteral(MORV_PROGRAM), result.payload);
+        ASSERT_EQ(texts(running.problems), QStringList());
+        ASSERT_GT(running.processId, 0);
+        EXPECT_EQ(tried.programs(), QStringList{running.program});
+        EXPECT_TRUE(QFile::exists(running.program));
+    }
+    EXPECT_FALSE(QFile::exists(running.program));
+    EXPECT_EQ(::kill(pid_t(running.processId), SIGTERM), 0) << "the test was ended with the list";
+}
+
+// A program that is not morv is refused before anything is started, and its temporary file goes too.
+TEST_F(Packer, TriedProgramRefusedLeavesNoFile)
+{
+    const PackResult result = pack(aiken(write(u"тест.txt"_s, ThreeQuestions)));
+    TriedPrograms tried;
+    const PreviewProgram refused = tried.start(write(u"не-е-morv"_s, "просто текст"), result.payload);
+    ASSERT_EQ(refused.problems.size(), 1);
+    EXPECT_EQ(refused.problems[0].rule, Rule::Unreadable);
+    EXPECT_FALSE(refused.program.isEmpty());
+    EXPECT_FALSE(QFile::exists(refused.program));
+}
 
 struct RuleCase
 {
