@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pack/packer.h"
+#include "pack/packerengine.h"
 
 #include <QMainWindow>
 
@@ -58,9 +59,9 @@ public:
     // Reads the source again, with the title and switches as they stand.
     void reload();
     // The question shown, from 1 in the source's order; 0 for none.
-    int chosenQuestion() const { return m_chosen; }
+    int chosenQuestion() const { return m_engine.chosenQuestion(); }
     void chooseQuestion(int number);
-    const PackResult &result() const { return m_result; }
+    const PackResult &result() const { return m_engine.result(); }
 
 Q_SIGNALS:
     // The source was read and everything shown again: after opening it, after a save, after a change
@@ -74,7 +75,7 @@ protected:
 private:
     void buildControls();
     void setTabOrderOfControls();
-    PackOptions options(SourceFormat format) const;
+    void showRead();
     void showResult();
     void showOwnSettings();
     void fillQuestions();
@@ -94,10 +95,7 @@ private:
     QSettings &m_settings;
     const QString m_program;
     PackerChoices m_choices;
-    QString m_source; // the file, or the folder holding bank.json
-    PackResult m_result;
-    bool m_formatKnown = false;
-    int m_chosen = 0;
+    PackerEngine m_engine; // the source, the test read from it, the question chosen, the switches
 
     QPushButton *m_open = nullptr;
     QPushButton *m_recent = nullptr;

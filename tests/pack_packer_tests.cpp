@@ -5,6 +5,7 @@
 #include "bank/bankreader.h"
 #include "bank/payload.h"
 #include "pack/packer.h"
+#include "pack/packerengine.h"
 #include "tests/support/brokenbanks.h"
 #include "tests/support/rows.h"
 #include "tests/support/testbank.h"
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -486,6 +488,99 @@ TEST_F(Packer, TriedProgramRefusedLeavesNoFile)
     EXPECT_EQ(refused.problems[0].rule, Rule::Unreadable);
     EXPECT_FALSE(refused.program.isEmpty());
     EXPECT_FALSE(QFile::exists(refused.program));
+}
+
+// The window's engine, without a window: a source opens with the command line's defaults, a path that
+// is not there changes nothing, and a bank.json opens its folder.
+TEST_F(Packer, EngineOpensWithTheDefaultsOrRefuses)
+{
+    PackerEngine engine;
+    const QString missing = dir.filePath(u"няма.txt"_s);
+    EXPECT_EQ(engine.open(missing), u"„%1“ не съществува."_s.arg(QDir::toNativeSeparators(missing)));
+    EXPECT_EQ(engine.source(), QString());
+    EXPECT_FALSE(engine.canWrite());
+
+    EXPECT_EQ(engine.open(write(u"Събиране.txt"_s, ThreeQuestions)), std::nullopt);
+    EXPECT_EQ(engine.title(), u"Събиране"_s);
+    EXPECT_EQ(engine.result().document.title, u"Събиране"_s);
+    EXPECT_EQ(engine.switches(), TestSwitches{});
+    EXPECT_EQ(engine.chosenQuestion(), 1);
+    ASSERT_NE(engine.chosen(), nullptr);
+    EXPECT_EQ(engine.chosen()->text, u"Колко е 2 + 2?"_s);
+    EXPECT_FALSE(engine.ownSettings());
+
+    const QString json = write(u"банка/bank.json"_s, test::bytes(test::validJson(3)));
+    EXPECT_EQ(engine.open(json), std::nullopt);
+    EXPECT_EQ(engine.source(), QFileInfo(dir.filePath(u"банка"_s)).absoluteFilePath());
+    EXPECT_TRUE(engine.ownSettings());
+    EXPECT_EQ(engine.suggestedProgram(), engine.source() + u"-тест"_s);
+}
+
+// The question chosen stays chosen when the source is read again, the last one when the source has
+// fewer now; a number outside the source changes nothing.
+TEST_F(Packer, EngineKeepsTheChosenQuestionOnReload)
+{
+    PackerEngine engine;
+    const QString path = write(u"тест.txt"_s, ThreeQuestions);
+    ASSERT_EQ(engine.open(path), std::nullopt);
+    engine.chooseQuestion(3);
+    engine.chooseQuestion(4);
+    engine.chooseQuestion(0);
+    EXPECT_EQ(engine.chosenQuestion(), 3);
+    write(u"тест.txt"_s, ThreeQuestions + "\nКолко е 5 + 5?\nA. 10\nB. 11\nANSWER: A\n");
+    engine.reload();
+    EXPECT_EQ(engine.result().questions().size(), 4u);
+    EXPECT_EQ(engine.chosenQuestion(), 3);
+    write(u"тест.txt"_s, BrokenAiken);
+    engine.reload();
+    EXPECT_EQ(engine.result().questions().size(), 3u);
+    EXPECT_EQ(engine.chosenQuestion(), 3);
+    QByteArray two = ThreeQuestions;
+    two.truncate(two.indexOf("Столицата"));
+    write(u"тест.txt"_s, two);
+    engine.reload();
+    EXPECT_EQ(engine.chosenQuestion(), 2);
+}
+
+// The switches and title asked for reach the test read, and the test can be tried and written only
+// when it holds; the status line says which.
+TEST_F(Packer, EngineWritesOnlyWhenPackable)
+{
+    PackerEngine engine;
+    const QString path = write(u"тест.txt"_s, BrokenAiken);
+    ASSERT_EQ(engine.open(path), std::nullopt);
+    EXPECT_FALSE(engine.canWrite());
+    EXPECT_EQ(engine.status(),
+              u"Въпроси: 3 · проблеми: 2 · предупреждения: 0. Поправете файла в своя редактор и "
+              u"го запишете: тук той се прочита отново сам."_s);
+    write(u"тест.txt"_s, ThreeQuestions);
+    engine.setSwitch(Switch::Review, true);
+    engine.setSwitch(Switch::Toto, false);
+    engine.setTitle(u"Сметки"_s);
+    engine.reload();
+    ASSERT_TRUE(engine.canWrite()) << engine.result().messages().join(u'\n').toStdString();
+    EXPECT_EQ(engine.status(), u"Въпроси: 3 · проблеми: 0 · предупреждения: 0. Тестът може да се запише."_s);
+    EXPECT_EQ(engine.result().bank->List2(), test::settings(0, 0, 1, 1, u"Сметки"_s));
+    // Opened again, the source starts from the defaults.
+    ASSERT_EQ(engine.open(path), std::nullopt);
+    EXPECT_EQ(engine.result().bank->List2(), test::settings(0, 1, 1, 0, u"тест"_s));
+}
+
+// A folder's own switches are the ones shown, also those a check box cannot show, and told in words.
+TEST_F(Packer, EngineShowsAFoldersOwnSwitches)
+{
+    QJsonObject root = test::validJson(3);
+    root[u"settings"_s] = QJsonArray::fromStringList(test::settings(0, 2, 1, 0, u"Свой"_s));
+    PackerEngine engine;
+    ASSERT_EQ(engine.open(write(u"банка/bank.json"_s, test::bytes(root))), std::nullopt);
+    engine.setSwitch(Switch::Toto, true);
+    engine.reload();
+    EXPECT_EQ(engine.title(), u"Свой"_s);
+    EXPECT_EQ(engine.switches().digit(Switch::Toto), 2);
+    EXPECT_TRUE(
+        engine.ownSettingsNote().contains(u"„Проверка „Тото“: първият въпрос още веднъж“ е 2 (оценка без "
+                                          u"повторение на първия въпрос)"_s))
+        << engine.ownSettingsNote().toStdString();
 }
 
 struct RuleCase
