@@ -89,11 +89,14 @@ TriedPrograms::TriedPrograms(QObject *parent) : QObject(parent) {}
 
 TriedPrograms::~TriedPrograms()
 {
+    // Destroying a process object would end the test the teacher still has open: it is kept, for as
+    // long as the packer runs, in a list that is never destroyed.
+    static auto *const stillOpen = new QList<QProcess *>;
     for (QProcess *process : std::as_const(m_running)) {
         QFile::remove(process->program());
-        // Destroying the process object would end the test the teacher still has open: it is let go.
         disconnect(process, nullptr, this, nullptr);
         process->setParent(nullptr);
+        stillOpen->append(process);
     }
 }
 
