@@ -6,6 +6,7 @@
 #include "ui/appicon.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -42,7 +43,6 @@ namespace morv {
 namespace {
 
 const QString RecentKey = u"recentSources"_s;
-const QString OwnSettingsNote = u"Папката носи свои настройки в bank.json: тук те само се показват."_s;
 constexpr qsizetype RecentCount = 8;
 // Long enough for an editor to finish its save, short enough that the teacher sees the fix at once.
 constexpr int SaveSettleMs = 150;
@@ -104,15 +104,6 @@ QString summaryOf(const QuestionSource &question, int number, const QList<Proble
     return text.size() > SummaryLength ? text.left(SummaryLength - 1) + u'…' : text;
 }
 
-// What the program makes of a switch's digit other than 0 and 1.
-QString unusualDigit(Switch which, const TestSwitches &switches)
-{
-    if (which == Switch::Toto)
-        return u"оценка без повторение на първия въпрос"_s;
-    return switches.on(which) ? u"програмата го чете като включено"_s
-                              : u"програмата го чете като изключено"_s;
-}
-
 QStringList localFiles(const QMimeData *mime)
 {
     QStringList files;
@@ -140,9 +131,6 @@ PackerChoices dialogChoices()
     choices.tell = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, u"МОРВ — тест от файл"_s, message);
     };
-    choices.tryOut = [](const QString &program, const BankFiles &files) {
-        return writeAndStartPreview(program, files);
-    };
     return choices;
 }
 
@@ -153,6 +141,7 @@ PackerWindow::PackerWindow(QSettings &settings, QString program, PackerChoices c
     setWindowTitle(u"МОРВ — тест от файл"_s);
     setAcceptDrops(true);
     m_watcher = new QFileSystemWatcher(this);
+    m_tried = new TriedPrograms(this);
     m_saved = new QTimer(this);
     m_saved->setSingleShot(true);
     m_saved->setInterval(SaveSettleMs);
@@ -221,7 +210,7 @@ void PackerWindow::buildControls()
     connect(m_questions, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *current) {
         if (!current)
             return;
-        m_chosen = current->data(0, Qt::UserRole).toInt();
+        m_engine.chooseQuestion(current->data(0, Qt::UserRole).toInt());
         showChosen();
     });
     m_findings = new QListWidget(left);
@@ -283,7 +272,7 @@ void PackerWindow::buildControls()
         m_switches[index] = box;
         grid->addWidget(box, 1 + int(index) / 2, 1 + int(index) % 2);
     }
-    m_ownSettings = new QLabel(OwnSettingsNote, settingsBox);
+    m_ownSettings = new QLabel(settingsBox);
     m_ownSettings->setObjectName(u"ownSettings"_s);
     m_ownSettings->setWordWrap(true);
     m_ownSettings->hide();
@@ -334,68 +323,48 @@ void PackerWindow::setTabOrderOfControls()
 
 void PackerWindow::open(const QString &path)
 {
-    QFileInfo info(path);
-    if (info.isFile() && info.fileName() == u"bank.json")
-        info = QFileInfo(info.path());
-    const QString source = info.absoluteFilePath();
-    if (!info.exists()) {
-        forgetRecent(source);
-        m_choices.tell(this, u"„%1“ не съществува."_s.arg(QDir::toNativeSeparators(source)));
+    if (const std::optional<QString> refusal = m_engine.open(path)) {
+        forgetRecent(PackerEngine::sourcePath(path));
+        m_choices.tell(this, *refusal);
         return;
     }
-    m_source = source;
-    m_chosen = 0;
-    // The command line's defaults: the file's name for the title, the switches of the shipped test.
-    m_title->setText(info.completeBaseName());
+    const QString &source = m_engine.source();
+    m_title->setText(m_engine.title());
     for (const SwitchInfo &row : switchTable()) {
         m_switches[std::size_t(row.which)]->setTristate(false);
-        m_switches[std::size_t(row.which)]->setChecked(row.shipped == 1);
+        m_switches[std::size_t(row.which)]->setChecked(m_engine.switches().on(row.which));
     }
     m_sourceLabel->setText(QDir::toNativeSeparators(source));
-    setWindowTitle(info.fileName() + u" — МОРВ — тест от файл"_s);
+    setWindowTitle(QFileInfo(source).fileName() + u" — МОРВ — тест от файл"_s);
     rememberRecent(source);
-    reload();
-}
-
-PackOptions PackerWindow::options(SourceFormat format) const
-{
-    PackOptions options(m_source, format);
-    if (!m_title->text().isEmpty())
-        options.title = m_title->text();
-    for (const SwitchInfo &row : switchTable())
-        options[row.which] = m_switches[std::size_t(row.which)]->isChecked();
-    return options;
+    showRead();
 }
 
 void PackerWindow::reload()
 {
     m_saved->stop();
     m_typing->stop();
-    if (m_source.isEmpty())
+    if (m_engine.source().isEmpty())
         return;
-    watch();
-    const std::optional<SourceFormat> format = detectFormat(m_source);
-    m_formatKnown = format.has_value();
-    if (format) {
-        m_result = pack(options(*format));
-    } else {
-        // Also the moment between an editor's removing the old file and writing the new one.
-        m_result = PackResult();
-        m_result.file = m_source;
-        const bool exists = QFileInfo::exists(m_source);
-        m_result.problems.append(
-            {.rule = exists ? Rule::Syntax : Rule::Unreadable,
-             .text = exists ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл "
-                              u"GIFT или Aiken, или папка с bank.json"_s
-                            : u"файлът не може да се прочете"_s});
+    if (!m_engine.ownSettings()) {
+        m_engine.setTitle(m_title->text());
+        for (const SwitchInfo &row : switchTable())
+            m_engine.setSwitch(row.which, m_switches[std::size_t(row.which)]->isChecked());
     }
+    m_engine.reload();
+    showRead();
+}
+
+void PackerWindow::showRead()
+{
+    watch();
     showResult();
     Q_EMIT sourceRead();
 }
 
 void PackerWindow::showResult()
 {
-    const bool own = m_formatKnown && m_result.format == SourceFormat::Folder;
+    const bool own = m_engine.ownSettings();
     if (own)
         showOwnSettings();
     m_title->setReadOnly(own);
@@ -404,70 +373,56 @@ void PackerWindow::showResult()
     m_ownSettings->setVisible(own);
     fillQuestions();
     fillFindings();
-    m_try->setEnabled(m_result.packable());
-    m_write->setEnabled(m_result.packable());
-    QString status = u"Въпроси: %1 · проблеми: %2 · предупреждения: %3. "_s.arg(m_result.questions().size())
-                         .arg(m_result.problems.size())
-                         .arg(m_result.warnings.size());
-    status += m_result.packable()
-                  ? u"Тестът може да се запише."_s
-                  : u"Поправете файла в своя редактор и го запишете: тук той се прочита отново сам."_s;
-    statusBar()->showMessage(status);
+    m_try->setEnabled(m_engine.canWrite());
+    m_write->setEnabled(m_engine.canWrite());
+    statusBar()->showMessage(m_engine.status());
 }
 
 // A bank.json folder brings its own title and switches: shown as the program will have them. A digit a
 // check box cannot show is shown as neither ticked nor not, and said in words; it is written as it is.
 void PackerWindow::showOwnSettings()
 {
-    const TestDocument &document = m_result.document;
-    m_title->setText(document.title);
-    QStringList kept;
+    m_title->setText(m_engine.title());
+    const TestSwitches &switches = m_engine.switches();
     for (const SwitchInfo &row : switchTable()) {
         QCheckBox *box = m_switches[std::size_t(row.which)];
-        const bool fits = document.switches.fitsCheckBox(row.which);
+        const bool fits = switches.fitsCheckBox(row.which);
         box->setTristate(!fits);
-        box->setCheckState(!fits                             ? Qt::PartiallyChecked
-                           : document.switches.on(row.which) ? Qt::Checked
-                                                             : Qt::Unchecked);
-        if (!fits)
-            kept.append(u"„%1“ е %2 (%3)"_s.arg(row.label)
-                            .arg(document.switches.digit(row.which))
-                            .arg(unusualDigit(row.which, document.switches)));
+        box->setCheckState(!fits                    ? Qt::PartiallyChecked
+                           : switches.on(row.which) ? Qt::Checked
+                                                    : Qt::Unchecked);
     }
-    QString note = OwnSettingsNote;
-    if (!kept.isEmpty())
-        note += u" "_s + u"Отметка не може да покаже: %1. Записва се непроменено."_s.arg(kept.join(u"; "_s));
-    m_ownSettings->setText(note);
+    m_ownSettings->setText(m_engine.ownSettingsNote());
 }
 
 void PackerWindow::fillQuestions()
 {
     const QSignalBlocker blocker(m_questions);
     m_questions->clear();
-    const auto count = int(m_result.questions().size());
+    const auto count = int(m_engine.result().questions().size());
     for (int number = 1; number <= count; ++number) {
-        const QuestionSource &question = m_result.questions()[std::size_t(number - 1)];
-        const Mark mark = concerns(m_result.problems, number)   ? Mark::Problem
-                          : concerns(m_result.warnings, number) ? Mark::Warning
-                                                                : Mark::Ready;
+        const QuestionSource &question = m_engine.result().questions()[std::size_t(number - 1)];
+        const Mark mark = concerns(m_engine.result().problems, number)   ? Mark::Problem
+                          : concerns(m_engine.result().warnings, number) ? Mark::Warning
+                                                                         : Mark::Ready;
         auto *item = new QTreeWidgetItem(m_questions);
         item->setData(0, Qt::UserRole, number);
         item->setText(0, QString::number(number));
         item->setText(1, question.line > 0 ? QString::number(question.line) : u"—"_s);
         item->setText(2, lookOf(mark).word.toString());
         item->setIcon(2, markIcon(mark));
-        item->setText(3, summaryOf(question, number, m_result.problems));
+        item->setText(3, summaryOf(question, number, m_engine.result().problems));
         item->setToolTip(3, question.text);
     }
     // The question chosen before stays chosen; a source that lost it shows its last one.
     if (count == 0) {
-        m_preview->showMessage(m_result.problems.isEmpty() ? u"Във файла няма въпроси."_s
-                                                           : u"Въпросите не могат да се прочетат: вижте "
-                                                             u"проблемите вляво."_s);
+        m_preview->showMessage(m_engine.result().problems.isEmpty()
+                                   ? u"Във файла няма въпроси."_s
+                                   : u"Въпросите не могат да се прочетат: вижте "
+                                     u"проблемите вляво."_s);
         return;
     }
-    m_chosen = std::clamp(m_chosen, 1, count);
-    m_questions->setCurrentItem(m_questions->topLevelItem(m_chosen - 1));
+    m_questions->setCurrentItem(m_questions->topLevelItem(m_engine.chosenQuestion() - 1));
     showChosen();
 }
 
@@ -475,15 +430,16 @@ void PackerWindow::fillFindings()
 {
     const QSignalBlocker blocker(m_findings);
     m_findings->clear();
-    const QStringList lines = m_result.messages(QFileInfo(m_result.file).fileName());
-    const auto problems = m_result.problems.size();
+    const QStringList lines = m_engine.result().messages(QFileInfo(m_engine.result().file).fileName());
+    const auto problems = m_engine.result().problems.size();
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const Problem &problem = i < problems ? m_result.problems[i] : m_result.warnings[i - problems];
+        const Problem &problem =
+            i < problems ? m_engine.result().problems[i] : m_engine.result().warnings[i - problems];
         auto *item =
             new QListWidgetItem(markIcon(i < problems ? Mark::Problem : Mark::Warning), lines[i], m_findings);
         item->setData(Qt::UserRole, problem.question);
     }
-    if (lines.isEmpty() && !m_source.isEmpty()) {
+    if (lines.isEmpty() && !m_engine.source().isEmpty()) {
         auto *item =
             new QListWidgetItem(markIcon(Mark::Ready), u"Няма проблеми и предупреждения."_s, m_findings);
         item->setFlags(Qt::ItemIsEnabled);
@@ -501,22 +457,21 @@ void PackerWindow::chooseQuestion(int number)
 
 void PackerWindow::showChosen()
 {
-    if (m_chosen < 1 || m_chosen > int(m_result.questions().size()))
-        return;
-    m_preview->showQuestion(m_result.questions()[std::size_t(m_chosen - 1)], m_result.document.title,
-                            m_result.document.switches);
+    if (const TestQuestion *question = m_engine.chosen())
+        m_preview->showQuestion(*question, m_engine.result().document.title,
+                                m_engine.result().document.switches);
 }
 
 // Editors save by writing a new file and renaming it over the old one: the watch on the old file ends
 // with it, and the folder's change tells when the new one is there to be watched again.
 void PackerWindow::watch()
 {
-    const QFileInfo info(m_source);
-    const QString file = info.isDir() ? QDir(m_source).filePath(u"bank.json"_s) : m_source;
+    const QFileInfo info(m_engine.source());
+    const QString file = info.isDir() ? QDir(m_engine.source()).filePath(u"bank.json"_s) : m_engine.source();
     QStringList files = {file};
-    QStringList folders = {info.isDir() ? m_source : info.path()};
+    QStringList folders = {info.isDir() ? m_engine.source() : info.path()};
     if (info.isDir())
-        folders.append(QDir(m_source).filePath(u"pictures"_s));
+        folders.append(QDir(m_engine.source()).filePath(u"pictures"_s));
     for (const QString &path : m_watcher->files() + m_watcher->directories()) {
         if (!files.contains(path) && !folders.contains(path))
             m_watcher->removePath(path);
@@ -531,8 +486,8 @@ void PackerWindow::watch()
 void PackerWindow::directoryChanged()
 {
     // In a folder of its own every change may be the test's; beside a file, only the file's return.
-    const QFileInfo info(m_source);
-    if (info.isDir() || (info.exists() && !m_watcher->files().contains(m_source)))
+    const QFileInfo info(m_engine.source());
+    if (info.isDir() || (info.exists() && !m_watcher->files().contains(m_engine.source())))
         m_saved->start();
 }
 
@@ -593,9 +548,10 @@ bool PackerWindow::programFound()
 void PackerWindow::tryTest()
 {
     readPending();
-    if (!m_result.packable() || !programFound())
+    if (!m_engine.canWrite() || !programFound())
         return;
-    const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
+    const PreviewProgram tried = m_choices.tryOut ? m_choices.tryOut(m_program, m_engine.result().files)
+                                                  : m_tried->start(m_program, m_engine.result().payload);
     if (!tried.problems.isEmpty())
         m_choices.tell(this, texts(tried.problems).join(u'\n'));
     else
@@ -605,16 +561,14 @@ void PackerWindow::tryTest()
 void PackerWindow::writeTest()
 {
     readPending();
-    if (!m_result.packable() || !programFound())
+    if (!m_engine.canWrite() || !programFound())
         return;
-    const QFileInfo info(m_source);
-    // Beside the source, named after it; a folder's program goes beside the folder.
-    const QString suggested =
-        info.isDir() ? m_source + u"-тест"_s : info.dir().filePath(info.completeBaseName());
-    const QString output = m_choices.programToWrite(this, suggested);
+    const QString output = m_choices.programToWrite(this, m_engine.suggestedProgram());
     if (output.isEmpty())
         return;
-    if (const QList<Problem> failure = writeProgram(m_program, output, m_result.files, m_result.file);
+    if (const QList<Problem> failure =
+            writeProgram(m_program, output, m_engine.result().payload, m_engine.result().file,
+                         QCoreApplication::applicationFilePath());
         !failure.isEmpty()) {
         m_choices.tell(this, texts(failure).join(u'\n'));
         return;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pack/packer.h"
+#include "pack/packerengine.h"
 
 #include <QMainWindow>
 
@@ -26,6 +27,7 @@ class QTreeWidget;
 namespace morv {
 
 class QuestionPreview;
+class TriedPrograms;
 
 // What the window asks of the teacher and of the system. The program answers with dialogs and a
 // started test; tests answer for them.
@@ -34,10 +36,11 @@ struct PackerChoices
     std::function<QString(QWidget *parent)> sourceToOpen; // empty: the teacher cancelled
     std::function<QString(QWidget *parent, const QString &suggested)> programToWrite; // empty: cancelled
     std::function<void(QWidget *parent, const QString &message)> tell;
+    // None: the window starts the test itself, and removes its temporary program when it closes.
     std::function<PreviewProgram(const QString &program, const BankFiles &files)> tryOut;
 };
 
-// File dialogs, a message box, and the test started as --preview starts it.
+// File dialogs and a message box; the window starts the tried test itself.
 PackerChoices dialogChoices();
 
 class PackerWindow : public QMainWindow
@@ -56,9 +59,9 @@ public:
     // Reads the source again, with the title and switches as they stand.
     void reload();
     // The question shown, from 1 in the source's order; 0 for none.
-    int chosenQuestion() const { return m_chosen; }
+    int chosenQuestion() const { return m_engine.chosenQuestion(); }
     void chooseQuestion(int number);
-    const PackResult &result() const { return m_result; }
+    const PackResult &result() const { return m_engine.result(); }
 
 Q_SIGNALS:
     // The source was read and everything shown again: after opening it, after a save, after a change
@@ -72,7 +75,7 @@ protected:
 private:
     void buildControls();
     void setTabOrderOfControls();
-    PackOptions options(SourceFormat format) const;
+    void showRead();
     void showResult();
     void showOwnSettings();
     void fillQuestions();
@@ -92,10 +95,7 @@ private:
     QSettings &m_settings;
     const QString m_program;
     PackerChoices m_choices;
-    QString m_source; // the file, or the folder holding bank.json
-    PackResult m_result;
-    bool m_formatKnown = false;
-    int m_chosen = 0;
+    PackerEngine m_engine; // the source, the test read from it, the question chosen, the switches
 
     QPushButton *m_open = nullptr;
     QPushButton *m_recent = nullptr;
@@ -112,6 +112,7 @@ private:
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_saved = nullptr;  // a save settles before the source is read again
     QTimer *m_typing = nullptr; // the title is read again when the typing pauses
+    TriedPrograms *m_tried = nullptr;
 };
 
 } // namespace morv
