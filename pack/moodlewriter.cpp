@@ -203,9 +203,6 @@ Problem notWritten(const QString &text)
 
 QList<Problem> xmlFileProblems(const QString &file, const QString &sourceFile)
 {
-    // The category stands first, its description a few hundred bytes: this much of a file МОРВ wrote
-    // holds it whole, whatever its pictures.
-    constexpr qint64 categoryBytes = 64 * 1024;
     const QFileInfo target(file);
     if (target.isSymLink())
         return {notWritten(
@@ -221,7 +218,7 @@ QList<Problem> xmlFileProblems(const QString &file, const QString &sourceFile)
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
         return {notWritten(u"„%1“ е самият източник; изберете друго име за файла"_s.arg(file))};
     QFile existing(file);
-    if (!existing.open(QIODevice::ReadOnly) || !moodle::writtenByMorv(existing.read(categoryBytes)))
+    if (!existing.open(QIODevice::ReadOnly) || !moodle::writtenByMorv(existing.read(moodle::CategoryBytes)))
         return {notWritten(
             u"„%1“ вече съществува и не е файл Moodle XML, записан от МОРВ; изберете друго име"_s.arg(file))};
     return {};

@@ -2,7 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/packerengine.h"
 
+#include "pack/moodletext.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -41,10 +44,18 @@ std::optional<QString> PackerEngine::open(const QString &path)
         return u"„%1“ не съществува."_s.arg(QDir::toNativeSeparators(info.absoluteFilePath()));
     m_source = info.absoluteFilePath();
     m_chosen = 0;
-    // The command line's defaults: the file's name for the title, the switches of the shipped test.
+    // The command line's defaults: the file's name for the title, the switches of the shipped test; or
+    // those a Moodle XML file МОРВ wrote carries.
     m_title = info.completeBaseName();
     for (const SwitchInfo &row : switchTable())
         m_switches.setDigit(row.which, row.shipped);
+    if (QFile file(m_source); info.isFile() && file.open(QIODevice::ReadOnly)) {
+        if (const std::optional<moodle::CategorySettings> carried =
+                moodle::carriedSettings(file.read(moodle::CategoryBytes))) {
+            m_title = carried->title;
+            m_switches = carried->switches;
+        }
+    }
     reload();
     return std::nullopt;
 }
@@ -54,8 +65,11 @@ PackOptions PackerEngine::options(SourceFormat format) const
     PackOptions options(m_source, format);
     if (!m_title.isEmpty())
         options.title = m_title;
-    for (const SwitchInfo &row : switchTable())
-        options[row.which] = m_switches.on(row.which);
+    // A digit a check box cannot show comes from a file МОРВ wrote, which the reading keeps as it is.
+    for (const SwitchInfo &row : switchTable()) {
+        if (m_switches.fitsCheckBox(row.which))
+            options[row.which] = m_switches.on(row.which);
+    }
     return options;
 }
 

@@ -560,6 +560,25 @@ TEST_F(Packer, EngineOpensWithTheDefaultsOrRefuses)
     EXPECT_EQ(engine.suggestedProgram(), engine.source() + u"-тест"_s);
 }
 
+// A Moodle XML file МОРВ wrote opens with the title and switches it carries, digits the check boxes
+// cannot show included, and is written with them.
+TEST_F(Packer, EngineOpensTheTeachersFileWithItsOwnSettings)
+{
+    TestDocument document = pack(aiken(write(u"тест.txt"_s, ThreeQuestions))).document;
+    document.title = u"Събиране, 1 клас"_s;
+    document.switches.setDigit(Switch::Toto, 2);
+    document.switches.set(Switch::Review, true);
+    const QString file = dir.filePath(u"учителски.xml"_s);
+    ASSERT_EQ(texts(writeMoodleXml(file, document)), QStringList());
+    PackerEngine engine;
+    ASSERT_EQ(engine.open(file), std::nullopt);
+    EXPECT_EQ(engine.title(), u"Събиране, 1 клас"_s);
+    EXPECT_EQ(engine.switches(), document.switches);
+    ASSERT_TRUE(engine.canWrite());
+    EXPECT_EQ(engine.result().document.switches, document.switches);
+    EXPECT_EQ(engine.result().document.title, document.title);
+}
+
 // The question chosen stays chosen when the source is read again, the last one when the source has
 // fewer now; a number outside the source changes nothing.
 TEST_F(Packer, EngineKeepsTheChosenQuestionOnReload)
