@@ -410,10 +410,6 @@ bool readSettings(QXmlStreamReader &xml, ImportBuilder &builder)
     return settings.marked;
 }
 
-} // namespace
-
-namespace {
-
 // The settings of a file's first category when it carries МОРВ's mark, read from the file's first bytes.
 std::optional<moodle::CategorySettings> markedCategory(const QByteArray &start)
 {
