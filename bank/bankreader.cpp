@@ -24,11 +24,16 @@ static_assert(MaxPayloadBytes >=
 namespace {
 
 // A load refused before a bank could be read, for the one reason given.
-BankLoad refused(Rule rule, const QString &text)
+BankLoad refused(const Problem &problem)
 {
     BankLoad load;
-    load.problems.append({.rule = rule, .text = text});
+    load.problems.append(problem);
     return load;
+}
+
+BankLoad refused(Rule rule, const QString &text)
+{
+    return refused({.rule = rule, .text = text});
 }
 
 } // namespace
@@ -157,10 +162,9 @@ BankLoad readPayloadFiles(const BankFiles &files, PayloadOrigin origin, const Pi
 
 BankLoad readPayload(const QByteArray &payload, PayloadOrigin origin, const PictureCheck &pictureCheck)
 {
-    QString problem;
-    const std::optional<BankFiles> files = unpackPayload(payload, origin, &problem);
+    const Found<BankFiles> files = unpackPayload(payload, origin);
     if (!files)
-        return refused(Rule::DamagedPayload, problem);
+        return refused(*files.problem);
     return readPayloadFiles(*files, origin, pictureCheck);
 }
 
@@ -183,10 +187,10 @@ BankLoad readProgramBank(const QString &programPath, ProgramMark mark, const Pic
     if (mark == ProgramMark::AsBuilt)
         return readEmbeddedBank(pictureCheck);
     // A packed program without its bank is a copy cut short: it must not fall back to another test.
-    QString problem = damagedPayload(PayloadOrigin::Appended);
-    if (const std::optional<BankFiles> appended = appendedBank(programPath, &problem))
+    const Found<BankFiles> appended = appendedBank(programPath);
+    if (appended)
         return readPayloadFiles(*appended, PayloadOrigin::Appended, pictureCheck);
-    return refused(Rule::DamagedPayload, problem);
+    return refused(appended.problem.value_or(damagedPayloadProblem(PayloadOrigin::Appended)));
 }
 
 } // namespace morv

@@ -148,14 +148,11 @@ private:
             const QString key = string();
             const bool first = !keys.contains(key);
             if (!first) {
-                const QString where = context.question >= 0
-                                          ? questionPlace(std::size_t(context.question)) + u": "_s
-                                          : QString();
                 duplicates.append({.rule = Rule::Structure,
                                    .line = line,
                                    .question = context.question + 1,
-                                   .text = where + u"полето %1 е записано повече от веднъж; оставете го само "
-                                                   u"веднъж"_s.arg(inQuotes(key))});
+                                   .text = u"полето %1 е записано повече от веднъж; оставете го само "
+                                           u"веднъж"_s.arg(inQuotes(key))});
             }
             keys.insert(key);
             skipSpace();
@@ -268,9 +265,7 @@ private:
 
     void question(const QJsonValue &value, std::size_t index, int line)
     {
-        auto wrong = [&](Rule rule, const QString &text) {
-            add(rule, line, questionPlace(index) + u": "_s + text, int(index) + 1);
-        };
+        auto wrong = [&](Rule rule, const QString &text) { add(rule, line, text, int(index) + 1); };
         QuestionSource question;
         question.line = line;
         if (!value.isObject()) {

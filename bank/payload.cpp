@@ -83,16 +83,21 @@ QString damagedPayload(PayloadOrigin origin)
                                              : u"добавеният към програмата тест е повреден"_s;
 }
 
-std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem)
+Problem damagedPayloadProblem(PayloadOrigin origin)
+{
+    return {.rule = Rule::DamagedPayload, .text = damagedPayload(origin)};
+}
+
+Found<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin)
 {
     QBuffer buffer;
     buffer.setData(payload);
     buffer.open(QIODevice::ReadOnly);
     std::optional<BankFiles> files =
         payload.size() > MaxPayloadBytes ? std::nullopt : readFiles(buffer, payload.size());
-    if (!files && problem)
-        *problem = damagedPayload(origin);
-    return files;
+    if (!files)
+        return {{}, damagedPayloadProblem(origin)};
+    return {std::move(files), {}};
 }
 
 QByteArray appendable(const QByteArray &payload)
@@ -102,22 +107,18 @@ QByteArray appendable(const QByteArray &payload)
     return payload + sha256(payload) + length + TrailerMagic.toByteArray();
 }
 
-std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem)
+Found<BankFiles> appendedBank(const QString &programPath)
 {
-    auto refuse = [problem]() -> std::optional<BankFiles> {
-        if (problem)
-            *problem = damagedPayload(PayloadOrigin::Appended);
-        return std::nullopt;
-    };
+    auto refuse = []() -> Found<BankFiles> { return {{}, damagedPayloadProblem(PayloadOrigin::Appended)}; };
     QFile program(programPath);
     if (!program.open(QIODevice::ReadOnly) || program.size() < TrailerBytes)
-        return std::nullopt;
+        return {};
     const qint64 trailerStart = program.size() - TrailerBytes;
     program.seek(trailerStart);
     const QByteArray trailer = program.read(TrailerBytes);
     const std::optional<quint64> length = announcedLength(trailer);
     if (!length)
-        return std::nullopt;
+        return {};
     // The length is checked before anything is read: a trailer cannot make the program read more.
     if (*length > quint64(std::min(trailerStart, MaxPayloadBytes)))
         return refuse();
@@ -135,25 +136,22 @@ std::optional<BankFiles> appendedBank(const QString &programPath, QString *probl
     if (hash.result() != trailer.first(HashBytes) || !program.seek(start))
         return refuse();
     std::optional<BankFiles> files = readFiles(program, trailerStart);
-    return files ? files : refuse();
+    return files ? Found<BankFiles>{std::move(files), {}} : refuse();
 }
 
-std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem)
+Found<QByteArray> appendedPayload(const QByteArray &program)
 {
     const std::optional<quint64> length = announcedLength(program);
     if (!length)
-        return std::nullopt;
+        return {};
     const qsizetype trailerStart = program.size() - TrailerBytes;
     const bool fits = *length <= quint64(std::min<qint64>(trailerStart, MaxPayloadBytes));
     const QByteArrayView payload =
         fits ? QByteArrayView(program).sliced(trailerStart - qsizetype(*length), qsizetype(*length))
              : QByteArrayView();
-    if (!fits || sha256(payload) != QByteArrayView(program).sliced(trailerStart, HashBytes)) {
-        if (problem)
-            *problem = damagedPayload(PayloadOrigin::Appended);
-        return std::nullopt;
-    }
-    return payload.toByteArray();
+    if (!fits || sha256(payload) != QByteArrayView(program).sliced(trailerStart, HashBytes))
+        return {{}, damagedPayloadProblem(PayloadOrigin::Appended)};
+    return {payload.toByteArray(), {}};
 }
 
 std::optional<ProgramMark> programMark(QByteArrayView program)

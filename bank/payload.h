@@ -4,6 +4,8 @@
 // build embeds it in the program; a packed program carries it appended to its own file.
 #pragma once
 
+#include "bank/source.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QMap>
@@ -43,11 +45,26 @@ inline constexpr qint64 MaxPayloadBytes = 12 * 1024 * 1024;
 // about 1.5 MB, one with debugging information about 7, one with Qt built in about 30.
 inline constexpr qint64 MaxProgramBytes = 128 * 1024 * 1024;
 
+// What bytes that may carry a bank were found to hold: the value; or the problem why it cannot be had;
+// or neither, when there is nothing to find (a program without an appended bank).
+template <typename T>
+struct Found
+{
+    std::optional<T> value;
+    std::optional<Problem> problem;
+
+    explicit operator bool() const { return value.has_value(); }
+    const T &operator*() const { return *value; }
+    const T *operator->() const { return &*value; }
+};
+
 QByteArray packPayload(const BankFiles &files);
-// The files of a payload, or nothing when the bytes are not one (problem says why).
-std::optional<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin, QString *problem);
+// The files of a payload, or why the bytes are not one.
+Found<BankFiles> unpackPayload(const QByteArray &payload, PayloadOrigin origin);
 // "вграденият тест е повреден" or "добавеният към програмата тест е повреден".
 QString damagedPayload(PayloadOrigin origin);
+// The same as a problem of the whole test.
+Problem damagedPayloadProblem(PayloadOrigin origin);
 
 // The payload followed by the trailer that lets a program find it at the end of its own file.
 QByteArray appendable(const QByteArray &payload);
@@ -55,9 +72,9 @@ QByteArray appendable(const QByteArray &payload);
 // once its checksum holds, so that the payload is never held whole beside them. Without a trailer:
 // nothing and no problem. A trailer or payload that does not hold (a length past the file, a checksum
 // that differs): nothing, and the problem.
-std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem);
+Found<BankFiles> appendedBank(const QString &programPath);
 // Where a program's bytes end with a payload and its trailer: the payload; otherwise as above.
-std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem);
+Found<QByteArray> appendedPayload(const QByteArray &program);
 
 // The state of the mark in a program's bytes, found by content; nothing when they carry no mark,
 // that is when they are not the program.

@@ -71,10 +71,7 @@ QList<Problem> checkQuestion(const QuestionSource &question, std::size_t index,
 {
     QList<Problem> problems;
     auto add = [&](Rule rule, const QString &text) {
-        problems.append({.rule = rule,
-                         .line = question.line,
-                         .question = int(index) + 1,
-                         .text = questionPlace(index) + u": "_s + text});
+        problems.append({.rule = rule, .line = question.line, .question = int(index) + 1, .text = text});
     };
     if (QString why = textProblem(question.text, limits::QuestionText, Visible::Required); !why.isEmpty())
         add(Rule::QuestionText, u"текстът на въпроса "_s + why);

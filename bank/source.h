@@ -37,6 +37,7 @@ enum class Rule {
     NotCarriedOver,  // an imported text holds what the program cannot show (sound, a linked file...)
     ChangedOnImport, // warning: an imported question is given otherwise than its source has it
     DoesNotFit,      // warning: a text or figure is not seen whole in the window
+    NotWritten,      // the program or folder cannot be written there, or the test cannot be started
 };
 
 // One thing wrong with a source, in the teacher's words.
@@ -45,13 +46,17 @@ struct Problem
     Rule rule = Rule::Syntax;
     int line = 0;     // from 1; 0 when it concerns the whole source
     int question = 0; // from 1, in the source's order; 0 when it concerns no one question
-    QString text;     // the whole message, "въпрос N: …" for a question
+    QString text;     // what is wrong, without its place: that is composed where a problem is shown
 };
 
-// The texts of the problems, without their lines.
+// "въпрос N: text" for a problem of one question, the text alone for the whole source: a problem
+// as the teacher reads it.
+QString shownText(const Problem &problem);
+// The shown texts of the problems, without their lines.
 QStringList texts(const QList<Problem> &problems);
-// "FILE:LINE: text", or "FILE: text" for the whole source: one problem as a checker reports it.
-QString located(const QString &file, const Problem &problem);
+// "FILE:LINE: text", or "FILE: text" for the whole source: one problem as a checker reports it. A
+// `kind` ("внимание: ") goes before the question's place.
+QString located(const QString &file, const Problem &problem, QStringView kind = {});
 // "въпрос 3": where a problem sits, the index-th question (from 0) counted as the teacher does, from 1.
 QString questionPlace(std::size_t index);
 // „text“: a name or value of the source, as a message quotes it.

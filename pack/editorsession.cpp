@@ -53,11 +53,10 @@ std::optional<OpenedTest> openProgram(const QString &path)
         opened.problems.append(name + u": това е самата програма morv, без добавен тест"_s);
         return opened;
     }
-    QString problem;
-    const std::optional<BankFiles> files = appendedBank(path, &problem);
+    const Found<BankFiles> files = appendedBank(path);
     if (!files) {
-        opened.problems.append(name + u": "_s +
-                               (problem.isEmpty() ? damagedPayload(PayloadOrigin::Appended) : problem));
+        opened.problems.append(
+            located(name, files.problem.value_or(damagedPayloadProblem(PayloadOrigin::Appended))));
         return opened;
     }
     const BankLoad load = readBank(files->json, picturesFrom(files->pictures));
@@ -97,13 +96,13 @@ OpenedTest openTest(const QString &path)
         if (problem.question == 0 && unreadable(problem.rule))
             opened.problems.append(located(name, problem));
         if (problem.question > 0 && leavesOut(problem.rule))
-            leftOut.append(problem.text);
+            leftOut.append(shownText(problem));
         if (problem.rule == Rule::QuestionKind)
             dropped.insert(problem.question);
     }
     for (const Problem &warning : result.warnings) {
-        if (leavesOut(warning.rule))
-            leftOut.append(warning.text);
+        if (warning.question > 0 && leavesOut(warning.rule))
+            leftOut.append(shownText(warning));
     }
     const std::vector<TestQuestion> &questions = result.questions();
     if (!opened.problems.isEmpty() && questions.empty())

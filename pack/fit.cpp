@@ -47,10 +47,8 @@ QuestionFit measureQuestion(const QuestionSource &question, std::size_t index)
     const Boxes &box = boxes();
     QuestionFit measured;
     auto warn = [&](const QString &text) {
-        measured.warnings.append({.rule = Rule::DoesNotFit,
-                                  .line = question.line,
-                                  .question = int(index) + 1,
-                                  .text = questionPlace(index) + u": "_s + text});
+        measured.warnings.append(
+            {.rule = Rule::DoesNotFit, .line = question.line, .question = int(index) + 1, .text = text});
     };
     const TextFit text = fitText(question.text, box.font, box.question);
     measured.textShown = text.shownLength;

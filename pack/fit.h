@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 МОРВ developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a pupil would not see whole in the program's window, measured with its font and boxes: one
-// question at a time, so that an editor measures only the question being typed.
+// What a pupil would not see whole: a test's texts and pictures measured against the program's window,
+// one question at a time, so that an editor measures only the question being typed.
 #pragma once
 
 #include "bank/testdocument.h"
@@ -20,7 +20,8 @@ struct QuestionFit
 
 // The index-th question (from 0) measured against the window.
 QuestionFit measureQuestion(const QuestionSource &question, std::size_t index);
-// The warnings of every question of the test, in order.
+// Every text or picture of the test that the window does not show whole, as warnings at their
+// questions' lines, measured with the window's own font and boxes.
 QList<Problem> fitWarnings(const TestDocument &document);
 
 } // namespace morv

@@ -148,19 +148,14 @@ void ImportBuilder::questionProblem(Rule rule, const QString &text)
 
 void ImportBuilder::questionProblemAt(Rule rule, int line, const QString &text)
 {
-    m_import.problems.append({.rule = rule,
-                              .line = line,
-                              .question = m_number,
-                              .text = u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
+    m_import.problems.append({.rule = rule, .line = line, .question = m_number, .text = text});
     m_failed = true;
 }
 
 void ImportBuilder::warning(const QString &text)
 {
-    m_import.warnings.append({.rule = Rule::ChangedOnImport,
-                              .line = m_line,
-                              .question = m_number,
-                              .text = u"въпрос %1: %2"_s.arg(QString::number(m_number), text)});
+    m_import.warnings.append(
+        {.rule = Rule::ChangedOnImport, .line = m_line, .question = m_number, .text = text});
 }
 
 void ImportBuilder::refuseKind(QStringView kind, const QString &name)

@@ -44,8 +44,13 @@ struct CategorySettings
 // The title and switches of a category's description, when it carries МОРВ's mark.
 CategorySettings readSettingsInfo(const QString &info);
 
+// How much of the start of a file МОРВ wrote holds its category whole: the category stands first, its
+// description a few hundred bytes, whatever the pictures after it.
+inline constexpr qint64 CategoryBytes = 64 * 1024;
 // Whether a file starts as a Moodle XML file that МОРВ wrote: its first question is the category with
 // the mark. Only the first bytes are needed.
 bool writtenByMorv(const QByteArray &start);
+// The title and switches such a file carries, when its category holds them as МОРВ writes them.
+std::optional<CategorySettings> carriedSettings(const QByteArray &start);
 
 } // namespace morv::moodle

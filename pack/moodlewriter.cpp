@@ -192,38 +192,46 @@ QByteArray moodleXml(const TestDocument &document)
     return out;
 }
 
-QString xmlFileProblem(const QString &file, const QString &sourceFile)
+namespace {
+
+Problem notWritten(const QString &text)
 {
-    // The category stands first, its description a few hundred bytes: this much of a file МОРВ wrote
-    // holds it whole, whatever its pictures.
-    constexpr qint64 categoryBytes = 64 * 1024;
+    return {.rule = Rule::NotWritten, .text = text};
+}
+
+} // namespace
+
+QList<Problem> xmlFileProblems(const QString &file, const QString &sourceFile)
+{
     const QFileInfo target(file);
     if (target.isSymLink())
-        return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(file);
+        return {notWritten(
+            u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(file))};
     if (!target.exists()) {
         if (!QFileInfo(target.absolutePath()).isDir())
-            return u"папката на „%1“ не съществува"_s.arg(file);
+            return {notWritten(u"папката на „%1“ не съществува"_s.arg(file))};
         return {};
     }
     if (!target.isFile())
-        return u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(file);
+        return {notWritten(
+            u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(file))};
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
-        return u"„%1“ е самият източник; изберете друго име за файла"_s.arg(file);
+        return {notWritten(u"„%1“ е самият източник; изберете друго име за файла"_s.arg(file))};
     QFile existing(file);
-    if (!existing.open(QIODevice::ReadOnly) || !moodle::writtenByMorv(existing.read(categoryBytes)))
-        return u"„%1“ вече съществува и не е файл Moodle XML, записан от МОРВ; изберете друго име"_s.arg(
-            file);
+    if (!existing.open(QIODevice::ReadOnly) || !moodle::writtenByMorv(existing.read(moodle::CategoryBytes)))
+        return {notWritten(
+            u"„%1“ вече съществува и не е файл Moodle XML, записан от МОРВ; изберете друго име"_s.arg(file))};
     return {};
 }
 
-QString writeMoodleXml(const QString &file, const TestDocument &document, const QString &sourceFile)
+QList<Problem> writeMoodleXml(const QString &file, const TestDocument &document, const QString &sourceFile)
 {
-    if (const QString why = xmlFileProblem(file, sourceFile); !why.isEmpty())
+    if (QList<Problem> why = xmlFileProblems(file, sourceFile); !why.isEmpty())
         return why;
     const QByteArray xml = moodleXml(document);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) || out.write(xml) != xml.size() || !out.commit())
-        return u"„%1“ не може да се запише"_s.arg(file);
+        return {notWritten(u"„%1“ не може да се запише"_s.arg(file))};
     return {};
 }
 

@@ -7,6 +7,7 @@
 #include "bank/testdocument.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace morv {
@@ -20,9 +21,10 @@ QByteArray moodleXml(const TestDocument &document);
 // Why the teacher's file may not be written at `file`, or nothing: a new file, or one that is a Moodle
 // XML file МОРВ wrote (told by its marked category), never through a link and never over the source;
 // so never over a file the source names, a program or anything else of the teacher's.
-QString xmlFileProblem(const QString &file, const QString &sourceFile = {});
+QList<Problem> xmlFileProblems(const QString &file, const QString &sourceFile = {});
 // Writes the test as Moodle XML at `file` when it passes the check above, complete or not at all
-// (QSaveFile). Empty when written, otherwise why not.
-QString writeMoodleXml(const QString &file, const TestDocument &document, const QString &sourceFile = {});
+// (QSaveFile). No problem when written.
+QList<Problem> writeMoodleXml(const QString &file, const TestDocument &document,
+                              const QString &sourceFile = {});
 
 } // namespace morv

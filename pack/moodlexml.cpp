@@ -410,16 +410,33 @@ bool readSettings(QXmlStreamReader &xml, ImportBuilder &builder)
     return settings.marked;
 }
 
-} // namespace
-
-bool moodle::writtenByMorv(const QByteArray &start)
+// The settings of a file's first category when it carries МОРВ's mark, read from the file's first bytes.
+std::optional<moodle::CategorySettings> markedCategory(const QByteArray &start)
 {
     QXmlStreamReader xml(start);
     if (!xml.readNextStartElement() || xml.name() != u"quiz" || !xml.readNextStartElement() ||
         xml.name() != u"question" || xml.attributes().value(u"type"_s) != u"category")
-        return false;
+        return std::nullopt;
     ImportBuilder builder;
-    return moodle::readSettingsInfo(readCategoryInfo(xml, builder)).marked && !xml.hasError();
+    moodle::CategorySettings settings = moodle::readSettingsInfo(readCategoryInfo(xml, builder));
+    if (!settings.marked || xml.hasError())
+        return std::nullopt;
+    return settings;
+}
+
+} // namespace
+
+bool moodle::writtenByMorv(const QByteArray &start)
+{
+    return markedCategory(start).has_value();
+}
+
+std::optional<moodle::CategorySettings> moodle::carriedSettings(const QByteArray &start)
+{
+    std::optional<CategorySettings> settings = markedCategory(start);
+    if (settings && !settings->problem.isEmpty())
+        return std::nullopt;
+    return settings;
 }
 
 Import importMoodleXml(const QByteArray &bytes)

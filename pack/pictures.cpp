@@ -94,4 +94,31 @@ ConvertedPicture toFittingJpeg(const QByteArray &bytes)
     return {jpeg, {}};
 }
 
+std::vector<TestQuestion> withShownPictures(std::vector<TestQuestion> questions)
+{
+    for (QuestionSource &question : questions) {
+        if (!question.picture.isEmpty())
+            question.picture = toFittingJpeg(question.picture).jpeg;
+    }
+    return questions;
+}
+
+void convertPictures(TestDocument &source, QList<Problem> &problems, const std::vector<int> &numbers)
+{
+    for (std::size_t i = 0; i < source.questions.size(); ++i) {
+        QuestionSource &question = source.questions[i];
+        if (question.picture.isEmpty())
+            continue;
+        const ConvertedPicture converted = toFittingJpeg(question.picture);
+        if (!converted.problem.isEmpty())
+            problems.append(
+                {.rule = Rule::Picture,
+                 .line = question.line,
+                 .question = numbers[i],
+                 .text = u"изображението „%1“: %2"_s.arg(question.pictureName, converted.problem)});
+        question.picture = converted.jpeg;
+        question.pictureName = u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
+    }
+}
+
 } // namespace morv

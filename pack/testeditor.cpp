@@ -406,7 +406,7 @@ void TestEditor::findAgain(int index)
         problems.append({.rule = Rule::RightAnswer,
                          .line = question.line,
                          .question = index + 1,
-                         .text = questionPlace(at) + u": не е избран верният отговор"_s});
+                         .text = u"не е избран верният отговор"_s});
     }
     m_problems[at] = std::move(problems);
     m_fits[at] = measureQuestion(question, at);

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -105,7 +106,7 @@ QString summaryOf(const QuestionSource &question, int number, const QList<Proble
     if (text.isEmpty()) {
         for (const Problem &problem : problems) {
             if (problem.question == number) {
-                text = u"(%1)"_s.arg(problem.text.section(u": "_s, 1));
+                text = u"(%1)"_s.arg(problem.text);
                 break;
             }
         }
@@ -149,9 +150,6 @@ PackerChoices dialogChoices()
     choices.tell = [](QWidget *parent, const QString &message) {
         QMessageBox::warning(parent, u"МОРВ — тест от файл"_s, message);
     };
-    choices.tryOut = [](const QString &program, const BankFiles &files) {
-        return writeAndStartPreview(program, files);
-    };
     choices.unsavedChanges = [](QWidget *parent, const QString &title) {
         const auto answer = QMessageBox::question(
             parent, u"МОРВ — тест от файл"_s,
@@ -190,6 +188,7 @@ PackerWindow::PackerWindow(QSettings &settings, QString program, PackerChoices c
     setWindowIcon(programIcon());
     setWindowTitle(u"МОРВ — тест от файл"_s);
     setAcceptDrops(true);
+    m_tried = new TriedPrograms(this);
     m_watcher = new QFileSystemWatcher(this);
     m_saved = new QTimer(this);
     m_saved->setSingleShot(true);
@@ -579,21 +578,22 @@ int PackerWindow::editedQuestion() const
 
 void PackerWindow::open(const QString &path)
 {
-    QFileInfo info(path);
-    if (info.isFile() && info.fileName() == u"bank.json")
-        info = QFileInfo(info.path());
-    const QString source = info.absoluteFilePath();
-    if (!info.exists()) {
+    const QString source = PackerEngine::sourcePath(path);
+    if (!QFileInfo::exists(source)) {
         forgetRecent(source);
         m_choices.tell(this, u"„%1“ не съществува."_s.arg(QDir::toNativeSeparators(source)));
         return;
     }
     if (!m_session->settleUnsaved())
         return;
-    m_source = source;
+    if (const std::optional<QString> refusal = m_engine.open(path)) {
+        m_choices.tell(this, *refusal);
+        return;
+    }
+    m_source = m_engine.source();
     m_chosen = 0;
-    m_sourceLabel->setText(QDir::toNativeSeparators(source));
-    rememberRecent(source);
+    m_sourceLabel->setText(QDir::toNativeSeparators(m_source));
+    rememberRecent(m_source);
     reload();
 }
 
@@ -616,26 +616,14 @@ void PackerWindow::reload()
             u"прочита отново."_s);
         return;
     }
-    const std::optional<SourceFormat> format = detectFormat(m_source);
-    m_formatKnown = format.has_value();
+    m_engine.reload();
     OpenedTest opened = openTest(m_source);
-    if (format && opened.problems.isEmpty() && !opened.fromProgram) {
-        m_result = pack(options(*format));
-    } else if (opened.problems.isEmpty()) {
-        // A program morv-pack wrote: its test as the program has it.
+    m_result = m_engine.result();
+    if (opened.fromProgram && opened.problems.isEmpty()) {
+        // A program morv-pack wrote: its test as the program has it, checked as the editor checks it.
         m_result = PackResult();
         m_result.file = m_source;
         m_result.document = opened.test.document;
-    } else {
-        // Also the moment between an editor's removing the old file and writing the new one.
-        m_result = PackResult();
-        m_result.file = m_source;
-        const bool exists = QFileInfo::exists(m_source);
-        m_result.problems.append(
-            {.rule = exists ? Rule::Syntax : Rule::Unreadable,
-             .text = exists ? u"не е ясно в какъв формат е източникът: очаква се износ от Moodle (XML), файл "
-                              u"GIFT или Aiken, папка с bank.json или програма, записана от morv-pack"_s
-                            : u"файлът не може да се прочете"_s});
     }
     // The rows of the source as read, each the editor's question it became; one left out is none.
     m_rowQuestion.clear();
@@ -647,11 +635,13 @@ void PackerWindow::reload()
     int next = 0;
     for (std::size_t row = 0; row < m_result.questions().size(); ++row)
         m_rowQuestion.push_back(leftOut.contains(int(row) + 1) ? -1 : next++);
-    m_showSource = true;
+    m_showSource = !opened.fromProgram;
     {
         const QSignalBlocker blocker(m_session.get());
         m_session->take(m_source, std::move(opened));
     }
+    if (!m_showSource)
+        fillFromEditor();
     showSettings();
     showFileName();
     showResult();
@@ -896,7 +886,8 @@ bool PackerWindow::prepareProgram()
                                    : u"pictures/q%1.jpg"_s.arg(int(i + 1), 2, 10, QChar(u'0'));
     }
     m_result.files = bankFiles(document);
-    BankLoad load = readPayload(packPayload(m_result.files), PayloadOrigin::Appended, jpegDecodeProblem);
+    m_result.payload = packPayload(m_result.files);
+    BankLoad load = readPayload(m_result.payload, PayloadOrigin::Appended, jpegDecodeProblem);
     m_result.bank = std::move(load.bank);
     if (!load.problems.isEmpty()) {
         m_choices.tell(this, texts(load.problems).join(u'\n'));
@@ -910,9 +901,10 @@ void PackerWindow::tryTest()
     readPending();
     if (!prepareProgram() || !programFound())
         return;
-    const PreviewProgram tried = m_choices.tryOut(m_program, m_result.files);
-    if (!tried.failure.isEmpty())
-        m_choices.tell(this, tried.failure);
+    const PreviewProgram tried = m_choices.tryOut ? m_choices.tryOut(m_program, m_result.files)
+                                                  : m_tried->start(m_program, m_result.payload);
+    if (!tried.problems.isEmpty())
+        m_choices.tell(this, texts(tried.problems).join(u'\n'));
     else
         statusBar()->showMessage(u"Тестът е стартиран така, както ще го получат учениците."_s);
 }
@@ -931,9 +923,10 @@ void PackerWindow::writeTest()
     const QString output = m_choices.programToWrite(this, suggested);
     if (output.isEmpty())
         return;
-    if (const QString failure = writeProgram(m_program, output, m_result.files, m_result.file);
+    if (const QList<Problem> failure = writeProgram(m_program, output, m_result.payload, m_result.file,
+                                                    QCoreApplication::applicationFilePath());
         !failure.isEmpty()) {
-        m_choices.tell(this, failure);
+        m_choices.tell(this, texts(failure).join(u'\n'));
         return;
     }
     statusBar()->showMessage(u"Програмата е записана: %1"_s.arg(QDir::toNativeSeparators(output)));

@@ -7,6 +7,7 @@
 
 #include "pack/editorsession.h"
 #include "pack/packer.h"
+#include "pack/packerengine.h"
 
 #include <QMainWindow>
 
@@ -32,6 +33,7 @@ namespace morv {
 class QuestionForm;
 class QuestionList;
 class QuestionPreview;
+class TriedPrograms;
 
 // What the window asks of the teacher and of the system. The program answers with dialogs and a
 // started test; tests answer for them.
@@ -40,6 +42,7 @@ struct PackerChoices
     std::function<QString(QWidget *parent)> sourceToOpen; // empty: the teacher cancelled
     std::function<QString(QWidget *parent, const QString &suggested)> programToWrite; // empty: cancelled
     std::function<void(QWidget *parent, const QString &message)> tell;
+    // None: the window starts the test itself, and removes its temporary program when it closes.
     std::function<PreviewProgram(const QString &program, const BankFiles &files)> tryOut;
     // The test's unsaved changes: save, lose, or go back.
     std::function<UnsavedAnswer(QWidget *parent, const QString &title)> unsavedChanges;
@@ -51,7 +54,7 @@ struct PackerChoices
     QString recoveryFolder; // where the recovery copies are kept; empty: the user's data folder
 };
 
-// File dialogs, a message box, and the test started as --preview starts it.
+// File dialogs and message boxes; the window starts the tried test itself.
 PackerChoices dialogChoices();
 
 class PackerWindow : public QMainWindow
@@ -147,6 +150,8 @@ private:
     QLabel *m_ownSettings = nullptr;
     QPushButton *m_try = nullptr;
     QPushButton *m_write = nullptr;
+    PackerEngine m_engine; // the source as read: its test, findings and status until the test is changed
+    TriedPrograms *m_tried = nullptr;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_saved = nullptr;  // a save settles before the source is read again
     QTimer *m_typing = nullptr; // the title is read again when the typing pauses

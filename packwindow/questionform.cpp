@@ -385,9 +385,9 @@ void QuestionForm::refreshMarks()
         mark(m_answers[std::size_t(a)].text, fit.answersShown.value(a, -1));
     QStringList lines;
     for (const Problem &problem : m_editor.problems(m_index))
-        lines.append(u"● "_s + problem.text.section(u": "_s, 1));
+        lines.append(u"● "_s + problem.text);
     for (const Problem &warning : fit.warnings)
-        lines.append(u"▲ внимание: "_s + warning.text.section(u": "_s, 1));
+        lines.append(u"▲ внимание: "_s + warning.text);
     m_findings->setText(lines.isEmpty() ? u"✓ Въпросът е готов."_s : lines.join(u'\n'));
 }
 

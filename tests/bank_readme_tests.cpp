@@ -62,7 +62,7 @@ QString joined(const Problems &problems)
         if constexpr (std::is_same_v<std::decay_t<decltype(problem)>, QString>)
             lines.append(problem);
         else
-            lines.append(problem.text);
+            lines.append(shownText(problem));
     }
     return lines.join(u'\n');
 }

@@ -103,6 +103,7 @@ public:
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
         QProcess process;
         process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(workingDirectory);
         process.start(QStringLiteral(MORV_PACK), arguments);
         EXPECT_TRUE(process.waitForFinished(60000)) << arguments.join(u' ').toStdString();
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
@@ -123,6 +124,8 @@ public:
     }
     // The Aiken source of three questions, called тест.txt.
     QString source() { return write(u"тест.txt"_s, ThreeQuestions); }
+    // Where the command runs, for names relative to it; empty: the test's own.
+    QString workingDirectory;
     // A program packed before, titled "Стар", without its source beside it.
     QString earlierProgram()
     {
@@ -616,6 +619,14 @@ INSTANTIATE_TEST_SUITE_P(
                    [](Workspace &f) {
                        const QString source = f.source();
                        return QStringList{source, u"-o"_s, source};
+                   },
+                   u"е самият източник"_s},
+        // The same file named otherwise is still the source: names are compared as files, not as text.
+        OutputCase{"the_source_by_another_name",
+                   [](Workspace &f) {
+                       f.source();
+                       f.workingDirectory = f.dir.path();
+                       return QStringList{u"тест.txt"_s, u"-o"_s, u"./тест.txt"_s};
                    },
                    u"е самият източник"_s},
         OutputCase{"the_bank_json_of_a_folder_source",

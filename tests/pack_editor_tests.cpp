@@ -280,7 +280,7 @@ TEST(TestEditor, ALongTextIsMarkedWhereItIsCut)
     EXPECT_EQ(changed, QList<int>{3});
     ASSERT_EQ(editor.fit(3).warnings.size(), 1);
     EXPECT_TRUE(
-        editor.fit(3).warnings.first().text.startsWith(u"въпрос 4: текстът на въпроса заема 40 реда"_s));
+        texts(editor.fit(3).warnings).first().startsWith(u"въпрос 4: текстът на въпроса заема 40 реда"_s));
     const qsizetype cut = editor.fit(3).textShown;
     EXPECT_GT(cut, 0);
     EXPECT_LT(cut, longText.size());
@@ -598,7 +598,7 @@ TEST(OpenTest, AWrittenProgramOpensByItsAppendedBank)
     const PackResult packed = pack(options);
     ASSERT_TRUE(packed.packable());
     const QString program = desk.dir.filePath(u"Тест 7а"_s);
-    ASSERT_EQ(writeProgram(QStringLiteral(MORV_PROGRAM), program, packed.files), QString());
+    ASSERT_TRUE(writeProgram(QStringLiteral(MORV_PROGRAM), program, packed.payload).isEmpty());
 
     const OpenedTest opened = openTest(program);
     EXPECT_EQ(opened.problems, QStringList());

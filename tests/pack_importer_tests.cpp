@@ -35,7 +35,7 @@ QString problemsOf(const Import &import)
 {
     QStringList rows;
     for (const Problem &problem : import.problems)
-        rows.append(u"%1: %2"_s.arg(problem.line).arg(problem.text));
+        rows.append(u"%1: %2"_s.arg(problem.line).arg(shownText(problem)));
     return rows.join(u'\n');
 }
 
@@ -813,8 +813,9 @@ void expectPictureRefused(const Import &imported, int line, int question, const 
 {
     ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
     EXPECT_EQ(imported.problems[0].line, line);
-    EXPECT_TRUE(imported.problems[0].text.startsWith(u"въпрос %1: "_s.arg(question)));
-    EXPECT_TRUE(imported.problems[0].text.contains(name)) << imported.problems[0].text.toStdString();
+    EXPECT_TRUE(shownText(imported.problems[0]).startsWith(u"въпрос %1: "_s.arg(question)));
+    EXPECT_TRUE(shownText(imported.problems[0]).contains(name))
+        << shownText(imported.problems[0]).toStdString();
 }
 
 // A picture named in the question's text is read from the source's folder; its tag leaves the text
@@ -878,7 +879,8 @@ TEST(Gift, RefusesTheFolderItselfAsAPicture)
     for (const QString &name : {u"."_s, u"картинки/.."_s}) {
         const Import imported = importGift(u"<img src=\"%1\">В {=а ~б}"_s.arg(name).toUtf8(), folder.path());
         ASSERT_EQ(imported.problems.size(), 1) << problemsOf(imported).toStdString();
-        EXPECT_EQ(imported.problems[0].text, u"въпрос 1: изображението „%1“ не е обикновен файл"_s.arg(name));
+        EXPECT_EQ(shownText(imported.problems[0]),
+                  u"въпрос 1: изображението „%1“ не е обикновен файл"_s.arg(name));
     }
 }
 
@@ -1267,8 +1269,8 @@ TEST_P(XmlFault, IsReportedAtItsLine)
     const Problem fault = imported.problems.takeLast();
     EXPECT_EQ(problemsOf(imported), GetParam().problemsBefore);
     EXPECT_EQ(fault.line, GetParam().line);
-    EXPECT_TRUE(fault.text.startsWith(GetParam().fault)) << fault.text.toStdString();
-    EXPECT_TRUE(fault.text.endsWith(u')')) << fault.text.toStdString();
+    EXPECT_TRUE(shownText(fault).startsWith(GetParam().fault)) << shownText(fault).toStdString();
+    EXPECT_TRUE(shownText(fault).endsWith(u')')) << shownText(fault).toStdString();
 }
 
 const QString xmlNotWellFormed = u"нарушен запис на XML: сгрешен или незатворен таг, кавички или знак & ("_s;
@@ -1429,6 +1431,28 @@ INSTANTIATE_TEST_SUITE_P(
                      u"2: ред 6 от описанието на категорията трябва да започва с „Заглавие: “"_s,
                      std::nullopt, u"a  b"}),
     RowName());
+
+// The README shows the category's description as МОРВ writes it: that text is read as the file's own.
+TEST(MoodleXml, ReadmeShowsTheCategoryAsItIsRead)
+{
+    QFile readme(QStringLiteral(MORV_SOURCE_DIR "/README.md"));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(readme.readAll());
+    const qsizetype section = text.indexOf(u"### Файлът на учителя"_s);
+    ASSERT_GE(section, 0);
+    const qsizetype start = text.indexOf(u"```\n"_s, section);
+    const qsizetype end = text.indexOf(u"```"_s, start + 4);
+    ASSERT_TRUE(start >= 0 && end > start);
+    QStringList lines = text.sliced(start + 4, end - start - 4).split(u'\n');
+    for (QString &line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    const moodle::CategorySettings read = moodle::readSettingsInfo(lines.join(u'\n'));
+    EXPECT_TRUE(read.marked);
+    EXPECT_EQ(read.problem, QString());
+    EXPECT_EQ(read.title, u"Геометрия, 7 клас"_s);
+    EXPECT_EQ(read.switches, TestSwitches{});
+}
 
 // Random tests built from one seed: texts of every kind of character the bank allows.
 class RandomTest

@@ -245,5 +245,24 @@ TEST(Grading, WrongAnswerShownRedBesideTheRightOne)
     EXPECT_EQ(h.caption(u"Label1(2)"_s), u"Въведени отговори: 1/5"_s);
 }
 
+// With results navigation on (row 5 at 1), Back after Forward shows the first question again, with
+// nothing chosen where nothing was answered and its own explanation.
+TEST(Grading, BackAfterForwardShowsTheFirstQuestionAgain)
+{
+    Harness h(fiveQuestions(1));
+    h.show();
+    h.button(u"Command1(0)"_s)->click();
+    h.option(1)->click(); // position 1, "5-2"
+    h.button(u"Command2(0)"_s)->click();
+    ASSERT_EQ(h.rawText(u"Text2(0)"_s), u"Въпрос 3"_s);
+    h.button(u"Command2(1)"_s)->click();
+    ASSERT_EQ(h.rawText(u"Text2(0)"_s), u"Въпрос 5"_s);
+    h.button(u"Command2(2)"_s)->click();
+    EXPECT_EQ(h.rawText(u"Text2(0)"_s), u"Въпрос 3"_s);
+    EXPECT_EQ(h.rawText(u"Text1(0)"_s), u"Няма въведен отговор!"_s);
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_FALSE(h.option(i)->isChecked()) << i;
+}
+
 } // namespace
 } // namespace morv::test

@@ -150,6 +150,29 @@ protected:
         return lines;
     }
 
+    // Opens a bank.json folder of three questions with these settings rows.
+    void openFolder(const QStringList &rows)
+    {
+        QJsonArray questions;
+        for (int k = 1; k <= 3; ++k)
+            questions.append(QJsonObject{{u"text"_s, u"Въпрос %1"_s.arg(k)},
+                                         {u"answers"_s, QJsonArray{u"да"_s, u"не"_s}},
+                                         {u"correct"_s, u"да"_s}});
+        const QJsonObject root{{u"settings"_s, QJsonArray::fromStringList(rows)},
+                               {u"questions"_s, questions}};
+        window.open(write(u"банка/bank.json"_s, QJsonDocument(root).toJson()));
+    }
+    // The switch boxes in the table's order: "1" ticked, "0" not, "?" neither.
+    QString switchBoxes() const
+    {
+        QString boxes;
+        for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+            const Qt::CheckState state = control<QCheckBox>(u"switch-"_s + name)->checkState();
+            boxes += state == Qt::PartiallyChecked ? u'?' : state == Qt::Checked ? u'1' : u'0';
+        }
+        return boxes;
+    }
+
     MainWindow *shown() const { return control<QuestionPreview>(u"preview"_s)->testWindow(); }
     // The question box and the visible answer boxes of the test's window, top to bottom; "*" marks the
     // answer whose option is chosen.
@@ -371,15 +394,7 @@ INSTANTIATE_TEST_SUITE_P(Saves, PackerWindowSave,
 // A bank.json folder shows its own title and switches, and they are changed like any test's.
 TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
 {
-    QJsonArray questions;
-    for (int k = 1; k <= 3; ++k)
-        questions.append(QJsonObject{{u"text"_s, u"Въпрос %1"_s.arg(k)},
-                                     {u"answers"_s, QJsonArray{u"да"_s, u"не"_s}},
-                                     {u"correct"_s, u"да"_s}});
-    const QJsonObject root{
-        {u"settings"_s, QJsonArray::fromStringList(test::settings(1, 0, 0, 1, u"Моят тест"_s))},
-        {u"questions"_s, questions}};
-    window.open(write(u"банка/bank.json"_s, QJsonDocument(root).toJson()));
+    openFolder(test::settings(1, 0, 0, 1, u"Моят тест"_s));
     EXPECT_EQ(window.result().file, dir.filePath(u"банка/bank.json"_s));
     auto *title = control<QLineEdit>(u"title"_s);
     EXPECT_EQ(title->text(), u"Моят тест"_s);
@@ -410,20 +425,9 @@ TEST_F(PackerWindowTest, FolderShowsItsOwnSettings)
 // program written carries them as the folder has them.
 TEST_F(PackerWindowTest, FolderSwitchesABoxCannotShowAreKeptAndTold)
 {
-    QJsonArray questions;
-    for (int k = 1; k <= 3; ++k)
-        questions.append(QJsonObject{{u"text"_s, u"Въпрос %1"_s.arg(k)},
-                                     {u"answers"_s, QJsonArray{u"да"_s, u"не"_s}},
-                                     {u"correct"_s, u"да"_s}});
     const QStringList rows = test::settings(0, 2, 2, 1, u"Моят тест"_s);
-    const QJsonObject root{{u"settings"_s, QJsonArray::fromStringList(rows)}, {u"questions"_s, questions}};
-    window.open(write(u"банка/bank.json"_s, QJsonDocument(root).toJson()));
-    QString switches;
-    for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
-        const Qt::CheckState state = control<QCheckBox>(u"switch-"_s + name)->checkState();
-        switches += state == Qt::PartiallyChecked ? u'?' : state == Qt::Checked ? u'1' : u'0';
-    }
-    EXPECT_EQ(switches, u"0??1"_s);
+    openFolder(rows);
+    EXPECT_EQ(switchBoxes(), u"0??1"_s);
     const QString note = control<QLabel>(u"ownSettings"_s)->text();
     EXPECT_TRUE(note.contains(u"„Проверка „Тото“: първият въпрос още веднъж“ е 2"_s)) << note.toStdString();
     EXPECT_TRUE(note.contains(u"„Обясненията след оценяването“ е 2"_s)) << note.toStdString();

@@ -16,6 +16,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -206,6 +207,50 @@ TEST(StartUp, AppendedBankIsTheOneThatStarts)
     ASSERT_EQ(recorder.messages.size(), 1);
     EXPECT_EQ(recorder.messages[0],
               u"Тестът не може да започне:\nдобавеният към програмата тест е повреден"_s);
+    EXPECT_FALSE(anyWindowVisible());
+}
+
+// A program that morv-pack wrote from the real program starts on its own test, found as the program
+// finds it (its mark and the trailer at the end of its file): its title and question count. A copy cut
+// by one byte is refused as damaged, never run on the test the program was built with.
+TEST(StartUp, ProgramWrittenByMorvPackStartsOnItsTest)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(u"тест.txt"_s);
+    QFile sourceFile(source);
+    ASSERT_TRUE(sourceFile.open(QIODevice::WriteOnly));
+    sourceFile.write(ThreeAikenQuestions);
+    sourceFile.close();
+    const QString program = dir.filePath(u"събиране"_s);
+    QProcess pack;
+    pack.start(QStringLiteral(MORV_PACK), {source, u"-o"_s, program, u"--title"_s, u"Събиране"_s, u"--toto"_s,
+                                           u"0"_s, u"--program"_s, QStringLiteral(MORV_PROGRAM)});
+    ASSERT_TRUE(pack.waitForFinished(60000));
+    ASSERT_EQ(pack.exitCode(), 0) << pack.readAllStandardError().toStdString();
+
+    Recorder recorder;
+    auto start = [&recorder](const QString &path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const std::optional<ProgramMark> mark = programMark(file.readAll());
+        EXPECT_EQ(mark, ProgramMark::Packed);
+        return startTest(readProgramBank(path, mark.value_or(ProgramMark::AsBuilt), jpegHeaderProblem),
+                         recorder.presenter(), [] {});
+    };
+    auto session = start(program);
+    ASSERT_NE(session, nullptr) << recorder.messages.join(u'\n').toStdString();
+    EXPECT_EQ(session->window().findChild<QLabel *>(u"Label1(0)"_s)->text(), u"Събиране"_s);
+    EXPECT_EQ(session->window().findChild<QLabel *>(u"Label1(2)"_s)->text(), u"Въведени отговори: 0/3"_s);
+    session.reset();
+
+    const QString cut = dir.filePath(u"отрязана"_s);
+    ASSERT_TRUE(QFile::copy(program, cut));
+    QFile cutFile(cut);
+    ASSERT_TRUE(cutFile.resize(cutFile.size() - 1));
+    session = start(cut);
+    EXPECT_EQ(session, nullptr);
+    EXPECT_EQ(recorder.messages,
+              QStringList{u"Тестът не може да започне:\nдобавеният към програмата тест е повреден"_s});
     EXPECT_FALSE(anyWindowVisible());
 }
 
