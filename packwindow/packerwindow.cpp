@@ -337,11 +337,15 @@ void PackerWindow::buildControls()
     actions->addWidget(m_try);
     actions->addWidget(m_write);
     rightColumn->addLayout(actions);
+    // The preview keeps its real size and no more: the form takes what the window has beside it.
+    right->setMaximumWidth(scroll->minimumWidth() + 2 * rightColumn->spacing());
 
     splitter->setChildrenCollapsible(false);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
     splitter->setStretchFactor(2, 0);
+    // The form as wide as its answers need, the list beside it; the preview keeps its real size.
+    splitter->setSizes({330, 560, scroll->minimumWidth()});
     setCentralWidget(central);
 }
 
@@ -747,7 +751,13 @@ void PackerWindow::fillFindings()
 {
     const QSignalBlocker blocker(m_findings);
     m_findings->clear();
-    const QStringList lines = m_result.messages(QFileInfo(m_result.file).fileName());
+    QStringList lines = m_result.messages(QFileInfo(m_result.file).fileName());
+    // A test made in the window has no file yet: its findings are told without one.
+    if (m_result.file.isEmpty()) {
+        lines = texts(m_result.problems);
+        for (const Problem &warning : m_result.warnings)
+            lines.append(u"внимание: "_s + shownText(warning));
+    }
     const auto problems = m_result.problems.size();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const Problem &problem = i < problems ? m_result.problems[i] : m_result.warnings[i - problems];
