@@ -58,6 +58,10 @@ QByteArray appendable(const QByteArray &payload);
 std::optional<BankFiles> appendedBank(const QString &programPath, QString *problem);
 // Where a program's bytes end with a payload and its trailer: the payload; otherwise as above.
 std::optional<QByteArray> appendedPayload(const QByteArray &program, QString *problem);
+// Where a program's own bytes end, before the payload appended to them: their size when they end with
+// no trailer; nothing when they end with one whose length and checksum do not describe exactly a
+// payload before it.
+std::optional<qsizetype> programEnd(QByteArrayView program);
 
 // The state of the mark in a program's bytes, found by content; nothing when they carry no mark,
 // that is when they are not the program.

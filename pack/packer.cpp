@@ -5,6 +5,7 @@
 #include "bank/bankwriter.h"
 #include "bank/payload.h"
 #include "bank/picturecheck.h"
+#include "bank/programfile.h"
 #include "bank/rules.h"
 #include "engine/controls.h"
 #include "engine/look.h"
@@ -275,8 +276,8 @@ QString tooLargeSource(qint64 size, qint64 most)
     return u"файлът с въпросите е твърде голям: %1 байта, най-много %2"_s.arg(size).arg(most);
 }
 
-// Only the program itself, recognised by the mark its build puts in it: a FIFO or a device would never
-// end, and a copy of anything else would not run the test.
+// Only the program itself, recognised by its structure: a FIFO or a device would never end, and a copy
+// of anything else would not run the test.
 BaseProgram readBaseProgram(const QString &path)
 {
     const QFileInfo info(path);
@@ -293,25 +294,24 @@ BaseProgram readBaseProgram(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {{}, u"програмата morv „%1“ не може да се прочете"_s.arg(path)};
     const QByteArray bytes = file.read(MaxProgramBytes + 1);
-    const std::optional<ProgramMark> mark = programMark(bytes);
-    if (bytes.size() > MaxProgramBytes || !mark)
+    const ProgramFile kind = bytes.size() > MaxProgramBytes ? ProgramFile::Other : programFile(bytes);
+    if (kind == ProgramFile::Other)
         return {{}, u"„%1“ не е програмата morv"_s.arg(path)};
-    if (*mark == ProgramMark::Packed && !appendedPayload(bytes, nullptr))
+    if (kind == ProgramFile::PackedDamaged)
         return {{}, u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path)};
     return {withoutAppendedBank(bytes), {}};
 }
 
 namespace {
 
-// Whether the file at path is a program that morv-pack wrote, its test whole or damaged: the only file
-// a new program may replace. Looked at in place, without reading it into memory.
-bool isPackedProgram(const QString &path)
+// What the file at path is as a program, looked at in place, without reading it into memory.
+ProgramFile programFileAt(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramBytes || file.size() == 0)
-        return false;
+        return ProgramFile::Other;
     const uchar *bytes = file.map(0, file.size());
-    return bytes && programMark(QByteArrayView(bytes, file.size())) == ProgramMark::Packed;
+    return bytes ? programFile(QByteArrayView(bytes, file.size())) : ProgramFile::Other;
 }
 
 // The base program's own bytes, marked, and the bank, under a temporary name created anew in the same
@@ -331,6 +331,8 @@ QString writeProgramCode(const QByteArray &code, const QString &output, const Ba
 
 QString outputProblem(const QString &output, const QString &sourceFile, const QString &program)
 {
+    if (output.isEmpty())
+        return u"името на файла за програмата е празно: напишете го след -o, например -o тест"_s;
     const QFileInfo target(output);
     if (target.isSymLink())
         return u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output);
@@ -345,10 +347,17 @@ QString outputProblem(const QString &output, const QString &sourceFile, const QS
         return u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output);
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
         return u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output);
-    if (!isPackedProgram(output))
+    // Only a program morv-pack wrote, whole: what its trailer does not describe may be anything.
+    switch (programFileAt(output)) {
+    case ProgramFile::Packed:
+        return {};
+    case ProgramFile::PackedDamaged:
+        return u"„%1“ е програма от morv-pack, чийто добавен тест е повреден или променен; morv-pack заменя "
+               u"само свои цели програми: изтрийте я или изберете друго име"_s.arg(output);
+    default:
         return u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
             output);
-    return {};
+    }
 }
 
 QString jsonFolderProblem(const QString &folder)
@@ -412,6 +421,12 @@ bool startPreview(const QString &program, bool dropChosenPlatform)
 PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &files, bool dropChosenPlatform)
 {
     PreviewProgram written;
+    // The program first: a refused one leaves nothing behind in the temporary folder.
+    const BaseProgram base = readBaseProgram(program);
+    if (!base.problem.isEmpty()) {
+        written.failure = base.problem;
+        return written;
+    }
     {
         QTemporaryFile preview(QDir::temp().filePath(u"morv-preview-XXXXXX"_s + ProgramSuffix));
         preview.setAutoRemove(false);
@@ -419,9 +434,7 @@ PreviewProgram writeAndStartPreview(const QString &program, const BankFiles &fil
         written.program = preview.fileName();
     }
     // The temporary file was just made for it: only the program is checked.
-    const BaseProgram base = readBaseProgram(program);
-    written.failure =
-        base.problem.isEmpty() ? writeProgramCode(base.code, written.program, files) : base.problem;
+    written.failure = writeProgramCode(base.code, written.program, files);
     if (written.failure.isEmpty() && !startPreview(written.program, dropChosenPlatform))
         written.failure = u"„%1“ не може да се стартира"_s.arg(written.program);
     return written;

@@ -93,10 +93,12 @@ struct BaseProgram
     QByteArray code;
     QString problem;
 };
-// Only the program itself, recognised by the mark its build puts in it, within its size limit.
+// Only the program itself, within its size limit, recognised by its structure (bank/programfile.h):
+// as built, or a copy with a test whose trailer holds.
 BaseProgram readBaseProgram(const QString &path);
 // Why a program may not be written at `output`, or nothing: never through a link, never over anything
-// but a program morv-pack wrote before (so never over the source, a file it names, morv or morv-pack).
+// but a whole program morv-pack wrote before (so never over the source, a file it names, morv or
+// morv-pack, an archive holding a program, or a program whose test was cut or changed).
 QString outputProblem(const QString &output, const QString &sourceFile, const QString &program);
 // Why the bank cannot be written into `folder`, or nothing: only a new or empty folder, never through a
 // link, so that no file of the teacher's is replaced.
