@@ -37,6 +37,7 @@ enum class Rule {
     NotCarriedOver,  // an imported text holds what the program cannot show (sound, a linked file...)
     ChangedOnImport, // warning: an imported question is given otherwise than its source has it
     DoesNotFit,      // warning: a text or figure is not seen whole in the window
+    Omitted,         // how many more problems or warnings there are than a report lists
 };
 
 // One thing wrong with a source, in the teacher's words.

@@ -29,7 +29,8 @@ qint64 maxSourceBytes(SourceFormat format);
 // question of the source from 1, refused ones included, and its text starts with "въпрос N: ". With no
 // problems, source.questions holds every question of the source in order, so the numbers of checkBank's
 // messages are the source's; otherwise it holds only the questions that imported cleanly. Pictures are kept
-// as the source gives them (JPEG, PNG or GIF), for the caller to convert.
+// as the source gives them (JPEG, PNG or GIF), for the caller to convert. A source of more than a
+// thousand questions, or faults, is read only that far: the rest are counted, and a problem says so.
 struct Import
 {
     BankSource source;

@@ -285,8 +285,9 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
         return builder.refuseKind(SeveralRightKind);
 
     QuestionSource question;
-    PlainText plain = toPlainText(text.text, text.format);
-    question.text = builder.carried(plain, u"текстът на въпроса"_s);
+    const QString questionText = u"текстът на въпроса"_s;
+    PlainText plain = builder.read(text.text, text.format, TextPart::Question, questionText);
+    question.text = builder.carried(plain, questionText);
     if (oldImage && !oldImage->isEmpty()) {
         if (!oldImageData) {
             builder.questionProblem(
@@ -303,14 +304,16 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
         readPicture(builder, *image, text.files, question);
     attachedFiles(builder, text.files, u"текста на въпроса"_s);
-    question.explanation = explanationRows(
-        builder.withoutPictures(toPlainText(feedback.text, feedback.format), u"обяснението"_s));
+    const QString generalFeedback = u"обяснението"_s;
+    question.explanation = explanationRows(builder.withoutPictures(
+        builder.read(feedback.text, feedback.format, TextPart::Feedback, generalFeedback), generalFeedback));
     attachedFiles(builder, feedback.files, u"обяснението"_s);
     QList<double> marks;
     for (qsizetype k = 0; k < answers.size(); ++k) {
         const XmlAnswer &answer = answers[k];
-        const QString answerText = builder.withoutPictures(toPlainText(answer.text.text, answer.text.format),
-                                                           u"отговор %1"_s.arg(k + 1));
+        const QString where = u"отговор %1"_s.arg(k + 1);
+        const QString answerText = builder.withoutPictures(
+            builder.read(answer.text.text, answer.text.format, TextPart::Answer, where), where);
         attachedFiles(builder, answer.text.files, u"отговор %1"_s.arg(k + 1));
         question.answers.append(answerText);
         bool number = answer.fraction.isEmpty();
@@ -319,10 +322,12 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder)
             builder.questionProblem(
                 Rule::Syntax, u"отговор %1: fraction=%2 трябва да е число (100 за верния отговор)"_s.arg(
                                   QString::number(k + 1), quoted(answer.fraction)));
+        const QString feedbackTo = u"отзивът към отговор %1"_s.arg(k + 1);
         appendAnswerFeedback(
             question.explanation, answerText,
-            builder.withoutPictures(toPlainText(answer.feedback.text, answer.feedback.format),
-                                    u"отзивът към отговор %1"_s.arg(k + 1)));
+            builder.withoutPictures(
+                builder.read(answer.feedback.text, answer.feedback.format, TextPart::Feedback, feedbackTo),
+                feedbackTo));
         attachedFiles(builder, answer.feedback.files, u"отзива към отговор %1"_s.arg(k + 1));
     }
     if (isNo(shuffle)) {

@@ -163,18 +163,22 @@ int packCommand(int argc, char *argv[])
         if (const QString why = jsonFolderProblem(args.value(u"json"_s)); !why.isEmpty())
             return refuse(why);
     }
-    // A file over the largest limit of any format is refused before even its format is looked for.
-    if (const QFileInfo info(source);
-        info.isFile() && info.size() > maxSourceBytes(SourceFormat::MoodleXml)) {
-        err << located(source, {.rule = Rule::TooLarge,
-                                .text = tooLargeSource(info.size(), maxSourceBytes(SourceFormat::MoodleXml))})
-            << '\n';
-        return SourceProblems;
-    }
     std::optional<SourceFormat> format =
         args.isSet(u"format"_s) ? formatNamed(args.value(u"format"_s)) : detectFormat(source);
     if (args.isSet(u"format"_s) && !format)
         return usage(u"непознат формат „%1“: folder, aiken, gift или moodle"_s.arg(args.value(u"format"_s)));
+    // A file over its format's limit, or over the largest when the start of it tells no format, is
+    // refused from its size alone: detection reads no more than the start. A bank.json has its reader's
+    // own word for it.
+    if (const QFileInfo info(source); info.isFile()) {
+        const qint64 most =
+            maxSourceBytes(format && *format != SourceFormat::Folder ? *format : SourceFormat::MoodleXml);
+        if (info.size() > most) {
+            err << located(source, {.rule = Rule::TooLarge, .text = tooLargeSource(info.size(), most)})
+                << '\n';
+            return SourceProblems;
+        }
+    }
     if (!format) {
         err << source << u": не е ясно в какъв формат е източникът; посочете го с --format\n"_s;
         return SourceProblems;
