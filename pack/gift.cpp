@@ -154,7 +154,7 @@ std::vector<Block> blocksOf(QStringView text)
     return blocks;
 }
 
-void readPicture(ImportBuilder &builder, const TextImage &image, const QString &folder,
+void readPicture(ImportBuilder &builder, const TextImage &image, const QString &folder, PictureBytes keep,
                  QuestionSource &question)
 {
     question.pictureName = image.src;
@@ -167,10 +167,10 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QString &
                                 u"и напишете само името му"_s.arg(quoted(image.src)));
     } else {
         SourceFile file = readSourceFile(folder, image.src, MaxPictureBytes);
-        if (file.problem.isEmpty())
-            question.picture = std::move(file.bytes);
-        else
+        if (!file.problem.isEmpty())
             builder.questionProblem(Rule::Picture, file.problem);
+        else if (keep == PictureBytes::Kept)
+            question.picture = std::move(file.bytes);
     }
 }
 
@@ -265,7 +265,7 @@ std::optional<qsizetype> unescapedMark(const Chars &chars, const std::vector<Ans
     return std::nullopt;
 }
 
-void readQuestion(ImportBuilder &builder, const Block &block, const QString &folder)
+void readQuestion(ImportBuilder &builder, const Block &block, const QString &folder, PictureBytes keep)
 {
     builder.beginQuestion(block.line);
     const Chars chars(block.text);
@@ -337,7 +337,7 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
     const PlainText plain = builder.read(text, format, TextPart::Question, questionText);
     question.text = builder.carried(plain, questionText);
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
-        readPicture(builder, *image, folder, question);
+        readPicture(builder, *image, folder, keep, question);
     if (generalFeedback >= 0) {
         const QString where = u"обяснението"_s;
         question.explanation = explanationRows(builder.withoutPictures(
@@ -367,14 +367,14 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
 
 } // namespace
 
-Import importGift(const QByteArray &bytes, const QString &folder)
+Import importGift(const QByteArray &bytes, const QString &folder, PictureBytes keep)
 {
     ImportBuilder builder;
     const std::optional<QString> text = builder.decode(bytes);
     if (!text)
         return builder.take();
     for (const Block &block : blocksOf(*text))
-        readQuestion(builder, block, folder);
+        readQuestion(builder, block, folder, keep);
     return builder.take();
 }
 

@@ -51,9 +51,14 @@ std::optional<SourceFormat> detectFormat(const QString &path);
 // The same for the first bytes of a file.
 std::optional<SourceFormat> detectTextFormat(const QByteArray &bytes);
 
+// Whether an importer keeps the bytes of the picture files its source names beside it, or only checks
+// them (that each is a file inside the source's folder, within MaxPictureBytes) and leaves them for the
+// caller to read when it converts each: so that a test's pictures are never all held at once.
+enum class PictureBytes { Kept, LeftInFile };
+
 Import importAiken(const QByteArray &bytes);
 // Pictures named by the source are read from `folder`, the source's own folder.
-Import importGift(const QByteArray &bytes, const QString &folder);
+Import importGift(const QByteArray &bytes, const QString &folder, PictureBytes keep = PictureBytes::Kept);
 Import importMoodleXml(const QByteArray &bytes);
 
 } // namespace morv

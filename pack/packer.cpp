@@ -12,11 +12,12 @@
 #include "engine/textfit.h"
 #include "pack/pictures.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
+#include <QImageReader>
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -66,23 +67,29 @@ std::vector<int> sourceNumbers(const Import &import)
 
 // Every question begun, with its picture as the test would show it, for a source that cannot be packed
 // yet: a picture that cannot be converted is already a problem of its own.
-std::vector<QuestionSource> withShownPictures(std::vector<QuestionSource> questions)
+std::vector<QuestionSource> withShownPictures(std::vector<QuestionSource> questions,
+                                              PictureConverter &pictures)
 {
     for (QuestionSource &question : questions) {
-        if (!question.picture.isEmpty())
-            question.picture = toFittingJpeg(question.picture).jpeg;
+        if (!question.pictureName.isEmpty())
+            question.picture = (question.picture.isEmpty() ? pictures.convertFile(question.pictureName)
+                                                           : pictures.convert(question.picture))
+                                   .jpeg;
     }
     return questions;
 }
 
 // Pictures of an imported source become JPEGs that fit the picture box, named by their question.
-void convertPictures(BankSource &source, QList<Problem> &problems, const std::vector<int> &numbers)
+void convertPictures(BankSource &source, QList<Problem> &problems, const std::vector<int> &numbers,
+                     PictureConverter &pictures)
 {
     for (std::size_t i = 0; i < source.questions.size(); ++i) {
         QuestionSource &question = source.questions[i];
-        if (question.picture.isEmpty())
+        if (question.pictureName.isEmpty())
             continue;
-        const ConvertedPicture converted = toFittingJpeg(question.picture);
+        const ConvertedPicture converted = question.picture.isEmpty()
+                                               ? pictures.convertFile(question.pictureName)
+                                               : pictures.convert(question.picture);
         if (!converted.problem.isEmpty())
             problems.append({.rule = Rule::Picture,
                              .line = question.line,
@@ -128,10 +135,13 @@ QList<Problem> fitWarnings(const BankSource &source)
             warn(
                 u"при пет отговора всеки може да се падне в тясното пето поле, а отговори %1 не се събират в "
                 u"него"_s.arg(tooWideForTheFifth.join(u", "_s)));
-        if (const QImage image = QImage::fromData(question.picture);
-            !image.isNull() && (image.width() > pictureBox.width() || image.height() > pictureBox.height()))
-            warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(image.width())
-                     .arg(image.height())
+        // Its size as stored is enough: the checks before have decoded it.
+        QBuffer picture;
+        picture.setData(question.picture);
+        if (const QSize size = QImageReader(&picture).size();
+            size.isValid() && (size.width() > pictureBox.width() || size.height() > pictureBox.height()))
+            warn(u"изображението е %1 × %2 пиксела и ще се покаже отрязано до %3 × %4"_s.arg(size.width())
+                     .arg(size.height())
                      .arg(pictureBox.width())
                      .arg(pictureBox.height()));
     }
@@ -176,11 +186,22 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
         return packed;
     }
     Import import = format == SourceFormat::Aiken  ? importAiken(bytes)
-                    : format == SourceFormat::Gift ? importGift(bytes, info.path())
+                    : format == SourceFormat::Gift ? importGift(bytes, info.path(), PictureBytes::LeftInFile)
                                                    : importMoodleXml(bytes);
     import.source.settings = settingsFor(options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();
-    convertPictures(import.source, import.problems, sourceNumbers(import));
+    // More questions than a test holds are refused for that alone, before any picture is decoded.
+    // A GIFT source's pictures are read from their files one at a time, as each is converted.
+    PictureConverter pictures(format == SourceFormat::Gift ? info.path() : QString());
+    if (import.begun.size() >
+        std::size_t(maxQuestions(Settings::fromRows(import.source.settings).repeatQuestion))) {
+        for (auto *questions : {&import.source.questions, &import.begun}) {
+            for (QuestionSource &question : *questions)
+                question.picture.clear();
+        }
+    } else {
+        convertPictures(import.source, import.problems, sourceNumbers(import), pictures);
+    }
     QList<Problem> problems = import.problems;
     if (problems.isEmpty())
         problems = checkBank(import.source, jpegDecodeProblem);
@@ -192,8 +213,8 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
                                   PayloadOrigin::Appended, jpegDecodeProblem);
         packed.report.problems = packed.load.problems;
     }
-    packed.questions =
-        everyQuestionImported ? import.source.questions : withShownPictures(std::move(import.begun));
+    packed.questions = everyQuestionImported ? import.source.questions
+                                             : withShownPictures(std::move(import.begun), pictures);
     packed.source = std::move(import.source);
     return packed;
 }
