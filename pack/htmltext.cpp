@@ -137,14 +137,22 @@ public:
             m_marked.clear();
             m_nested = false;
         } else {
-            m_nested = true;
+            m_innerStarts.append(m_marked.size());
             m_marked.append(super ? u"^(" : u"_(");
         }
     }
+    // An inner script with nothing to show in it changes nothing and is dropped.
     void endScript()
     {
-        if (m_scriptDepth > 1)
-            m_marked.append(u')');
+        if (m_scriptDepth > 1) {
+            const qsizetype start = m_innerStarts.takeLast();
+            if (QStringView(m_marked).sliced(start + 2).trimmed().isEmpty()) {
+                m_marked.truncate(start);
+            } else {
+                m_marked.append(u')');
+                m_nested = true;
+            }
+        }
         if (m_scriptDepth > 0 && --m_scriptDepth == 0)
             flushScript();
     }
@@ -188,7 +196,8 @@ private:
 
     QString m_text;
     QString m_script;
-    QString m_marked; // the script with the scripts inside it marked
+    QString m_marked;               // the script with the scripts inside it marked
+    QList<qsizetype> m_innerStarts; // where each inner script open now starts in m_marked
     QList<TextScript> m_scripts;
     int m_preformatted = 0;
     int m_scriptDepth = 0;

@@ -264,9 +264,10 @@ QString ImportBuilder::carried(const PlainText &text, const QString &where)
                 Rule::NotCarriedOver,
                 u"%1 има %2 индекс %3 (<%4>) с индекс в него: програмата показва само обикновен "
                 u"текст, в който вътрешният индекс би се чел като продължение на външния; напишете "
-                u"го например като %5(%6)"_s.arg(in, kind, quoted(script.text),
-                                                 script.super ? u"sup"_s : u"sub"_s,
-                                                 script.super ? u"^"_s : u"_"_s, script.nested));
+                u"го например като %5(%6)"_s.arg(
+                    in, kind, quoted(script.text), script.super ? u"sup"_s : u"sub"_s,
+                    script.super ? u"^"_s : u"_"_s,
+                    script.nested.size() > 60 ? script.nested.first(59) + u'…' : script.nested));
             continue;
         }
         const auto bare = std::find_if(script.text.begin(), script.text.end(),
