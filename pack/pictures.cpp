@@ -190,7 +190,7 @@ qint64 decodedBytes(const QImageReader &reader, QSize size)
     return qint64(size.width()) * size.height() * (bits > 0 ? bits : 32) / 8;
 }
 
-ConvertedPicture convert(const QByteArray &bytes, qint64 *decodedLeft)
+ConvertedPicture convert(const QByteArray &bytes, qint64 budget, qint64 *decodedLeft)
 {
     if (bytes.isEmpty())
         return refused(u"празен файл"_s);
@@ -218,7 +218,7 @@ ConvertedPicture convert(const QByteArray &bytes, qint64 *decodedLeft)
             return refused(
                 u"изображенията PNG и GIF във файла заедно заемат разкодирани над %1 MB (това — %2 MB): "
                 u"смалете ги, програмата показва всяко най-много %3 × %4 пиксела, или ги запишете като JPEG"_s
-                    .arg(DecodedPictureBudget / (1024 * 1024))
+                    .arg(budget / (1024 * 1024))
                     .arg((decoded + 1024 * 1024 - 1) / (1024 * 1024))
                     .arg(figureBox().width())
                     .arg(figureBox().height()));
@@ -272,7 +272,7 @@ ConvertedPicture PictureConverter::convertFile(const QString &name)
     const SourceFile file = readSourceFile(m_folder, name, MaxPictureBytes);
     // Checked when the source was read: it has changed since.
     const ConvertedPicture converted =
-        file.problem.isEmpty() ? morv::convert(file.bytes, &m_decodedLeft)
+        file.problem.isEmpty() ? morv::convert(file.bytes, m_budget, &m_decodedLeft)
                                : refused(u"файлът се е променил, докато е четен: проверете файла отново"_s);
     m_converted.insert(key, converted);
     return converted;
@@ -283,7 +283,7 @@ ConvertedPicture PictureConverter::convert(const QByteArray &bytes)
     const QByteArray key = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
     if (const auto done = m_converted.constFind(key); done != m_converted.constEnd())
         return *done;
-    const ConvertedPicture converted = morv::convert(bytes, &m_decodedLeft);
+    const ConvertedPicture converted = morv::convert(bytes, m_budget, &m_decodedLeft);
     m_converted.insert(key, converted);
     return converted;
 }

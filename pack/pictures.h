@@ -33,7 +33,9 @@ class PictureConverter
 {
 public:
     // `folder`: where the pictures an importer left in their files are (PictureBytes::LeftInFile).
-    explicit PictureConverter(QString folder = {}) : m_folder(std::move(folder)) {}
+    explicit PictureConverter(QString folder = {}, qint64 decodedBudget = DecodedPictureBudget)
+        : m_folder(std::move(folder)), m_budget(decodedBudget), m_decodedLeft(decodedBudget)
+    {}
 
     ConvertedPicture convert(const QByteArray &bytes);
     // The picture a question names by `name`, its bytes read from its file in the folder only now and
@@ -42,7 +44,8 @@ public:
 
 private:
     QString m_folder;
-    qint64 m_decodedLeft = DecodedPictureBudget;
+    qint64 m_budget;
+    qint64 m_decodedLeft;
     QHash<QByteArray, ConvertedPicture> m_converted; // by the SHA-1 of the picture's bytes, or its file name
 };
 
