@@ -19,9 +19,10 @@ enum class SourceFormat { Folder, Aiken, Gift, MoodleXml };
 // The largest picture a source may bring, before it is converted to fit the program's picture box.
 inline constexpr qint64 MaxPictureBytes = 4 * 1024 * 1024;
 
-// The largest source file of each format, refused from its size alone before a byte of it is read: far
-// above any real export (a Moodle XML file carries its pictures inside it, in base64; GIFT and Aiken
-// are text), and small enough that any source is refused within 2 s and 200 MB.
+// The largest source file of each format, refused from its size alone before more than the start that
+// tells its format is read: far above any real export (a Moodle XML file carries its pictures inside
+// it, in base64; GIFT and Aiken are text), and small enough that any source is refused within 2 s and
+// 200 MB.
 qint64 maxSourceBytes(SourceFormat format);
 
 // What an importer made of a source. Problems carry their rule, their line (from 1; 0 for the whole

@@ -190,14 +190,17 @@ Packed readSource(const QString &path, SourceFormat format, const PackOptions &o
                                                    : importMoodleXml(bytes);
     import.source.settings = settingsFor(options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();
-    // More questions than a test holds are refused for that alone, before any picture is decoded.
-    // A GIFT source's pictures are read from their files one at a time, as each is converted.
+    // More questions than a test holds are refused for that alone, before any picture is read. A GIFT
+    // source's pictures are read from their files one at a time, as each is converted.
+    const bool tooMany = import.begun.size() >
+                         std::size_t(maxQuestions(Settings::fromRows(import.source.settings).repeatQuestion));
     PictureConverter pictures(format == SourceFormat::Gift ? info.path() : QString());
-    if (import.begun.size() >
-        std::size_t(maxQuestions(Settings::fromRows(import.source.settings).repeatQuestion))) {
+    if (tooMany) {
         for (auto *questions : {&import.source.questions, &import.begun}) {
-            for (QuestionSource &question : *questions)
+            for (QuestionSource &question : *questions) {
                 question.picture.clear();
+                question.pictureName.clear();
+            }
         }
     } else {
         convertPictures(import.source, import.problems, sourceNumbers(import), pictures);

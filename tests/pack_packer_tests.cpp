@@ -417,6 +417,13 @@ TEST_F(Packer, CountOverTheLimitIsRefusedBeforeAnyPicture)
     const PackResult tooMany = pack({write(u"много.gift"_s, gift), SourceFormat::Gift});
     EXPECT_EQ(texts(tooMany.problems),
               QStringList{u"тестът има 29 въпроса, а с проверката за Тото побира най-много 28"_s});
+    // Nor for the questions a window lists, when the source has problems of its own.
+    const PackResult broken = pack({write(u"счупен.gift"_s, gift + "Без край {=а ~б\n"), SourceFormat::Gift});
+    EXPECT_EQ(
+        texts(broken.problems),
+        QStringList{u"въпрос 30: отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s});
+    ASSERT_EQ(broken.questions.size(), 30u);
+    EXPECT_TRUE(broken.questions[0].picture.isEmpty());
     // Within the count the same pictures are read, and refused.
     PackOptions fewer(write(u"по-малко.gift"_s, gift), SourceFormat::Gift);
     fewer[Switch::Toto] = false;
