@@ -154,6 +154,24 @@ Found<QByteArray> appendedPayload(const QByteArray &program)
     return {payload.toByteArray(), {}};
 }
 
+std::optional<qsizetype> programEnd(QByteArrayView program)
+{
+    const std::optional<quint64> length = announcedLength(program);
+    if (!length)
+        return program.size();
+    const qsizetype trailerStart = program.size() - TrailerBytes;
+    if (*length > quint64(std::min<qint64>(trailerStart, MaxPayloadBytes)))
+        return std::nullopt;
+    const qsizetype start = trailerStart - qsizetype(*length);
+    const QByteArrayView payload = program.sliced(start, qsizetype(*length));
+    // The payload's own first field, its magic as the stream writes it: a checksum over other bytes
+    // describes no payload.
+    static const QByteArray magic = packPayload({}).first(4 + qsizetype(sizeof PayloadMagic) - 1);
+    if (!payload.startsWith(magic) || sha256(payload) != program.sliced(trailerStart, HashBytes))
+        return std::nullopt;
+    return start;
+}
+
 std::optional<ProgramMark> programMark(QByteArrayView program)
 {
     const QList<qsizetype> states = markStates(program);

@@ -75,6 +75,10 @@ QByteArray appendable(const QByteArray &payload);
 Found<BankFiles> appendedBank(const QString &programPath);
 // Where a program's bytes end with a payload and its trailer: the payload; otherwise as above.
 Found<QByteArray> appendedPayload(const QByteArray &program);
+// Where a program's own bytes end, before the payload appended to them: their size when they end with
+// no trailer; nothing when they end with one whose length and checksum do not describe exactly a
+// payload before it.
+std::optional<qsizetype> programEnd(QByteArrayView program);
 
 // The state of the mark in a program's bytes, found by content; nothing when they carry no mark,
 // that is when they are not the program.

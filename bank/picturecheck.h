@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -30,9 +31,12 @@ private:
     QStringList m_messages;
 };
 
+// Whether a JPEG runs whole from its start to its end marker: every segment whole, and the data of each
+// scan followed by a marker. Its decoder shows a JPEG that has lost its last bytes without a word.
+bool jpegWhole(QByteArrayView jpeg);
 // Reads only the JPEG header: cheap enough for every start.
 QString jpegHeaderProblem(const QByteArray &jpeg);
-// Decodes the whole image: for the build-time check.
+// Decodes the whole image, which must run whole to its end (jpegWhole): for the build-time check.
 QString jpegDecodeProblem(const QByteArray &jpeg);
 
 } // namespace morv

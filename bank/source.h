@@ -38,6 +38,7 @@ enum class Rule {
     ChangedOnImport, // warning: an imported question is given otherwise than its source has it
     DoesNotFit,      // warning: a text or figure is not seen whole in the window
     NotWritten,      // the program or folder cannot be written there, or the test cannot be started
+    Omitted,         // how many more problems or warnings there are than a report lists
 };
 
 // One thing wrong with a source, in the teacher's words.

@@ -115,6 +115,20 @@ void finish(ImportBuilder &builder, OpenQuestion &open, const std::optional<QStr
     open = {};
 }
 
+// Reports the last lines of the question's text that look like answers but are not, at their lines;
+// whether there were any.
+bool reportLookalikes(ImportBuilder &builder, const OpenQuestion &open)
+{
+    qsizetype first = open.text.size();
+    while (first > 1 && notQuiteAnswer(open.text[first - 1]))
+        --first;
+    for (qsizetype i = first; i < open.text.size(); ++i)
+        builder.questionProblemAt(
+            Rule::Syntax, open.textLines[i],
+            u"редът %1 прилича на отговор, но %2"_s.arg(quoted(open.text[i]), *notQuiteAnswer(open.text[i])));
+    return first < open.text.size();
+}
+
 } // namespace
 
 Import importAiken(const QByteArray &bytes)
@@ -123,21 +137,19 @@ Import importAiken(const QByteArray &bytes)
     const std::optional<QString> text = builder.decode(bytes);
     if (!text)
         return builder.take();
-    const QStringList lines = splitLines(*text);
     OpenQuestion open;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const int number = int(i) + 1;
-        const QString line = lines[i].trimmed();
+    forEachLine(*text, [&](QStringView raw, int number) {
+        const QString line = raw.trimmed().toString();
         if (line.isEmpty()) {
             open.blankSince = open.open;
-            continue;
+            return;
         }
         if (const std::optional<QString> key = answerKey(line)) {
             if (open.open)
                 finish(builder, open, key);
             else
                 builder.problem(Rule::Syntax, number, u"ред „ANSWER: …“ без въпрос и отговори преди него"_s);
-            continue;
+            return;
         }
         // Only the strict form counts on a question's first line, which is its text otherwise.
         const std::optional<AnswerLine> answer = answerLine(line, !open.open || open.text.isEmpty());
@@ -151,6 +163,10 @@ Import importAiken(const QByteArray &bytes)
         open.blankSince = false;
         if (answer) {
             const QChar expected(u'A' + int(open.answers.size()));
+            // A first answer after lines that only look like answers ("А)" in Cyrillic): those lines were
+            // meant as the answers before it, and are named for what keeps them from being answers.
+            if (answer->letter != expected && open.answers.isEmpty())
+                open.lettersReported = reportLookalikes(builder, open);
             if (answer->letter != expected && !open.lettersReported) {
                 builder.questionProblemAt(
                     Rule::Syntax, number,
@@ -170,7 +186,7 @@ Import importAiken(const QByteArray &bytes)
                 Rule::Syntax, number,
                 u"редът %1 не е нито отговор („A. …“), нито „ANSWER: …“"_s.arg(quoted(line)));
         }
-    }
+    });
     if (open.open)
         finish(builder, open, std::nullopt);
     return builder.take();

@@ -113,10 +113,12 @@ TextFormat takeFormat(QString &text, TextFormat fallback)
     return fallback;
 }
 
-PlainText converted(QString text, TextFormat fallback)
+// A text of the question in the format its marker names, or else in `fallback`.
+PlainText converted(ImportBuilder &builder, QString text, TextFormat fallback, TextPart part,
+                    const QString &where)
 {
     const TextFormat format = takeFormat(text, fallback);
-    return toPlainText(text, format);
+    return builder.read(text, format, part, where);
 }
 
 struct Block
@@ -126,33 +128,33 @@ struct Block
 };
 
 // The questions' lines, without comments and category lines, split at blank lines.
-std::vector<Block> blocksOf(const QStringList &lines)
+std::vector<Block> blocksOf(QStringView text)
 {
     std::vector<Block> blocks;
     bool inBlock = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString trimmed = lines[i].trimmed();
+    forEachLine(text, [&](QStringView line, int number) {
+        const QStringView trimmed = line.trimmed();
         if (trimmed.startsWith(u"//") || trimmed.startsWith(u"$CATEGORY:")) {
             // An empty line in its place, so that every character keeps its line.
             if (inBlock)
                 blocks.back().text.append(u'\n');
-            continue;
+            return;
         }
         if (trimmed.isEmpty()) {
             inBlock = false;
-            continue;
+            return;
         }
         if (!inBlock)
-            blocks.push_back({int(i) + 1, {}});
+            blocks.push_back({number, {}});
         else
             blocks.back().text.append(u'\n');
-        blocks.back().text.append(lines[i]);
+        blocks.back().text.append(line);
         inBlock = true;
-    }
+    });
     return blocks;
 }
 
-void readPicture(ImportBuilder &builder, const TextImage &image, const QString &folder,
+void readPicture(ImportBuilder &builder, const TextImage &image, const QString &folder, PictureBytes keep,
                  QuestionSource &question)
 {
     question.pictureName = image.src;
@@ -165,10 +167,10 @@ void readPicture(ImportBuilder &builder, const TextImage &image, const QString &
                                 u"и напишете само името му"_s.arg(quoted(image.src)));
     } else {
         SourceFile file = readSourceFile(folder, image.src, MaxPictureBytes);
-        if (file.problem.isEmpty())
-            question.picture = std::move(file.bytes);
-        else
+        if (!file.problem.isEmpty())
             builder.questionProblem(Rule::Picture, file.problem);
+        else if (keep == PictureBytes::Kept)
+            question.picture = std::move(file.bytes);
     }
 }
 
@@ -263,7 +265,7 @@ std::optional<qsizetype> unescapedMark(const Chars &chars, const std::vector<Ans
     return std::nullopt;
 }
 
-void readQuestion(ImportBuilder &builder, const Block &block, const QString &folder)
+void readQuestion(ImportBuilder &builder, const Block &block, const QString &folder, PictureBytes keep)
 {
     builder.beginQuestion(block.line);
     const Chars chars(block.text);
@@ -331,25 +333,32 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
     if (!after.trimmed().isEmpty())
         text += u'_' + after;
     const TextFormat format = takeFormat(text, TextFormat::MoodleAuto);
-    const PlainText plain = toPlainText(text, format);
-    question.text = builder.carried(plain, u"текстът на въпроса"_s);
+    const QString questionText = u"текстът на въпроса"_s;
+    const PlainText plain = builder.read(text, format, TextPart::Question, questionText);
+    question.text = builder.carried(plain, questionText);
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
-        readPicture(builder, *image, folder, question);
-    if (generalFeedback >= 0)
+        readPicture(builder, *image, folder, keep, question);
+    if (generalFeedback >= 0) {
+        const QString where = u"обяснението"_s;
         question.explanation = explanationRows(builder.withoutPictures(
-            converted(chars.text(generalFeedback + 4, close), format), u"обяснението"_s));
+            converted(builder, chars.text(generalFeedback + 4, close), format, TextPart::Feedback, where),
+            where));
+    }
 
     if (!readable)
         return;
     QList<double> marks;
     for (std::size_t k = 0; k < answers.size(); ++k) {
-        const QString answer =
-            builder.withoutPictures(converted(answers[k].text, format), u"отговор %1"_s.arg(k + 1));
+        const QString where = u"отговор %1"_s.arg(k + 1);
+        const QString answer = builder.withoutPictures(
+            converted(builder, answers[k].text, format, TextPart::Answer, where), where);
         question.answers.append(answer);
         marks.append(answers[k].mark);
-        appendAnswerFeedback(question.explanation, answer,
-                             builder.withoutPictures(converted(answers[k].feedback, format),
-                                                     u"отзивът към отговор %1"_s.arg(k + 1)));
+        const QString feedback = u"отзивът към отговор %1"_s.arg(k + 1);
+        appendAnswerFeedback(
+            question.explanation, answer,
+            builder.withoutPictures(
+                converted(builder, answers[k].feedback, format, TextPart::Feedback, feedback), feedback));
     }
     if (const int right = builder.rightAnswer(marks, question.answers); right >= 0)
         question.correct = question.answers[right];
@@ -358,14 +367,14 @@ void readQuestion(ImportBuilder &builder, const Block &block, const QString &fol
 
 } // namespace
 
-Import importGift(const QByteArray &bytes, const QString &folder)
+Import importGift(const QByteArray &bytes, const QString &folder, PictureBytes keep)
 {
     ImportBuilder builder;
     const std::optional<QString> text = builder.decode(bytes);
     if (!text)
         return builder.take();
-    for (const Block &block : blocksOf(splitLines(*text)))
-        readQuestion(builder, block, folder);
+    for (const Block &block : blocksOf(*text))
+        readQuestion(builder, block, folder, keep);
     return builder.take();
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextList>
@@ -84,8 +85,11 @@ public:
                     m_text.append(c.isSpace() ? QChar(u' ') : c);
             } else if (c.isSpace()) {
                 space();
+            } else if (m_scriptDepth > 0) {
+                m_script.append(c);
+                m_marked.append(c);
             } else {
-                (m_scriptDepth > 0 ? m_script : m_text).append(c);
+                m_text.append(c);
             }
         }
     }
@@ -95,6 +99,8 @@ public:
             // Kept at the start too: it stands before the superscript, not in it.
             if (!m_script.endsWith(u' '))
                 m_script.append(u' ');
+            if (!m_marked.endsWith(u' '))
+                m_marked.append(u' ');
         } else if (!m_text.isEmpty() && !m_text.endsWith(u' ') && !m_text.endsWith(u'\n')) {
             m_text.append(u' ');
         }
@@ -121,16 +127,32 @@ public:
     }
     void beginPreformatted() { ++m_preformatted; }
     void endPreformatted() { m_preformatted = std::max(0, m_preformatted - 1); }
-    // A superscript inside a subscript, or the reverse, goes with the outer one.
+    // A script inside a script has no plain form: the outer one is kept with the inner marked in it,
+    // "2_(1)" for a<sup>2<sub>1</sub></sup>, for the importer to name.
     void beginScript(bool super)
     {
         if (m_scriptDepth++ == 0) {
             m_super = super;
             m_script.clear();
+            m_marked.clear();
+            m_nested = false;
+        } else {
+            m_innerStarts.append(m_marked.size());
+            m_marked.append(super ? u"^(" : u"_(");
         }
     }
+    // An inner script with nothing to show in it changes nothing and is dropped.
     void endScript()
     {
+        if (m_scriptDepth > 1) {
+            const qsizetype start = m_innerStarts.takeLast();
+            if (QStringView(m_marked).sliced(start + 2).trimmed().isEmpty()) {
+                m_marked.truncate(start);
+            } else {
+                m_marked.append(u')');
+                m_nested = true;
+            }
+        }
         if (m_scriptDepth > 0 && --m_scriptDepth == 0)
             flushScript();
     }
@@ -140,10 +162,8 @@ public:
     // The text so far, its lines without blanks at their ends and no empty lines at either end.
     QString text()
     {
-        if (m_scriptDepth > 0) {
-            m_scriptDepth = 0;
-            flushScript();
-        }
+        while (m_scriptDepth > 0)
+            endScript();
         QStringList lines = m_text.split(u'\n');
         for (QString &line : lines) {
             while (!line.isEmpty() && line.back().isSpace())
@@ -163,11 +183,11 @@ private:
         const QString body = m_script.trimmed();
         if (m_script.startsWith(u' '))
             space();
-        if (const std::optional<QString> script = toScript(body, m_super)) {
+        if (const std::optional<QString> script = m_nested ? std::nullopt : toScript(body, m_super)) {
             m_text.append(*script);
         } else {
             m_text.append(body);
-            m_scripts.append({m_super, body});
+            m_scripts.append({m_super, body, m_nested ? m_marked.trimmed() : QString()});
         }
         if (m_script.endsWith(u' ') && !body.isEmpty())
             space();
@@ -176,10 +196,13 @@ private:
 
     QString m_text;
     QString m_script;
+    QString m_marked;               // the script with the scripts inside it marked
+    QList<qsizetype> m_innerStarts; // where each inner script open now starts in m_marked
     QList<TextScript> m_scripts;
     int m_preformatted = 0;
     int m_scriptDepth = 0;
     bool m_super = true;
+    bool m_nested = false;
 };
 
 bool isAsciiLetter(QChar c)
@@ -332,7 +355,9 @@ std::optional<Tag> readTag(QStringView html, qsizetype at)
                 value = decodeEntities(html.sliced(valueStart, i - valueStart));
             }
         }
-        if (!key.isEmpty())
+        // Only what the reader uses is kept: a tag of a million attributes costs no memory.
+        static const QStringList used = {u"src"_s, u"alt"_s, u"href"_s, u"data"_s, u"start"_s};
+        if (used.contains(key))
             tag.attributes.insert(key, value);
     }
     return std::nullopt;
@@ -363,15 +388,22 @@ qsizetype skipContent(QStringView html, qsizetype from, const QString &name)
     return end < 0 ? html.size() : end + 1;
 }
 
-// The first <source src> of a media element's content [from, to).
-QString firstSource(QStringView html, qsizetype from, qsizetype to)
+// The first <source src> of a media element's content [from, to). Each tag is read once, from the end
+// of the one before; one that does not close ends the search, as it ends the tags of the text.
+QString firstSource(QStringView html, qsizetype from, qsizetype to, qsizetype *scanned)
 {
-    for (qsizetype i = html.indexOf(u'<', from); i >= 0 && i < to; i = html.indexOf(u'<', i + 1)) {
-        if (!opensTag(html, i))
+    for (qsizetype i = html.indexOf(u'<', from); i >= 0 && i < to; i = html.indexOf(u'<', i)) {
+        if (!opensTag(html, i)) {
+            ++i;
             continue;
+        }
         const std::optional<Tag> tag = readTag(html, i);
-        if (tag && tag->name == u"source")
+        *scanned += (tag ? tag->end : html.size()) - i;
+        if (!tag)
+            break;
+        if (tag->name == u"source")
             return tag->attributes.value(u"src"_s);
+        i = tag->end;
     }
     return {};
 }
@@ -431,6 +463,7 @@ PlainText htmlToText(QStringView html, TextFormat format)
         const QChar c = html[i];
         if (c == u'<' && tagsClose && opensTag(html, i)) {
             const std::optional<Tag> tag = readTag(html, i);
+            plain.scanned += (tag ? tag->end : html.size()) - i;
             tagsClose = tag.has_value();
             if (tag) {
                 i = tag->end;
@@ -484,7 +517,7 @@ PlainText htmlToText(QStringView html, TextFormat format)
                     if (name != u"embed" && name != u"source" && name != u"bgsound") {
                         const qsizetype end = skipContent(html, i, name);
                         if (src.isEmpty())
-                            src = firstSource(html, i, end);
+                            src = firstSource(html, i, end, &plain.scanned);
                         i = end;
                     }
                     plain.media.append({name, src});
@@ -521,22 +554,34 @@ namespace {
 PlainText markdownToText(QStringView markdown)
 {
     PlainText plain;
+    // A tag that does not close ends the search: no '>' follows it, or its quote runs to the end.
     for (qsizetype i = markdown.indexOf(u'<'); i >= 0; i = markdown.indexOf(u'<', i + 1)) {
         if (!opensTag(markdown, i))
             continue;
-        if (const std::optional<Tag> tag = readTag(markdown, i); tag && !tag->name.isEmpty()) {
+        const std::optional<Tag> tag = readTag(markdown, i);
+        plain.scanned += (tag ? tag->end : markdown.size()) - i;
+        if (!tag)
+            break;
+        if (!tag->name.isEmpty()) {
             plain.markup = markdown.sliced(i, tag->end - i).toString();
             break;
         }
+        i = tag->end - 1; // what a comment holds is no tag
     }
     QTextDocument document;
+    document.setUndoRedoEnabled(false);
     // A font of a size of its own, or the reader warns of one without an application object.
     QFont font;
     font.setPointSize(12);
     document.setDefaultFont(font);
+    // Within an edit block no insertion lays out its paragraph again to place the cursor: without it a
+    // paragraph of n lines costs n layouts of itself.
+    QTextCursor edit(&document);
+    edit.beginEditBlock();
     document.setMarkdown(markdown.toString(),
                          QTextDocument::MarkdownFeatures(QTextDocument::MarkdownDialectGitHub |
                                                          QTextDocument::MarkdownNoHTML));
+    edit.endEditBlock();
     TextOut out;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         out.paragraph();
@@ -590,7 +635,9 @@ PlainText toPlainText(QStringView text, TextFormat format)
     case TextFormat::Plain:
         break;
     }
-    return {trimmedLines(text.toString()), {}, {}, {}, {}, {}};
+    PlainText plain;
+    plain.text = trimmedLines(text.toString());
+    return plain;
 }
 
 } // namespace morv

@@ -39,11 +39,13 @@ struct TextMedia
     QString src; // empty when the element names no file
 };
 
-// A superscript or subscript with a character that has no such form in Unicode: kept as plain text.
+// A superscript or subscript with a character that has no such form in Unicode, or with another one
+// inside it: kept as plain text.
 struct TextScript
 {
     bool super = true;
     QString text;
+    QString nested; // with the scripts inside it written ^(…) and _(…); empty when there are none
 };
 
 struct PlainText
@@ -54,6 +56,7 @@ struct PlainText
     QList<TextMedia> media;    // every <audio>, <video>, <object>, <embed> and <iframe>; gone from the text
     QList<TextScript> scripts; // superscripts and subscripts that could not be written as such
     QString markup;            // Markdown only: the first HTML tag in it, shown as written
+    qsizetype scanned = 0;     // the characters looked at to read tags: the work that must stay linear
 };
 
 // The text in superscript (or subscript) characters, or nothing when one of its characters has no

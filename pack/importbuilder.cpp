@@ -46,16 +46,6 @@ QString quoted(const QString &text)
     return u"„%1…“"_s.arg(kept);
 }
 
-QStringList splitLines(const QString &text)
-{
-    QStringList lines = text.split(u'\n');
-    for (QString &line : lines) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-    }
-    return lines;
-}
-
 QStringList explanationRows(const QString &text)
 {
     return text.split(u'\n', Qt::SkipEmptyParts);
@@ -128,16 +118,18 @@ void ImportBuilder::settings(const QString &title, const TestSwitches &switches)
 
 void ImportBuilder::problem(Rule rule, int line, const QString &text)
 {
-    m_import.problems.append({.rule = rule, .line = line, .text = text});
+    list(m_import.problems, m_omittedProblems, {.rule = rule, .line = line, .text = text});
 }
 
 void ImportBuilder::beginQuestion(int line)
 {
     ++m_number;
     m_line = line;
-    m_import.begun.emplace_back().line = line;
+    if (!counting())
+        m_import.begun.emplace_back().line = line;
     m_failed = false;
     m_refused = false;
+    m_textRefused = false;
     m_dependentFiles.clear();
 }
 
@@ -148,14 +140,19 @@ void ImportBuilder::questionProblem(Rule rule, const QString &text)
 
 void ImportBuilder::questionProblemAt(Rule rule, int line, const QString &text)
 {
-    m_import.problems.append({.rule = rule, .line = line, .question = m_number, .text = text});
     m_failed = true;
+    if (counting())
+        return;
+    list(m_import.problems, m_omittedProblems,
+         {.rule = rule, .line = line, .question = m_number, .text = text});
 }
 
 void ImportBuilder::warning(const QString &text)
 {
-    m_import.warnings.append(
-        {.rule = Rule::ChangedOnImport, .line = m_line, .question = m_number, .text = text});
+    if (counting())
+        return;
+    list(m_import.warnings, m_omittedWarnings,
+         {.rule = Rule::ChangedOnImport, .line = m_line, .question = m_number, .text = text});
 }
 
 void ImportBuilder::refuseKind(QStringView kind, const QString &name)
@@ -200,6 +197,53 @@ int ImportBuilder::rightAnswer(const QList<double> &marks, const QStringList &an
     return int(full.first());
 }
 
+PlainText ImportBuilder::read(QStringView text, TextFormat format, TextPart part, const QString &where)
+{
+    static constexpr qsizetype explanationChars = limits::ExplanationLines * (limits::ExplanationLine + 1);
+    const qsizetype limit = part == TextPart::Question ? limits::QuestionText
+                            : part == TextPart::Answer ? limits::AnswerText
+                                                       : explanationChars;
+    const Rule rule = part == TextPart::Question ? Rule::QuestionText
+                      : part == TextPart::Answer ? Rule::AnswerText
+                                                 : Rule::Explanation;
+    const QString most =
+        part == TextPart::Feedback
+            ? u"%1 реда по %2 знака"_s.arg(limits::ExplanationLines).arg(limits::ExplanationLine)
+            : u"%1 знака"_s.arg(limit);
+    auto refuse = [&](const QString &why) {
+        questionProblem(rule, why);
+        m_textRefused = true;
+        return PlainText();
+    };
+    if (counting()) {
+        m_textRefused = true;
+        return {};
+    }
+    if (text.size() > RawTextFactor * limit)
+        return refuse(u"%1 заема във файла %2 знака — твърде много: показаният текст може да има най-много "
+                      u"%3; съкратете го"_s.arg(where, QString::number(text.size()), most));
+    if (format != TextFormat::Markdown)
+        return toPlainText(text, format);
+    if (const qsizetype lines = text.count(u'\n') + 1; lines > MarkdownLines)
+        return refuse(u"%1 във формат Markdown е на %2 реда — твърде много: може да има най-много %3 реда; "
+                      u"съкратете го"_s.arg(where, QString::number(lines), QString::number(MarkdownLines)));
+    const qsizetype cost = text.size() + MarkdownTextCost;
+    if (cost > m_markdownLeft) {
+        m_markdownLeft = 0;
+        // Told once, at the first text past it: the source is refused, and with it every later question.
+        if (m_markdownBudgetReported) {
+            m_textRefused = m_failed = true;
+            return {};
+        }
+        m_markdownBudgetReported = true;
+        return refuse(u"%1 и текстовете във формат Markdown след него не са прочетени: текстовете във формат "
+                      u"Markdown във файла заедно надхвърлят %2 знака, много повече от истински тест; "
+                      u"съкратете ги или разделете файла"_s.arg(where, QString::number(MarkdownBudget)));
+    }
+    m_markdownLeft -= cost;
+    return toPlainText(text, format);
+}
+
 std::optional<TextImage> ImportBuilder::questionPicture(const PlainText &text)
 {
     if (text.images.size() > 1)
@@ -215,9 +259,20 @@ QString ImportBuilder::carried(const PlainText &text, const QString &where)
 {
     const QString in = inPart(where);
     for (const TextScript &script : text.scripts) {
+        const QString kind = script.super ? u"горен"_s : u"долен"_s;
+        if (!script.nested.isEmpty()) {
+            questionProblem(
+                Rule::NotCarriedOver,
+                u"%1 има %2 индекс %3 (<%4>) с индекс в него: програмата показва само обикновен "
+                u"текст, в който вътрешният индекс би се чел като продължение на външния; напишете "
+                u"го например като %5(%6)"_s.arg(
+                    in, kind, quoted(script.text), script.super ? u"sup"_s : u"sub"_s,
+                    script.super ? u"^"_s : u"_"_s,
+                    script.nested.size() > 60 ? script.nested.first(59) + u'…' : script.nested));
+            continue;
+        }
         const auto bare = std::find_if(script.text.begin(), script.text.end(),
                                        [&](QChar c) { return !toScript(QStringView(&c, 1), script.super); });
-        const QString kind = script.super ? u"горен"_s : u"долен"_s;
         questionProblem(Rule::NotCarriedOver,
                         u"%1 има %2 индекс %3 (<%4>), а знакът „%5“ няма %6 форма: програмата показва само "
                         u"обикновен текст; напишете го например като %7(%8)"_s.arg(
@@ -260,10 +315,12 @@ QString ImportBuilder::withoutPictures(const PlainText &text, const QString &whe
 
 void ImportBuilder::dependentFile(const QString &file, const QString &what)
 {
+    if (counting())
+        return;
     if (!file.isEmpty()) {
         if (m_dependentFiles.contains(file))
             return;
-        m_dependentFiles.append(file);
+        m_dependentFiles.insert(file);
     }
     questionProblem(Rule::NotCarriedOver,
                     u"%1: програмата не може да го пусне, покаже или отвори, а въпросът може да зависи от "
@@ -272,9 +329,11 @@ void ImportBuilder::dependentFile(const QString &file, const QString &what)
 
 void ImportBuilder::endQuestion(QuestionSource question)
 {
+    if (counting())
+        return;
     question.line = m_line;
     m_import.begun.back() = question;
-    if (!m_refused) {
+    if (!m_refused && !m_textRefused) {
         // The bank's own rules, so that a source is refused where its questions are, in one run. The
         // picture is left to the packer, which checks it once converted: its source may be far larger.
         QuestionSource checked = question;
@@ -285,10 +344,43 @@ void ImportBuilder::endQuestion(QuestionSource question)
         if (question.correct.isEmpty())
             problems.removeIf([](const Problem &p) { return p.rule == Rule::RightAnswer; });
         m_failed = m_failed || !problems.isEmpty();
-        m_import.problems += problems;
+        for (Problem &problem : problems)
+            list(m_import.problems, m_omittedProblems, std::move(problem));
     }
     if (!m_failed)
         m_import.source.questions.push_back(std::move(question));
+}
+
+void ImportBuilder::list(QList<Problem> &into, qsizetype &omitted, Problem problem)
+{
+    if (into.size() < MostListed)
+        into.append(std::move(problem));
+    else
+        ++omitted;
+}
+
+Import ImportBuilder::take()
+{
+    if (counting())
+        m_import.problems.append(
+            {.rule = Rule::QuestionCount,
+             .text = u"файлът има %1 въпроса — много повече, отколкото побира един тест (най-много %2): "
+                     u"проверени са само първите %3; разделете го на по-малки тестове"_s.arg(m_number)
+                         .arg(maxQuestions(false))
+                         .arg(MostRead)});
+    if (m_omittedProblems > 0)
+        m_import.problems.append(
+            {.rule = Rule::Omitted,
+             .text = u"и още %1, които не са изброени: поправете изброените и проверете файла отново"_s.arg(
+                 m_omittedProblems == 1 ? u"1 проблем"_s : u"%1 проблема"_s.arg(m_omittedProblems))});
+    if (m_omittedWarnings > 0)
+        m_import.warnings.append(
+            {.rule = Rule::Omitted,
+             .text = u"и още %1, които не са изброени"_s.arg(
+                 m_omittedWarnings == 1 ? u"1 предупреждение"_s
+                                        : u"%1 предупреждения"_s.arg(m_omittedWarnings))});
+    m_omittedProblems = m_omittedWarnings = 0;
+    return std::move(m_import);
 }
 
 } // namespace morv::importing

@@ -8,6 +8,7 @@
 #include "pack/htmltext.h"
 #include "pack/importer.h"
 
+#include <QSet>
 #include <QStringConverter>
 #include <QStringList>
 #include <QStringView>
@@ -15,6 +16,24 @@
 #include <optional>
 
 namespace morv::importing {
+
+// The part of a question a text is, for the limit it is measured against.
+enum class TextPart {
+    Question, // the question's text
+    Answer,   // one answer
+    Feedback, // what becomes explanation rows: the general feedback, or the feedback to one answer
+};
+
+// How much longer than its limit a text may be written, with its markup, before it is refused from its
+// raw length alone, unread: markup never makes a text this much longer than it shows.
+inline constexpr qsizetype RawTextFactor = 16;
+// Qt's Markdown reader takes longer for each list item and table row the longer the list or table: a
+// Markdown text of more lines is refused unread, as is Markdown past the budget of a source.
+inline constexpr qsizetype MarkdownLines = 500;
+// A source's Markdown read in all, counted in characters and MarkdownTextCost for each text: many times
+// what a test at every limit holds.
+inline constexpr qsizetype MarkdownBudget = 256 * 1024;
+inline constexpr qsizetype MarkdownTextCost = 32;
 
 // Kinds of question the program cannot give, named as the teacher knows them.
 inline constexpr QStringView TrueFalseKind = u"вярно/невярно";
@@ -31,8 +50,23 @@ std::optional<QStringConverter::Encoding> utf16Encoding(QByteArrayView bytes);
 
 // „text“, shortened when it is long.
 QString quoted(const QString &text);
-// The lines of a text with LF or CRLF ends, without their ends.
-QStringList splitLines(const QString &text);
+// Calls each(line, number) for every line of a text with LF or CRLF ends, without its end, numbered from
+// 1: no list of lines is made, so a text of a million short lines costs no more than its own size.
+template <typename Each>
+void forEachLine(QStringView text, Each each)
+{
+    int number = 0;
+    for (qsizetype start = 0; start <= text.size();) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0)
+            end = text.size();
+        QStringView line = text.sliced(start, end - start);
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+        each(line, ++number);
+        start = end + 1;
+    }
+}
 // The non-empty lines of a converted text, as explanation rows.
 QStringList explanationRows(const QString &text);
 // What the source says to a pupil who picks one answer, kept after the explanation as "„answer“: text".
@@ -54,7 +88,8 @@ public:
     // A problem at a line of the source outside any question.
     void problem(Rule rule, int line, const QString &text);
 
-    // Questions are numbered from 1 in the order they begin.
+    // Questions are numbered from 1 in the order they begin. Past MostRead they are only counted: no
+    // text of theirs is read, nothing of theirs kept or reported, and one problem says how many there are.
     void beginQuestion(int line);
     // A problem of the current question, at the line where it begins.
     void questionProblem(Rule rule, const QString &text);
@@ -70,6 +105,11 @@ public:
     // there is none, after reporting why. An answer worth part of the marks beside the right one is
     // kept as a wrong one, with a warning naming it.
     int rightAnswer(const QList<double> &marks, const QStringList &answers);
+    // A text of the current question in the program's plain form, as toPlainText gives it. A text far
+    // over its limit (RawTextFactor), or Markdown of more than MarkdownLines lines or past the source's
+    // MarkdownBudget, is reported naming it (`where`, as withoutPictures names it) and gives nothing;
+    // the question is then not checked further.
+    PlainText read(QStringView text, TextFormat format, TextPart part, const QString &where);
     // The one picture of the question's text, if it has one; more than one is reported.
     std::optional<TextImage> questionPicture(const PlainText &text);
     // A text of the current question as the pupil reads it. What it cannot carry over is reported:
@@ -89,15 +129,28 @@ public:
     // Whether a problem of the current question has been reported.
     bool failed() const { return m_failed; }
 
-    Import take() { return std::move(m_import); }
+    // What was imported. Past MostListed problems (or warnings) the rest are only counted, and one last
+    // problem (or warning) says how many: a crafted file of a million faults costs no more than its size.
+    Import take();
+
+    static constexpr qsizetype MostListed = 1000;
+    static constexpr int MostRead = 1000;
 
 private:
+    bool counting() const { return m_number > MostRead; }
+    void list(QList<Problem> &into, qsizetype &omitted, Problem problem);
+
     Import m_import;
     int m_number = 0;
     int m_line = 0;
     bool m_failed = false;
     bool m_refused = false;
-    QStringList m_dependentFiles;
+    bool m_textRefused = false; // a text was refused unread: what checks the rest would say of it is wrong
+    bool m_markdownBudgetReported = false;
+    qsizetype m_markdownLeft = MarkdownBudget;
+    QSet<QString> m_dependentFiles;
+    qsizetype m_omittedProblems = 0;
+    qsizetype m_omittedWarnings = 0;
 };
 
 } // namespace morv::importing

@@ -252,20 +252,38 @@ struct ReadText
     bool exact = false; // read as МОРВ wrote it, every line and blank as it was
 };
 
+// A text exactly as МОРВ wrote it into its own file, or nothing.
+std::optional<ReadText> exactText(const RichText &text, bool morvFile)
+{
+    if (!morvFile || text.format != TextFormat::Html)
+        return std::nullopt;
+    std::optional<moodle::ExactText> exact = moodle::fromExactHtml(text.text);
+    if (!exact)
+        return std::nullopt;
+    ReadText read{{}, true};
+    read.plain.text = std::move(exact->text);
+    if (exact->picture)
+        read.plain.images.append(*exact->picture);
+    return read;
+}
+
 // A text as the pupil reads it: in a file МОРВ wrote, its own HTML exactly as written; any other
 // text as its format says.
 ReadText plainText(const RichText &text, bool morvFile)
 {
-    if (morvFile && text.format == TextFormat::Html) {
-        if (std::optional<moodle::ExactText> exact = moodle::fromExactHtml(text.text)) {
-            ReadText read{{}, true};
-            read.plain.text = std::move(exact->text);
-            if (exact->picture)
-                read.plain.images.append(*exact->picture);
-            return read;
-        }
-    }
+    if (std::optional<ReadText> exact = exactText(text, morvFile))
+        return *exact;
     return {toPlainText(text.text, text.format), false};
+}
+
+// A text of a question: exactly as МОРВ wrote it, or else through the builder, which refuses a text far
+// over its limit before converting it.
+ReadText readText(ImportBuilder &builder, const RichText &text, bool morvFile, TextPart part,
+                  const QString &where)
+{
+    if (std::optional<ReadText> exact = exactText(text, morvFile))
+        return *exact;
+    return {builder.read(text.text, text.format, part, where), false};
 }
 
 // The explanation's lines: all of them as written when read exactly, the lines with text otherwise.
@@ -332,8 +350,9 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder, bool morvFile)
         return builder.refuseKind(SeveralRightKind);
 
     QuestionSource question;
-    PlainText plain = plainText(text, morvFile).plain;
-    question.text = builder.carried(plain, u"текстът на въпроса"_s);
+    const QString questionText = u"текстът на въпроса"_s;
+    PlainText plain = readText(builder, text, morvFile, TextPart::Question, questionText).plain;
+    question.text = builder.carried(plain, questionText);
     if (oldImage && !oldImage->isEmpty()) {
         if (!oldImageData) {
             builder.questionProblem(
@@ -350,15 +369,17 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder, bool morvFile)
     if (const std::optional<TextImage> image = builder.questionPicture(plain))
         readPicture(builder, *image, text.files, question);
     attachedFiles(builder, text.files, u"текста на въпроса"_s);
-    const ReadText explanation = plainText(feedback, morvFile);
+    const QString generalFeedback = u"обяснението"_s;
+    const ReadText explanation = readText(builder, feedback, morvFile, TextPart::Feedback, generalFeedback);
     question.explanation =
-        explanationLines(builder.withoutPictures(explanation.plain, u"обяснението"_s), explanation.exact);
+        explanationLines(builder.withoutPictures(explanation.plain, generalFeedback), explanation.exact);
     attachedFiles(builder, feedback.files, u"обяснението"_s);
     QList<double> marks;
     for (qsizetype k = 0; k < answers.size(); ++k) {
         const XmlAnswer &answer = answers[k];
-        const QString answerText =
-            builder.withoutPictures(plainText(answer.text, morvFile).plain, u"отговор %1"_s.arg(k + 1));
+        const QString where = u"отговор %1"_s.arg(k + 1);
+        const QString answerText = builder.withoutPictures(
+            readText(builder, answer.text, morvFile, TextPart::Answer, where).plain, where);
         attachedFiles(builder, answer.text.files, u"отговор %1"_s.arg(k + 1));
         question.answers.append(answerText);
         bool number = answer.fraction.isEmpty();
@@ -367,10 +388,12 @@ void readQuestion(QXmlStreamReader &xml, ImportBuilder &builder, bool morvFile)
             builder.questionProblem(
                 Rule::Syntax, u"отговор %1: fraction=%2 трябва да е число (100 за верния отговор)"_s.arg(
                                   QString::number(k + 1), quoted(answer.fraction)));
+        const QString feedbackTo = u"отзивът към отговор %1"_s.arg(k + 1);
         appendAnswerFeedback(
             question.explanation, answerText,
-            builder.withoutPictures(toPlainText(answer.feedback.text, answer.feedback.format),
-                                    u"отзивът към отговор %1"_s.arg(k + 1)));
+            builder.withoutPictures(
+                builder.read(answer.feedback.text, answer.feedback.format, TextPart::Feedback, feedbackTo),
+                feedbackTo));
         attachedFiles(builder, answer.feedback.files, u"отзива към отговор %1"_s.arg(k + 1));
     }
     if (isNo(shuffle)) {

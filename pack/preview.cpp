@@ -63,12 +63,14 @@ PreviewProgram temporaryProgram()
 // The program written into a temporary file just made for it: only the program is checked.
 PreviewProgram writeTemporaryProgram(const QString &program, const QByteArray &payload)
 {
+    // The program first: a refused one leaves nothing behind in the temporary folder.
+    const BaseProgram base = readBaseProgram(program);
+    if (!base.problems.isEmpty())
+        return {.program = {}, .problems = base.problems, .processId = 0};
     PreviewProgram written = temporaryProgram();
     if (!written.problems.isEmpty())
         return written;
-    const BaseProgram base = readBaseProgram(program);
-    written.problems =
-        base.problems.isEmpty() ? writeProgramFile(base.code, written.program, payload) : base.problems;
+    written.problems = writeProgramFile(base.code, written.program, payload);
     if (!written.problems.isEmpty())
         QFile::remove(written.program);
     return written;

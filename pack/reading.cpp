@@ -73,15 +73,30 @@ PackResult readSource(const PackOptions &options)
                                 .text = tooLargeSource(std::max<qint64>(file.size(), bytes.size()), most)});
         return result;
     }
-    Import import = options.format == SourceFormat::Aiken  ? importAiken(bytes)
-                    : options.format == SourceFormat::Gift ? importGift(bytes, info.path())
-                                                           : importMoodleXml(bytes);
+    Import import = options.format == SourceFormat::Aiken ? importAiken(bytes)
+                    : options.format == SourceFormat::Gift
+                        ? importGift(bytes, info.path(), PictureBytes::LeftInFile)
+                        : importMoodleXml(bytes);
     if (import.hasSettings)
         changeByOptions(import.source, options);
     else
         setOptions(import.source, options, info.completeBaseName());
     const bool everyQuestionImported = import.problems.isEmpty();
-    convertPictures(import.source, import.problems, sourceNumbers(import));
+    // More questions than a test holds are refused for that alone, before any picture is read. A GIFT
+    // source's pictures are read from their files one at a time, as each is converted.
+    const bool tooMany =
+        import.begun.size() > std::size_t(maxQuestions(import.source.switches.repeatQuestion()));
+    PictureConverter pictures(options.format == SourceFormat::Gift ? info.path() : QString());
+    if (tooMany) {
+        for (auto *questions : {&import.source.questions, &import.begun}) {
+            for (TestQuestion &question : *questions) {
+                question.picture.clear();
+                question.pictureName.clear();
+            }
+        }
+    } else {
+        convertPictures(import.source, import.problems, sourceNumbers(import), pictures);
+    }
     result.problems = import.problems;
     if (result.problems.isEmpty())
         result.problems = checkBank(import.source, jpegDecodeProblem);
@@ -95,7 +110,7 @@ PackResult readSource(const PackOptions &options)
         result.bank = std::move(load.bank);
     }
     if (!everyQuestionImported)
-        result.begun = withShownPictures(std::move(import.begun));
+        result.begun = withShownPictures(std::move(import.begun), pictures);
     result.document = std::move(import.source);
     return result;
 }

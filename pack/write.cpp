@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "pack/write.h"
 
+#include "bank/programfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,15 +21,14 @@ Problem notWritten(const QString &text)
     return {.rule = Rule::NotWritten, .text = text};
 }
 
-// Whether the file at path is a program that morv-pack wrote, its test whole or damaged: the only file
-// a new program may replace. Looked at in place, without reading it into memory.
-bool isPackedProgram(const QString &path)
+// What the file at path is as a program, looked at in place, without reading it into memory.
+ProgramFile programFileAt(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > MaxProgramBytes || file.size() == 0)
-        return false;
+        return ProgramFile::Other;
     const uchar *bytes = file.map(0, file.size());
-    return bytes && programMark(QByteArrayView(bytes, file.size())) == ProgramMark::Packed;
+    return bytes ? programFile(QByteArrayView(bytes, file.size())) : ProgramFile::Other;
 }
 
 } // namespace
@@ -39,7 +40,8 @@ QString defaultProgram(const QString &besideFolder)
     return beside.isEmpty() ? QStandardPaths::findExecutable(u"morv"_s) : beside;
 }
 
-// A FIFO or a device would never end, and a copy of anything else would not run the test.
+// Only the program itself, recognised by its structure: a FIFO or a device would never end, and a copy
+// of anything else would not run the test.
 BaseProgram readBaseProgram(const QString &path)
 {
     auto refuse = [](Rule rule, const QString &text) {
@@ -61,10 +63,10 @@ BaseProgram readBaseProgram(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return refuse(Rule::Unreadable, u"програмата morv „%1“ не може да се прочете"_s.arg(path));
     const QByteArray bytes = file.read(MaxProgramBytes + 1);
-    const std::optional<ProgramMark> mark = programMark(bytes);
-    if (bytes.size() > MaxProgramBytes || !mark)
+    const ProgramFile kind = bytes.size() > MaxProgramBytes ? ProgramFile::Other : programFile(bytes);
+    if (kind == ProgramFile::Other)
         return refuse(Rule::Unreadable, u"„%1“ не е програмата morv"_s.arg(path));
-    if (*mark == ProgramMark::Packed && !appendedPayload(bytes))
+    if (kind == ProgramFile::PackedDamaged)
         return refuse(Rule::DamagedPayload,
                       u"„%1“ е програма с повреден добавен тест; посочете самата morv"_s.arg(path));
     return {withoutAppendedBank(bytes), {}};
@@ -85,6 +87,9 @@ QList<Problem> writeProgramFile(const QByteArray &code, const QString &output, c
 QList<Problem> outputProblems(const QString &output, const QString &sourceFile, const QString &program,
                               const QString &packer)
 {
+    if (output.isEmpty())
+        return {
+            notWritten(u"името на файла за програмата е празно: напишете го след -o, например -o тест"_s)};
     const QFileInfo target(output);
     if (target.isSymLink())
         return {notWritten(
@@ -101,11 +106,19 @@ QList<Problem> outputProblems(const QString &output, const QString &sourceFile, 
         return {notWritten(u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output))};
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
         return {notWritten(u"„%1“ е самият източник; изберете друго име за програмата"_s.arg(output))};
-    if (!isPackedProgram(output))
+    // Only a program morv-pack wrote, whole: what its trailer does not describe may be anything.
+    switch (programFileAt(output)) {
+    case ProgramFile::Packed:
+        return {};
+    case ProgramFile::PackedDamaged:
+        return {notWritten(
+            u"„%1“ е програма от morv-pack, чийто добавен тест е повреден или променен; "
+            u"morv-pack заменя само свои цели програми: изтрийте я или изберете друго име"_s.arg(output))};
+    default:
         return {notWritten(
             u"„%1“ вече съществува и не е програма, записана от morv-pack; изберете друго име"_s.arg(
                 output))};
-    return {};
+    }
 }
 
 QList<Problem> jsonFolderProblems(const QString &folder)

@@ -95,12 +95,14 @@ public:
         file.write(bytes);
         return path;
     }
-    Outcome pack(const QStringList &arguments)
+    Outcome pack(const QStringList &arguments, const QString &temporaryFolder = {})
     {
         // Without a runtime folder Qt warns on the error output, among the command's own lines.
         static const QTemporaryDir runtime;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_RUNTIME_DIR"_s, runtime.path());
+        if (!temporaryFolder.isEmpty())
+            environment.insert(u"TMPDIR"_s, temporaryFolder);
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(workingDirectory);
@@ -143,6 +145,24 @@ public:
                   0);
         QFile::remove(dir.filePath(u"стар.txt"_s));
         return file;
+    }
+    // The earlier program with one byte of the end it carries changed: its trailer no longer describes
+    // its test.
+    QString earlierProgramChanged(qsizetype fromTheEnd)
+    {
+        const QString program = earlierProgram();
+        QByteArray bytes = contentOf(program);
+        bytes[bytes.size() - fromTheEnd] = char(bytes[bytes.size() - fromTheEnd] ^ 1);
+        return write(u"по-ранен"_s, bytes);
+    }
+    // A tar archive holding the file at path, as a backup would.
+    QString tarHolding(const QString &path)
+    {
+        const QString archive = dir.filePath(u"архив.tar"_s);
+        EXPECT_EQ(QProcess::execute(u"tar"_s, {u"-cf"_s, archive, u"-C"_s, QFileInfo(path).path(),
+                                               QFileInfo(path).fileName()}),
+                  0);
+        return archive;
     }
     QString link(const QString &target, const QString &name)
     {
@@ -493,6 +513,9 @@ INSTANTIATE_TEST_SUITE_P(
                     SizeCase{"gift_at_4_MiB", u"тест.gift"_s, GiftStart, 4 * MiB, {}},
                     SizeCase{"aiken_over_4_MiB", u"тест.txt"_s, ThreeQuestions, 4 * MiB + 1,
                              u"файлът с въпросите е твърде голям: 4194305 байта, най-много 4194304"_s},
+                    // Over the largest limit too: its start tells its format, and it is told its own limit.
+                    SizeCase{"aiken_over_12_MiB", u"тест.txt"_s, ThreeQuestions, 13 * MiB,
+                             u"файлът с въпросите е твърде голям: 13631488 байта, най-много 4194304"_s},
                     SizeCase{"bank_json_over_4_MiB", u"банка/bank.json"_s, test::bytes(test::validJson(3)),
                              4 * MiB + 1,
                              u"файлът с въпросите „%1“ е твърде голям: 4194305 байта, най-много 4194304"_s},
@@ -569,6 +592,7 @@ INSTANTIATE_TEST_SUITE_P(
                        return QStringList{f.source(), u"-o"_s, f.earlierProgram()};
                    },
                    {}},
+        // Whole or not, only what its trailer describes exactly is known for a program morv-pack wrote.
         OutputCase{"an_earlier_program_cut_short",
                    [](Workspace &f) {
                        const QString program = f.earlierProgram();
@@ -576,7 +600,28 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_TRUE(file.resize(file.size() - 1));
                        return QStringList{f.source(), u"-o"_s, program};
                    },
-                   {}},
+                   u"е програма от morv-pack, чийто добавен тест е повреден или променен"_s},
+        OutputCase{"an_earlier_program_with_its_trailer_changed",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.earlierProgramChanged(30)};
+                   },
+                   u"е програма от morv-pack, чийто добавен тест е повреден или променен"_s},
+        OutputCase{"an_earlier_program_with_its_test_changed",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.earlierProgramChanged(100)};
+                   },
+                   u"е програма от morv-pack, чийто добавен тест е повреден или променен"_s},
+        OutputCase{"a_tar_holding_an_earlier_program",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s, f.tarHolding(f.earlierProgram())};
+                   },
+                   u"вече съществува и не е програма, записана от morv-pack"_s},
+        OutputCase{"a_text_file_holding_the_mark",
+                   [](Workspace &f) {
+                       return QStringList{f.source(), u"-o"_s,
+                                          f.write(u"бележки.txt"_s, "Знакът е: " MORV_PROGRAM_MARK "1\n")};
+                   },
+                   u"вече съществува и не е програма, записана от morv-pack"_s},
         OutputCase{"a_link_to_a_file",
                    [](Workspace &f) {
                        const QString other = f.write(u"чужд.txt"_s, "на някой друг");
@@ -684,6 +729,32 @@ TEST_F(PackCommand, RefusesTheTargetBeforeReadingTheSource)
     EXPECT_EQ(contentOf(notes), "важни бележки");
 }
 
+// An empty name after -o is told as what it is, not as a folder that does not exist.
+TEST_F(PackCommand, EmptyOutputNameIsToldSo)
+{
+    const QString from = source();
+    const QStringList before = folderState();
+    const Outcome run = pack({from, u"-o"_s, QString()});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err,
+              u"morv-pack: името на файла за програмата е празно: напишете го след -o, например -o тест\n"_s);
+    EXPECT_EQ(folderState(), before);
+}
+
+// --preview with a --program that is not the program is refused before anything is written: exit
+// status 2, the program named, and nothing left in the temporary folder.
+TEST_F(PackCommand, PreviewOfAnotherProgramLeavesNothing)
+{
+    const QString script = write(u"script"_s, "#!/bin/sh\necho готово\n");
+    QFile::setPermissions(script, QFile::permissions(script) | QFile::ExeOwner);
+    const QTemporaryDir temporary;
+    const Outcome run = pack({source(), u"--preview"_s, u"--program"_s, script}, temporary.path());
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.err, u"morv-pack: „%1“ не е програмата morv\n"_s.arg(script));
+    EXPECT_TRUE(QDir(temporary.path())
+                    .isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
+}
+
 // --program takes only the program itself, recognised by the mark its build puts in it, not by its name:
 // anything else is refused at once with exit status 2, and what is refused is never read whole.
 struct ProgramCase
@@ -746,6 +817,15 @@ INSTANTIATE_TEST_SUITE_P(
                 return packed;
             },
             u"е програма с повреден добавен тест"_s},
+        ProgramCase{"a_packed_program_with_its_trailer_changed",
+                    [](Workspace &f) { return f.earlierProgramChanged(30); },
+                    u"е програма с повреден добавен тест"_s},
+        ProgramCase{"a_tar_holding_the_program",
+                    [](Workspace &f) { return f.tarHolding(QStringLiteral(MORV_PROGRAM)); },
+                    u"не е програмата morv"_s},
+        ProgramCase{"a_text_file_holding_the_mark",
+                    [](Workspace &f) { return f.write(u"morv"_s, "Знакът е: " MORV_PROGRAM_MARK "0\n"); },
+                    u"не е програмата morv"_s},
         ProgramCase{"a_shell_script",
                     [](Workspace &f) {
                         const QString script = f.write(u"morv"_s, "#!/bin/sh\necho готово\n");

@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 using namespace Qt::Literals::StringLiterals;
@@ -253,6 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                  u"v₀, aₓ, tₖ₋₁"},
         HtmlCase{"ScriptThroughEntitiesAndTags", u"x<sup>&minus;<b>1</b></sup>", TextFormat::Html, u"x⁻¹"},
         HtmlCase{"ScriptBlanksKept", u"a<sup> n + 1</sup>b", TextFormat::Html, u"a ⁿ ⁺ ¹b"},
+        HtmlCase{"ScriptInScriptOfNothingDropped", u"x<sup>2<sub> </sub></sup>", TextFormat::Html, u"x²"},
         HtmlCase{"ScriptWithoutFormStaysPlain", u"x<sup>q</sup> и 30<sup>о</sup>", TextFormat::Html,
                  u"xq и 30о"},
         HtmlCase{"UnclosedScriptRunsToTheEnd", u"a<sup>2", TextFormat::Html, u"a²"},
@@ -326,6 +328,33 @@ TEST(HtmlText, CollectsWhatItCannotShow)
     EXPECT_EQ(markdown.links[0].href, u"https://x.org"_s);
     EXPECT_EQ(markdown.links[0].text, u"тук"_s);
     EXPECT_EQ(markdown.markup, u"<sup>"_s);
+}
+
+// A tag is read once from its '<', however its text breaks off: a media element without its end, tags
+// that never close, a quoted '<' in an attribute, a comment full of tags. The characters looked at
+// grow as the text does, never as its square.
+TEST(HtmlText, ReadsEachTagOnce)
+{
+    const std::pair<const char *, std::function<PlainText(int)>> texts[] = {
+        {"unclosed tags after media without its end",
+         [](int n) { return htmlToText(u"<video>"_s + u"<a "_s.repeated(n)); }},
+        {"tags in a quoted attribute",
+         [](int n) { return htmlToText(u"<a title=\""_s + u"<b "_s.repeated(n) + u"\">"_s); }},
+        {"a media element's content",
+         [](int n) { return htmlToText(u"<audio>"_s + u"<b>x</b>"_s.repeated(n) + u"</audio>"_s); }},
+        {"tags in Markdown that never close",
+         [](int n) { return toPlainText(u"<a "_s.repeated(n), TextFormat::Markdown); }},
+        {"a Markdown comment of tags",
+         [](int n) {
+             return toPlainText(u"<!-- "_s + u"<b "_s.repeated(n) + u"-->"_s, TextFormat::Markdown);
+         }},
+    };
+    for (const auto &[name, read] : texts) {
+        const qsizetype small = read(500).scanned;
+        const qsizetype large = read(2000).scanned;
+        EXPECT_GT(small, 0) << name;
+        EXPECT_LE(large, 4 * small + 100) << name << ": " << small << " then " << large;
+    }
 }
 
 // Superscripts and subscripts come from Unicode's own forms: every digit and sign both ways, the
@@ -454,6 +483,11 @@ INSTANTIATE_TEST_SUITE_P(
             u"1: въпрос 1: буквата A след „ANSWER:“ не е на никой от отговорите\n"
             u"1: въпрос 1: има 0 отговора, а трябва да са от 2 до 5"_s},
         // A Cyrillic Б among Latin letters: the line is named, and the letter after it is out of place.
+        // A Cyrillic А before Latin letters: the look-alike letter is named, not the order of the others.
+        SourceCase{
+            "CyrillicFirstAnswer", SourceFormat::Aiken, "В\nА) едно\nB) две\nC) три\nANSWER: B\n",
+            u"2: въпрос 1: редът „А) едно“ прилича на отговор, но буквата „А“ е на кирилица, а трябва да е "
+            u"латинска: A, B, C…"_s},
         SourceCase{
             "CyrillicAmongLatin", SourceFormat::Aiken, "В\nA. а\nБ. б\nC. в\nANSWER: A\n",
             u"3: въпрос 1: редът „Б. б“ прилича на отговор, но буквата „Б“ е на кирилица, а трябва да е "
@@ -528,6 +562,19 @@ ANSWER: B
     EXPECT_EQ(imported.source.questions[0].line, 1);
     EXPECT_EQ(imported.source.questions[1].text, u"Четвърти"_s);
     EXPECT_EQ(imported.source.questions[1].line, 15);
+}
+
+// Past a thousand faults the rest are counted, not listed: a file of a million costs no more than its
+// size, and the teacher is told how many more there are.
+TEST(Aiken, ListsAThousandProblemsAndCountsTheRest)
+{
+    const Import imported = importAiken("В\nA. а\nB. б\n" + QByteArray("x\n").repeated(1500) + "ANSWER: A\n");
+    ASSERT_EQ(imported.problems.size(), 1001);
+    EXPECT_EQ(imported.problems[999].text,
+              u"въпрос 1: редът „x“ не е нито отговор („A. …“), нито „ANSWER: …“"_s);
+    EXPECT_EQ(imported.problems[999].line, 1003);
+    EXPECT_EQ(imported.problems[1000].text,
+              u"и още 500 проблема, които не са изброени: поправете изброените и проверете файла отново"_s);
 }
 
 // ---- GIFT ----
@@ -720,6 +767,42 @@ INSTANTIATE_TEST_SUITE_P(
             u"пусне, покаже или отвори, а въпросът може да зависи от него; махнете го или опишете с думи "
             u"какво има в него"_s},
         SourceCase{
+            "SubscriptInSuperscript", SourceFormat::Gift, "[html]a<sup>2<sub>1</sub></sup> = ? {=а ~б}",
+            u"1: въпрос 1: в текста на въпроса има горен индекс „21“ (<sup>) с индекс в него: програмата "
+            u"показва само обикновен текст, в който вътрешният индекс би се чел като продължение на "
+            u"външния; напишете го например като ^(2_(1))"_s},
+        SourceCase{"SuperscriptInSuperscript", SourceFormat::Gift, "В {=x<sup>2<sup>n</sup></sup> ~б}",
+                   u"1: въпрос 1: в отговор 1 има горен индекс „2n“ (<sup>) с индекс в него: програмата "
+                   u"показва само обикновен текст, в който вътрешният индекс би се чел като продължение на "
+                   u"външния; напишете го например като ^(2^(n))"_s},
+        SourceCase{"SharedMarksNoneFull", SourceFormat::Gift, "Прости числа: {=%50%2 =%50%3 ~4}",
+                   refusedKind(1, 1, u"няколко верни отговора"_s)},
+        // A text far over its limit is refused from its length in the file, before it is read; one within
+        // that length is read, and measured as the pupil sees it.
+        SourceCase{"QuestionTextFarOverItsLimit", SourceFormat::Gift,
+                   "[html]" + QByteArray(16001, 'a') + " {=а ~б}",
+                   u"1: въпрос 1: текстът на въпроса заема във файла 16001 знака — твърде много: показаният "
+                   u"текст може да има най-много 1000 знака; съкратете го"_s},
+        SourceCase{"QuestionTextJustWithinItsLength", SourceFormat::Gift,
+                   "[html]<b>" + QByteArray(15993, 'a') + "</b> {=а ~б}",
+                   u"1: въпрос 1: текстът на въпроса е твърде дълъг: 15993 знака, а най-много 1000"_s},
+        SourceCase{
+            "AnswerFarOverItsLimit", SourceFormat::Gift, "В {~" + QByteArray(3201, 'b') + "\n=а}",
+            u"1: въпрос 1: отговор 1 заема във файла 3202 знака — твърде много: показаният текст може да "
+            u"има най-много 200 знака; съкратете го"_s},
+        SourceCase{"FeedbackFarOverItsLimit", SourceFormat::Gift,
+                   "В {=а ~б ####" + QByteArray(192641, 'x') + "}",
+                   u"1: въпрос 1: обяснението заема във файла 192641 знака — твърде много: показаният текст "
+                   u"може да има най-много 40 реда по 300 знака; съкратете го"_s},
+        SourceCase{
+            "MarkdownOfTooManyLines", SourceFormat::Gift,
+            "[markdown]" + QByteArray("ред\n").repeated(501) + "{=а ~б}",
+            u"1: въпрос 1: текстът на въпроса във формат Markdown е на 501 реда — твърде много: може да има "
+            u"най-много 500 реда; съкратете го"_s},
+        SourceCase{"MarkdownOfAsManyLinesAsItMay", SourceFormat::Gift,
+                   "[markdown]" + QByteArray("ред\n").repeated(500) + "{=а ~б}",
+                   u"1: въпрос 1: текстът на въпроса е твърде дълъг: 1999 знака, а най-много 1000"_s},
+        SourceCase{
             "MarkdownWithHtml", SourceFormat::Gift, "[markdown]x<sup>2</sup> е {=а ~б}", QString(),
             u"1: въпрос 1: в текста на въпроса има HTML „<sup>“, а текстът е във формат Markdown, който се "
             u"чете без HTML: тагът ще се вижда както е написан"_s}),
@@ -806,6 +889,39 @@ TEST(Gift, ReportsEveryProblemAtOnce)
     EXPECT_EQ(imported.source.questions[0].line, 1);
     EXPECT_EQ(imported.source.questions[1].text, u"Четвърти"_s);
     EXPECT_EQ(imported.source.questions[1].line, 8);
+}
+
+// A file of more than a thousand questions is read as far as the thousandth: the rest are counted, and
+// the count is the problem. A thousand are read whole.
+TEST(Gift, CountsQuestionsPastAThousand)
+{
+    const QByteArray question = "В? {=а ~б}\n\n";
+    const Import thousand = importGift(question.repeated(1000), {});
+    EXPECT_EQ(problemsOf(thousand), QString());
+    EXPECT_EQ(thousand.source.questions.size(), 1000u);
+    const Import more = importGift(question.repeated(1001) + "Без отговори", {});
+    EXPECT_EQ(problemsOf(more),
+              u"0: файлът има 1002 въпроса — много повече, отколкото побира един тест (най-много "
+              u"29): проверени са само първите 1000; разделете го на по-малки тестове"_s);
+    EXPECT_EQ(more.source.questions.size(), 1000u);
+    EXPECT_EQ(more.begun.size(), 1000u);
+}
+
+// A source's Markdown is read within a budget of characters: the first text past it is named, once,
+// and no later one is read.
+TEST(Gift, ReadsMarkdownWithinItsBudget)
+{
+    // Each question 14,000 characters of text and two answers, in Markdown: 14,098 of the budget.
+    const QByteArray question = "[markdown]" + QByteArray(14000, 'x') + " {=а ~б}\n\n";
+    const Import imported = importGift(question.repeated(20), {});
+    ASSERT_EQ(imported.problems.size(), 19) << problemsOf(imported).toStdString();
+    EXPECT_EQ(imported.problems[17].text,
+              u"въпрос 18: текстът на въпроса е твърде дълъг: 14000 знака, а най-много 1000"_s);
+    EXPECT_EQ(imported.problems[18].text,
+              u"въпрос 19: текстът на въпроса и текстовете във формат Markdown след него не са прочетени: "
+              u"текстовете във формат Markdown във файла заедно надхвърлят 262144 знака, много повече от "
+              u"истински тест; съкратете ги или разделете файла"_s);
+    EXPECT_TRUE(imported.source.questions.empty());
 }
 
 // The one problem of a picture the bank's safe reading refuses: at the question's line, naming it.
@@ -1030,6 +1146,12 @@ INSTANTIATE_TEST_SUITE_P(
         SourceCase{"SeveralRight", SourceFormat::MoodleXml,
                    moodleQuiz(multichoice("<answer fraction=\"100\"><text>a</text></answer>\n"
                                           "<answer fraction=\"100\"><text>b</text></answer>\n")),
+                   refusedKind(7, 2, u"няколко верни отговора"_s)},
+        // Without <single>, answers that share the marks, none at 100 %, are several right ones.
+        SourceCase{"SharedMarksWithoutSingle", SourceFormat::MoodleXml,
+                   moodleQuiz(multichoice("<answer fraction=\"50\"><text>a</text></answer>\n"
+                                          "<answer fraction=\"50\"><text>b</text></answer>\n"
+                                          "<answer fraction=\"0\"><text>c</text></answer>\n")),
                    refusedKind(7, 2, u"няколко верни отговора"_s)},
         SourceCase{"SeveralPartlyRight", SourceFormat::MoodleXml,
                    moodleQuiz(multichoice("<single>false</single>\n"

@@ -4,6 +4,7 @@
 // its question and line, the settings the options make, and the program and folder it writes.
 #include "bank/bankreader.h"
 #include "bank/payload.h"
+#include "bank/programfile.h"
 #include "bank/sourcefile.h"
 #include "pack/moodlewriter.h"
 #include "pack/packer.h"
@@ -23,6 +24,9 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -713,6 +717,160 @@ INSTANTIATE_TEST_SUITE_P(
             QByteArray(ThreeQuestions)
                 .replace("Кой е правият ъгъл?", QString(u"Кой е правият ъгъл? "_s.repeated(25)).toUtf8()),
             Rule::DoesNotFit, 2, 6}),
+    RowName());
+
+// A source of more questions than a test holds is refused for its count alone, before a picture is
+// read: the damaged picture of each question would otherwise be a problem of its own.
+TEST_F(Packer, CountOverTheLimitIsRefusedBeforeAnyPicture)
+{
+    QByteArray cut;
+    {
+        QImage image(300, 200, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QBuffer buffer(&cut);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+    }
+    write(u"отрязана.png"_s, cut.chopped(4));
+    QByteArray gift;
+    for (int i = 1; i <= 29; ++i)
+        gift += "::" + QByteArray::number(i) + ":: Какво е това? <img src=\"отрязана.png\"> {=а ~б}\n\n";
+    const PackResult tooMany = pack({write(u"много.gift"_s, gift), SourceFormat::Gift});
+    EXPECT_EQ(texts(tooMany.problems),
+              QStringList{u"тестът има 29 въпроса, а с проверката за Тото побира най-много 28"_s});
+    // Nor for the questions a window lists, when the source has problems of its own.
+    const PackResult broken = pack({write(u"счупен.gift"_s, gift + "Без край {=а ~б\n"), SourceFormat::Gift});
+    EXPECT_EQ(
+        texts(broken.problems),
+        QStringList{u"въпрос 30: отговорите след „{“ не са затворени с „}“; знакът { в текст се пише \\{"_s});
+    ASSERT_EQ(broken.questions.size(), 30u);
+    EXPECT_TRUE(broken.questions[0].picture.isEmpty());
+    // Within the count the same pictures are read, and refused.
+    PackOptions fewer(write(u"по-малко.gift"_s, gift), SourceFormat::Gift);
+    fewer[Switch::Toto] = false;
+    const PackResult within = pack(fewer);
+    ASSERT_EQ(within.problems.size(), 29);
+    EXPECT_EQ(within.problems[0].text,
+              u"въпрос 1: изображението „отрязана.png“: повреден файл (свършва, преди да е цял)"_s);
+}
+
+// ---- A program file, by its structure ----
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+const QByteArray &morvBytes()
+{
+    static const QByteArray bytes = fileBytes(QStringLiteral(MORV_PROGRAM));
+    return bytes;
+}
+
+const QByteArray &payload()
+{
+    static const QByteArray bytes = packPayload({test::bytes(test::validJson(3)), {}});
+    return bytes;
+}
+
+// A Windows program of one section of 512 bytes holding `section`: the headers a linker writes, as
+// far as the structure is read from them.
+QByteArray windowsProgram(const QByteArray &section)
+{
+    QByteArray pe(0x400, '\0');
+    pe.replace(0, 2, "MZ");
+    qToLittleEndian<quint32>(0x80, pe.data() + 0x3C);
+    pe.replace(0x80, 4, QByteArray("PE\0\0", 4));
+    qToLittleEndian<quint16>(0x8664, pe.data() + 0x84); // x86-64
+    qToLittleEndian<quint16>(1, pe.data() + 0x86);      // one section
+    qToLittleEndian<quint16>(240, pe.data() + 0x94);    // the optional header of PE32+
+    qToLittleEndian<quint16>(0x20b, pe.data() + 0x98);
+    qToLittleEndian<quint32>(0x200, pe.data() + 0x188 + 16); // the section's size in the file
+    qToLittleEndian<quint32>(0x200, pe.data() + 0x188 + 20); // and where it starts
+    pe.replace(0x200, section.size(), section);
+    return pe;
+}
+
+// A tar archive holding one file.
+QByteArray tarOf(const QByteArray &file)
+{
+    QByteArray header(512, '\0');
+    header.replace(0, 8, "morv-pak");
+    header.replace(124, 11, QByteArray::number(file.size(), 8).rightJustified(11, '0'));
+    header.replace(257, 5, "ustar");
+    return header + file + QByteArray((512 - file.size() % 512) % 512, '\0') + QByteArray(1024, '\0');
+}
+
+struct ProgramFileCase
+{
+    const char *name;
+    std::function<QByteArray()> bytes;
+    ProgramFile kind;
+};
+
+class ProgramFileStructure : public testing::TestWithParam<ProgramFileCase>
+{};
+
+// A program is told by its executable's header, the mark inside the executable that header describes,
+// and a trailer at its end that describes its test exactly, never by the mark's bytes found anywhere.
+TEST_P(ProgramFileStructure, TellsTheProgramFromAnythingHoldingIt)
+{
+    EXPECT_EQ(int(programFile(GetParam().bytes())), int(GetParam().kind));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Packer, ProgramFileStructure,
+    testing::Values(
+        ProgramFileCase{"the_program_as_built", [] { return morvBytes(); }, ProgramFile::AsBuilt},
+        ProgramFileCase{"a_packed_copy", [] { return withAppendedBank(morvBytes(), payload()); },
+                        ProgramFile::Packed},
+        ProgramFileCase{"a_packed_copy_a_byte_short",
+                        [] { return withAppendedBank(morvBytes(), payload()).chopped(1); },
+                        ProgramFile::PackedDamaged},
+        ProgramFileCase{"a_packed_copy_with_its_checksum_changed",
+                        [] {
+                            QByteArray packed = withAppendedBank(morvBytes(), payload());
+                            packed[packed.size() - 40] = char(packed[packed.size() - 40] ^ 1);
+                            return packed;
+                        },
+                        ProgramFile::PackedDamaged},
+        ProgramFileCase{"a_packed_copy_with_a_byte_of_its_test_changed",
+                        [] {
+                            QByteArray packed = withAppendedBank(morvBytes(), payload());
+                            packed[morvBytes().size() + 20] = char(packed[morvBytes().size() + 20] ^ 1);
+                            return packed;
+                        },
+                        ProgramFile::PackedDamaged},
+        ProgramFileCase{"a_test_appended_by_hand_to_the_program_as_built",
+                        [] { return morvBytes() + appendable(payload()); }, ProgramFile::Other},
+        ProgramFileCase{"the_program_cut_inside_its_own_bytes",
+                        [] { return morvBytes().first(morvBytes().size() / 2); }, ProgramFile::Other},
+        ProgramFileCase{"a_tar_holding_a_packed_copy",
+                        [] { return tarOf(withAppendedBank(morvBytes(), payload())); }, ProgramFile::Other},
+        ProgramFileCase{"a_tar_holding_a_packed_copy_at_its_end",
+                        [] { return tarOf({}).chopped(1024) + withAppendedBank(morvBytes(), payload()); },
+                        ProgramFile::Other},
+        ProgramFileCase{"a_text_quoting_the_mark",
+                        [] { return QByteArray("Бележки: " MORV_PROGRAM_MARK "1 е знакът.\n"); },
+                        ProgramFile::Other},
+        ProgramFileCase{"another_program_followed_by_the_mark_and_a_test",
+                        [] {
+                            return fileBytes(QStringLiteral(MORV_PACK)) + QByteArray(MORV_PROGRAM_MARK "1") +
+                                   appendable(payload());
+                        },
+                        ProgramFile::Other},
+        ProgramFileCase{"a_windows_program_as_built", [] { return windowsProgram(MORV_PROGRAM_MARK "0"); },
+                        ProgramFile::AsBuilt},
+        ProgramFileCase{"a_packed_windows_program",
+                        [] { return withAppendedBank(windowsProgram(MORV_PROGRAM_MARK "0"), payload()); },
+                        ProgramFile::Packed},
+        ProgramFileCase{
+            "a_windows_program_with_the_mark_after_its_section",
+            [] { return windowsProgram({}) + QByteArray(MORV_PROGRAM_MARK "1") + appendable(payload()); },
+            ProgramFile::Other},
+        ProgramFileCase{"a_windows_header_whose_section_lies_past_the_end",
+                        [] { return windowsProgram(MORV_PROGRAM_MARK "0").chopped(1); }, ProgramFile::Other}),
     RowName());
 
 } // namespace

@@ -40,6 +40,48 @@ QByteArray encoded(const QImage &image, const char *format)
     return bytes;
 }
 
+// A GIF whose pixels run through 128 colours, written without compression: every pixel a code of its
+// own, 8 bits long, the table cleared before its codes would grow longer. Qt writes no GIF.
+QByteArray gifPicture(QSize size)
+{
+    QByteArray gif("GIF89a");
+    auto word = [&](int value) {
+        gif.append(char(value & 0xFF));
+        gif.append(char(value >> 8));
+    };
+    word(size.width());
+    word(size.height());
+    gif.append("\x86\0\0", 3); // a table of 128 colours
+    for (int c = 0; c < 128; ++c) {
+        gif.append(char(c * 2));
+        gif.append(char(255 - c * 2));
+        gif.append(char(c * 37 % 256));
+    }
+    gif.append(',');
+    word(0);
+    word(0);
+    word(size.width());
+    word(size.height());
+    gif.append('\0');
+    gif.append(char(7)); // codes of 8 bits: 128 colours, clear and end
+    QByteArray codes(1, char(128));
+    for (int y = 0; y < size.height(); ++y) {
+        for (int x = 0; x < size.width(); ++x) {
+            if (codes.size() % 126 == 0)
+                codes.append(char(128));
+            codes.append(char((x * 7 + y * 13) % 128));
+        }
+    }
+    codes.append(char(129));
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        gif.append(char(block.size()));
+        gif.append(block);
+    }
+    gif.append("\0;", 2);
+    return gif;
+}
+
 // A 1 × 1 GIF whose only pixel is transparent.
 const QByteArray transparentGif =
     QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
@@ -59,7 +101,10 @@ class Scaling : public testing::TestWithParam<ScaleCase>
 // fits keeps its size.
 TEST_P(Scaling, FitsTheFigureBox)
 {
-    const ConvertedPicture converted = toFittingJpeg(encoded(drawing(GetParam().size), GetParam().format));
+    const QByteArray picture = QByteArrayView(GetParam().format) == "GIF"
+                                   ? gifPicture(GetParam().size)
+                                   : encoded(drawing(GetParam().size), GetParam().format);
+    const ConvertedPicture converted = toFittingJpeg(picture);
     ASSERT_EQ(converted.problem, QString());
     EXPECT_EQ(jpegDecodeProblem(converted.jpeg), QString());
     EXPECT_EQ(QImage::fromData(converted.jpeg).size(), GetParam().fitted);
@@ -72,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(Pack, Scaling,
                                          ScaleCase{"LineStaysAPixelThick", {4096, 1}, "PNG", {225, 1}},
                                          ScaleCase{"LargeJpeg", {450, 300}, "JPG", {205, 137}},
                                          ScaleCase{"JpegOnePixelTooWide", {226, 137}, "JPG", {225, 136}},
-                                         ScaleCase{"FittingPngNotScaledUp", {100, 50}, "PNG", {100, 50}}),
+                                         ScaleCase{"FittingPngNotScaledUp", {100, 50}, "PNG", {100, 50}},
+                                         ScaleCase{"LargeGif", {450, 300}, "GIF", {205, 137}}),
                          RowName());
 
 // A JPEG that already fits is the teacher's own file, byte for byte.
@@ -159,6 +205,8 @@ TEST(Pictures, LaysTransparentPngOnWhite)
     EXPECT_LE(std::max(qGreen(red), qBlue(red)), 25);
 }
 
+const QString Cut = u"повреден файл (свършва, преди да е цял)"_s;
+
 struct RefusalCase
 {
     const char *name;
@@ -219,8 +267,84 @@ INSTANTIATE_TEST_SUITE_P(
                                 [] {
                                     return encoded(drawing({300, 200}), "PNG").chopped(4000);
                                 },
-                                u"повреден файл ("_s}),
+                                u"повреден файл ("_s},
+                    // Cut anywhere, each format alike: a decoder that stops at the last pixel it needs
+                    // shows a picture that lost its last bytes without a word.
+                    RefusalCase{"CutGif",
+                                [] {
+                                    return gifPicture({300, 200}).chopped(30000);
+                                },
+                                Cut},
+                    RefusalCase{"GifHalf",
+                                [] {
+                                    return gifPicture({300, 200}).first(30000);
+                                },
+                                Cut},
+                    RefusalCase{"GifWithoutItsTrailer",
+                                [] {
+                                    return gifPicture({300, 200}).chopped(1);
+                                },
+                                Cut},
+                    RefusalCase{"PngWithoutItsLastByte",
+                                [] {
+                                    return encoded(drawing({300, 200}), "PNG").chopped(1);
+                                },
+                                Cut},
+                    RefusalCase{"JpegWithoutItsEndMarker",
+                                [] {
+                                    return encoded(drawing({300, 200}), "JPG").chopped(2);
+                                },
+                                Cut},
+                    RefusalCase{"FittingJpegWithoutItsLastByte",
+                                [] {
+                                    return encoded(drawing({200, 100}), "JPG").chopped(1);
+                                },
+                                Cut},
+                    // Whole to its trailer, but its codes give fewer pixels than it declares.
+                    RefusalCase{"GifOfTooFewPixels",
+                                [] {
+                                    QByteArray gif = gifPicture({300, 200});
+                                    gif[9] = gif[13 + 3 * 128 + 8] = char(500 >> 8); // 300 × 500
+                                    gif[8] = gif[13 + 3 * 128 + 7] = char(500 & 0xFF);
+                                    return gif;
+                                },
+                                Cut},
+                    // A code that stands for nothing yet: its data is no GIF's.
+                    RefusalCase{"GifWithACodeBeyondItsTable",
+                                [] {
+                                    QByteArray gif = gifPicture({300, 200});
+                                    gif[13 + 3 * 128 + 10 + 1 + 1 + 2] = char(250);
+                                    return gif;
+                                },
+                                u"повреден файл (нарушени данни)"_s}),
     RowName());
+
+// A GIF of the tests' own writing is whole, in every pixel.
+TEST(Pictures, ReadsAGifWhole)
+{
+    const QImage gif = QImage::fromData(gifPicture({30, 20}), "GIF");
+    ASSERT_EQ(gif.size(), QSize(30, 20));
+    const int last = (29 * 7 + 19 * 13) % 128;
+    EXPECT_EQ(gif.pixel(29, 19), qRgb(last * 2, 255 - last * 2, last * 37 % 256));
+    EXPECT_EQ(toFittingJpeg(gifPicture({30, 20})).problem, QString());
+}
+
+// The PNG and GIF pictures of one source are decoded within a budget counted from the sizes they
+// declare, before they are decoded; a JPEG is decoded at the size it is shown and does not count, and
+// a picture met again is converted once.
+TEST(Pictures, DecodesASourcesPngAndGifWithinItsBudget)
+{
+    const qint64 onePng = 100 * 100 * 4; // 32 bits a pixel, decoded
+    PictureConverter pictures({}, 2 * onePng);
+    const QByteArray first = encoded(drawing({100, 100}), "PNG");
+    EXPECT_EQ(pictures.convert(first).problem, QString());
+    EXPECT_EQ(pictures.convert(first).problem, QString()) << "the same picture counted twice";
+    EXPECT_EQ(pictures.convert(encoded(drawing({100, 99}), "PNG")).problem, QString());
+    EXPECT_EQ(pictures.convert(encoded(drawing({300, 200}), "JPG")).problem, QString());
+    EXPECT_TRUE(pictures.convert(gifPicture({30, 20}))
+                    .problem.startsWith(u"изображенията PNG и GIF във файла заедно заемат разкодирани над"_s))
+        << "nothing left for a GIF";
+}
 
 QStringList *testMessages = nullptr;
 
