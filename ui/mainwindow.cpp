@@ -370,3 +370,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
 }
 
 } // namespace morv
+
+// The meta-object code is compiled here, not in a file of its own that would read the Qt headers again.
+#include "moc_mainwindow.cpp"
