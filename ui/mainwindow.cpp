@@ -5,14 +5,14 @@
 #include "engine/look.h"
 #include "engine/spoken.h"
 #include "ui/appicon.h"
+#include "ui/commandbutton.h"
+#include "ui/figurebox.h"
 #include "ui/spokenwidget.h"
 #include "ui/textbox.h"
 
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -77,12 +77,7 @@ void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
     const QColor colour = toColor(rgb);
     const QColor caption = captionOn(colour);
     if (kind == Kind::CommandButton) {
-        // Only a stylesheet with a border shows the exact colour under Fusion, enabled and disabled.
-        widget->setStyleSheet(u"QPushButton { background-color: %1; color: %2; border: 1px solid %3; }"
-                              "QPushButton:disabled { color: %2; }"
-                              "QPushButton:focus { border: 2px solid %2; }"
-                              "QPushButton:pressed { border: 2px inset %3; }"_s.arg(
-                                  colour.name(), caption.name(), toColor(colours::Grey).name()));
+        static_cast<CommandButton *>(widget)->setColours(colour, caption);
         return;
     }
     QPalette palette = widget->palette();
@@ -160,7 +155,7 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         break;
     }
     case Kind::CommandButton: {
-        auto *button = new QPushButton(entry.text.toString(), parent);
+        auto *button = new CommandButton(entry.text.toString(), parent);
         button->setAutoDefault(false);
         if (const ClickHandler handler = entry.onClick)
             connect(button, &QPushButton::clicked, this, [this, handler, index = qint16(entry.index)] {
@@ -172,12 +167,11 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         widget = button;
         break;
     }
-    case Kind::TextBox: {
-        auto *box = new TextBox(parent);
-        box->setRawText(entry.text.toString());
-        widget = box;
+    case Kind::TextBox:
+        // Its text comes with the first sync: laid out here, the table's text would only be laid out
+        // again.
+        widget = new TextBox(parent);
         break;
-    }
     case Kind::Frame: {
         auto *frame = new QFrame(parent);
         frame->setFrameShape(QFrame::NoFrame);
@@ -191,15 +185,8 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         break;
     }
     case Kind::FigureBox: {
-        auto *picture = new QLabel(parent);
-        // No border: a figure is drawn exactly as big as the box, and a border would cut it.
-        picture->setFrameStyle(QFrame::NoFrame);
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // No stored colour: the system colour of a picture box, not the window's.
-        picture->setBackgroundRole(QPalette::Button);
-        picture->setAutoFillBackground(true);
-        m_picture = picture;
-        widget = picture;
+        m_picture = new FigureBox(parent);
+        widget = m_picture;
         break;
     }
     case Kind::PictureBox:
@@ -305,7 +292,7 @@ void MainWindow::sync()
         }
     }
     syncOptions();
-    showPicture(m_engine.picture2());
+    m_picture->setJpeg(m_engine.picture2());
     speak();
 }
 
@@ -341,24 +328,6 @@ void MainWindow::syncOptions()
         checked->setChecked(false);
         m_options->setExclusive(true);
     }
-}
-
-void MainWindow::showPicture(const QByteArray &jpeg)
-{
-    if (jpeg == m_shownPicture)
-        return;
-    m_shownPicture = jpeg;
-    QBuffer buffer;
-    buffer.setData(jpeg);
-    QImageReader reader(&buffer, "jpeg");
-    // Only the part the box shows is decoded and kept: a large figure is cut at the box's edges anyway.
-    reader.setClipRect(
-        QRect(QPoint(0, 0), m_picture->size()).intersected(QRect(QPoint(0, 0), reader.size())));
-    const QImage image = jpeg.isEmpty() ? QImage() : reader.read();
-    if (image.isNull())
-        m_picture->clear();
-    else
-        m_picture->setPixmap(QPixmap::fromImage(image));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
