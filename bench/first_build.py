@@ -9,7 +9,9 @@ it. Every compile and link is timed on its own (the script wraps the compiler), 
 the time goes, target by target. CPU time (user + system) is the figure a loaded machine does not change
 much; the wall time shows the load.
 
-    bench/first_build.py [--preset run] [--keep]
+    bench/first_build.py [--preset run] [--revision REV] [--keep]
+
+--revision builds another commit of the same repository, to compare a change with what came before it.
 
 Standard library only; the packages of script/packages must be installed (script/bootstrap run).
 """
@@ -61,6 +63,7 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--preset", default="run", help="the configure and build preset (default: run)")
+    parser.add_argument("--revision", help="the commit to build (default: the last one)")
     parser.add_argument("--keep", action="store_true", help="keep the clone and print where it is")
     args = parser.parse_args()
 
@@ -69,6 +72,8 @@ def main():
     source = os.path.join(clone, "morv")
     try:
         subprocess.run(["git", "clone", "--quiet", root, source], check=True)
+        if args.revision:
+            subprocess.run(["git", "checkout", "--quiet", args.revision], cwd=source, check=True)
         launcher = f"{sys.executable};{os.path.abspath(__file__)};--wrap;{log}"
         rows = [("script/bootstrap run", *timed(["script/bootstrap", "run"], source))]
         rows.append((f"cmake --preset {args.preset}", *timed(
@@ -85,7 +90,9 @@ def main():
                 steps[key][1] += float(wall)
                 steps[key][2] += float(cpu)
         load = " ".join(f"{v:.2f}" for v in os.getloadavg())
-        print(f"{os.cpu_count()} CPUs, load average {load}; a fresh clone of {root}")
+        revision = subprocess.run(["git", "rev-parse", "--short", "HEAD"], cwd=source, check=True,
+                                  capture_output=True, text=True).stdout.strip()
+        print(f"{os.cpu_count()} CPUs, load average {load}; a fresh clone of {root} at {revision}")
         print(f"{'step':44} {'wall s':>8} {'CPU s':>8}")
         for name, wall, cpu in rows:
             print(f"{name:44} {wall:8.1f} {cpu:8.1f}")
