@@ -124,6 +124,17 @@ private:
         return text;
     }
 
+    // Past a string that is a value: only keys are compared, so values are not decoded. The source parsed,
+    // so every string is closed.
+    void skipString()
+    {
+        for (++m_pos; m_pos < m_json.size() && peek() != '"'; ++m_pos) {
+            if (peek() == '\\')
+                ++m_pos;
+        }
+        ++m_pos;
+    }
+
     void value(Context context)
     {
         skipSpace();
@@ -132,7 +143,7 @@ private:
         } else if (peek() == '[') {
             array(context);
         } else if (peek() == '"') {
-            string();
+            skipString();
         } else {
             while (m_pos < m_json.size() && !QByteArrayView(",]} \t\r\n").contains(peek()))
                 ++m_pos;

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bank/picturecheck.h"
 
+#include "bank/jpegheader.h"
 #include "bank/rules.h"
 
 #include <QBuffer>
@@ -14,11 +15,8 @@ namespace morv {
 
 namespace {
 
-QString headerProblem(QImageReader &reader)
+QString sizeProblem(const QSize &size)
 {
-    if (reader.format() != "jpeg")
-        return u"не е във формат JPEG"_s;
-    const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())
         return u"повреден JPEG"_s;
     if (size.width() > limits::PictureSide || size.height() > limits::PictureSide)
@@ -26,6 +24,13 @@ QString headerProblem(QImageReader &reader)
             .arg(size.height())
             .arg(limits::PictureSide);
     return {};
+}
+
+QString headerProblem(QImageReader &reader)
+{
+    if (reader.format() != "jpeg")
+        return u"не е във формат JPEG"_s;
+    return sizeProblem(reader.size());
 }
 
 } // namespace
@@ -85,6 +90,9 @@ bool jpegWhole(QByteArrayView jpeg)
 
 QString jpegHeaderProblem(const QByteArray &jpeg)
 {
+    // Every start checks every figure: a plain header is read here, without a JPEG reader for each.
+    if (const std::optional<QSize> size = plainJpegSize(jpeg))
+        return sizeProblem(*size);
     QBuffer buffer;
     buffer.setData(jpeg);
     QImageReader reader(&buffer);

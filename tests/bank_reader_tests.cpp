@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The bank reader and its checks: what a teacher writes, what the program builds, what it refuses.
 #include "bank/bankreader.h"
+#include "bank/jpegheader.h"
 #include "bank/picturecheck.h"
 #include "bank/testdocument.h"
 #include "tests/support/brokenbanks.h"
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -656,6 +659,79 @@ TEST_F(FigureFiles, RefusesCutAndOversizedJpegs)
                   u"въпрос 1: изображението „pictures/wide.jpg“ не може да се покаже: "
                   u"твърде голямо: 5000 × 8 пиксела, най-много 4096 × 4096"_s);
     }
+}
+
+// What Qt's reader says of a JPEG's header: its size, or nothing when it does not take it for a JPEG.
+std::optional<QSize> sizeQtReads(const QByteArray &jpeg)
+{
+    QBuffer buffer;
+    buffer.setData(jpeg);
+    QImageReader reader(&buffer);
+    if (reader.format() != "jpeg")
+        return std::nullopt;
+    return reader.size();
+}
+
+// JPEGs as Qt writes them: small and large, grey, progressive, with a comment, at full quality.
+QList<QByteArray> jpegKinds()
+{
+    QList<QByteArray> kinds{test::tinyJpeg()};
+    auto write = [&kinds](const QImage &image, int quality, bool progressive, const QString &comment) {
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setQuality(quality);
+        writer.setProgressiveScanWrite(progressive);
+        if (!comment.isEmpty())
+            writer.setText(u"Description"_s, comment);
+        ASSERT_TRUE(writer.write(image));
+        kinds.append(jpeg);
+    };
+    QImage colour(225, 137, QImage::Format_RGB32);
+    colour.fill(QColor(30, 120, 200));
+    write(colour, 100, false, {});
+    write(colour, 50, true, {});
+    write(colour.convertToFormat(QImage::Format_Grayscale8), 75, false, u"чертеж"_s);
+    write(QImage(5000, 8, QImage::Format_RGB32), 50, false, {});
+    return kinds;
+}
+
+// The start reads a plain JPEG header itself instead of through Qt's reader, which it leaves what the
+// program does not read: whenever it gives a size, for JPEGs of each kind and for each of them cut short
+// anywhere in its header or with any byte of it changed, Qt's reader takes the bytes for a JPEG of that
+// size, and the check says what it said before.
+TEST(FigureHeaders, PlainHeaderReadsAsQtReadsIt)
+{
+    int plain = 0;
+    int left = 0;
+    auto compare = [&](const QByteArray &jpeg) {
+        const std::optional<QSize> size = plainJpegSize(jpeg);
+        if (!size) {
+            ++left;
+            return;
+        }
+        ++plain;
+        ASSERT_EQ(size, sizeQtReads(jpeg)) << jpeg.toHex().toStdString();
+    };
+    for (const QByteArray &jpeg : jpegKinds()) {
+        ASSERT_TRUE(plainJpegSize(jpeg).has_value());
+        compare(jpeg);
+        const qsizetype scan = jpeg.indexOf("\xFF\xDA");
+        ASSERT_GT(scan, 0);
+        const qsizetype header = scan + 2 + ((uchar(jpeg[scan + 2]) << 8) | uchar(jpeg[scan + 3]));
+        for (qsizetype cut = 0; cut < header; ++cut)
+            compare(jpeg.left(cut));
+        for (qsizetype at = 0; at < header; ++at) {
+            for (const int change :
+                 {0x00, 0x01, 0x10, 0x7F, 0xFF, uchar(jpeg[at]) + 1, uchar(jpeg[at]) - 1}) {
+                QByteArray changed = jpeg;
+                changed[at] = char(change);
+                compare(changed);
+            }
+        }
+    }
+    EXPECT_GT(plain, 1000);
+    EXPECT_GT(left, 1000);
 }
 
 // The build embeds the checked bytes: bank.json and the figures it names, nothing else from the

@@ -3,6 +3,7 @@
 // User events through the widgets: each reaches its handler once and the widgets follow the engine.
 #include "engine/controls.h"
 #include "tests/widget_harness.h"
+#include "ui/figurebox.h"
 
 #include <QBuffer>
 
@@ -103,6 +104,30 @@ TEST(Pictures, FigureShownAndClearedWhenTheQuestionHasNone)
     EXPECT_TRUE(picture->pixmap().isNull());
     h.button(u"Command1(1)"_s)->click();
     EXPECT_EQ(picture->pixmap().size(), QSize(8, 6));
+}
+
+// Until the window is first drawn, its first figure waits undecoded; the first frame shows it as decoded
+// at once, and from then on each figure is decoded as soon as its question is shown.
+TEST(Pictures, FirstFigureDecodedWhenTheWindowIsFirstDrawn)
+{
+    BankSource source = fiveQuestions();
+    source.questions[2].picture = tinyJpeg(1); // bank question 3, shown first
+    source.questions[2].pictureName = u"first.jpg"_s;
+    source.questions[4].picture = tinyJpeg(4); // bank question 5, shown second
+    source.questions[4].pictureName = u"second.jpg"_s;
+    Harness h(source);
+    auto *picture = h.control<FigureBox>(u"Picture2"_s);
+    EXPECT_TRUE(picture->waiting());
+    EXPECT_TRUE(picture->pixmap().isNull());
+
+    h.show();
+    EXPECT_FALSE(picture->waiting());
+    EXPECT_EQ(picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              QImage::fromData(tinyJpeg(1), "JPG").convertToFormat(QImage::Format_RGB32));
+    h.button(u"Command1(0)"_s)->click();
+    EXPECT_FALSE(picture->waiting());
+    EXPECT_EQ(picture->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              QImage::fromData(tinyJpeg(4), "JPG").convertToFormat(QImage::Format_RGB32));
 }
 
 // A figure as big as the picture box is shown whole, to its last row and column.

@@ -10,6 +10,7 @@
 #include "ui/startup.h"
 #include "ui/textbox.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +63,34 @@ protected:
         return false;
     }
 };
+
+// What each control of the window shows, one line each: its place, shown or hidden, enabled or not, its
+// text and whether it is checked, and the size of its figure.
+QStringList shownState(const MainWindow &window)
+{
+    QStringList rows;
+    for (const QWidget *widget : window.findChildren<QWidget *>()) {
+        if (widget->objectName().isEmpty())
+            continue; // the parts Qt's widgets are made of
+        QString text;
+        if (const auto *box = qobject_cast<const TextBox *>(widget))
+            text = box->rawText();
+        else if (const auto *label = qobject_cast<const QLabel *>(widget))
+            text = label->text() + u" figure "_s + QString::number(label->pixmap().width()) + u'x' +
+                   QString::number(label->pixmap().height());
+        else if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
+            text = button->text() + (button->isChecked() ? u" checked"_s : QString());
+        const QRect place = widget->geometry();
+        rows.append(u"%1 %2,%3 %4x%5 %6 %7 «%8»"_s.arg(widget->objectName())
+                        .arg(place.x())
+                        .arg(place.y())
+                        .arg(place.width())
+                        .arg(place.height())
+                        .arg(widget->isHidden() ? u"hidden"_s : u"shown"_s,
+                             widget->isEnabled() ? u"enabled"_s : u"disabled"_s, text));
+    }
+    return rows;
+}
 
 // The refusal names the test, then lists every problem on a line of its own.
 TEST(StartUp, RefusalMessageListsEachProblemOnItsOwnLine)
@@ -167,6 +197,40 @@ TEST(ShippedBank, LoadsBeforeTheWindowIsShown)
     EXPECT_EQ(ends, 0);
     session.reset();
     EXPECT_FALSE(anyWindowVisible());
+}
+
+// Start-up runs the load handler before it builds the window, so that each text is laid out once: the
+// window then shows, control by control and in its first figure, what a window built first and brought
+// in line after the load handler shows.
+TEST(StartUp, LoadingBeforeTheWindowShowsTheSame)
+{
+    BankSource source = numberedSource(5, 4, settings(1, 0, 1, 1, u"Ред на зареждане"_s));
+    source.questions[2].picture = tinyJpeg(2); // bank question 3, shown first
+    source.questions[2].pictureName = u"first.jpg"_s;
+    BankLoad load;
+    load.bank = bankOf(source);
+    Recorder recorder;
+    auto session = startTest(
+        std::move(load), recorder.presenter(), [] {}, std::make_unique<ScriptedRandom>());
+    ASSERT_NE(session, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&session->window()));
+
+    ScriptedRandom random;
+    MORV_Prazno engine(bankOf(source), random, [] {});
+    MainWindow builtFirst(engine);
+    engine.Form_Load();
+    builtFirst.sync();
+    builtFirst.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&builtFirst));
+
+    EXPECT_EQ(shownState(session->window()), shownState(builtFirst));
+    EXPECT_TRUE(shownState(builtFirst).contains(u"Text2(0) 8,32 709x51 shown enabled «Въпрос 3»"_s))
+        << shownState(builtFirst).join(u'\n').toStdString();
+    const auto figure = [](const MainWindow &window) {
+        return window.findChild<QLabel *>(u"Picture2"_s)->pixmap().toImage();
+    };
+    EXPECT_FALSE(figure(builtFirst).isNull());
+    EXPECT_EQ(figure(session->window()), figure(builtFirst));
 }
 
 // A program with a bank appended to its file starts on that bank, its title and first question shown;

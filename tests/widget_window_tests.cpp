@@ -14,6 +14,7 @@
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -587,6 +588,58 @@ TEST(WindowColours, FocusIsVisibleOnOptionsAndButtons)
     back->setFocus(Qt::TabFocusReason);
     EXPECT_GE(contrast(h.pixel(back, {1, 9}), QColor(192, 64, 0)), 4.5) << rgb(h.pixel(back, {1, 9}));
     EXPECT_NE(h.pixel(back, {1, 9}), unfocused);
+}
+
+// The command buttons are drawn pixel for pixel as the stylesheet that first coloured them drew them: as
+// they are, with the focus, pressed, and disabled, each in its colours with its caption.
+TEST(WindowColours, CommandButtonsLookAsTheirStylesheetDrewThem)
+{
+    struct Look
+    {
+        const char *id;
+        const char *background;
+        const char *caption;
+    };
+    const Look looks[] = {{"Command1(0)", "#ff8000", "#000000"},  // Forward, orange
+                          {"Command1(1)", "#c04000", "#ffffff"},  // Back, rust
+                          {"Command2(0)", "#8080ff", "#000000"}}; // Grade, mid blue
+    Harness h;
+    h.show();
+    QApplication::setActiveWindow(&h.window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&h.window));
+    for (const Look &look : looks) {
+        auto *button = h.control<QPushButton>(QString::fromLatin1(look.id));
+        QPushButton styled(button->text(), h.client());
+        styled.setGeometry(QRect(QPoint(300, 200), button->size()));
+        styled.setStyleSheet(u"QPushButton { background-color: %1; color: %2; border: 1px solid #808080; }"
+                             "QPushButton:disabled { color: %2; }"
+                             "QPushButton:focus { border: 2px solid %2; }"
+                             "QPushButton:pressed { border: 2px inset #808080; }"_s.arg(
+                                 QString::fromLatin1(look.background), QString::fromLatin1(look.caption)));
+        styled.show();
+        auto same = [&](const char *state) {
+            EXPECT_EQ(button->grab().toImage().convertToFormat(QImage::Format_RGB32),
+                      styled.grab().toImage().convertToFormat(QImage::Format_RGB32))
+                << look.id << ' ' << state;
+        };
+        same("as it is");
+        button->setFocus(Qt::TabFocusReason);
+        const QImage focused = button->grab().toImage();
+        styled.setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(focused.convertToFormat(QImage::Format_RGB32),
+                  styled.grab().toImage().convertToFormat(QImage::Format_RGB32))
+            << look.id << " with the focus";
+        styled.clearFocus();
+        button->setDown(true);
+        styled.setDown(true);
+        same("pressed");
+        button->setDown(false);
+        styled.setDown(false);
+        button->setEnabled(false);
+        styled.setEnabled(false);
+        same("disabled");
+        button->setEnabled(true);
+    }
 }
 
 // A whole test with the keyboard alone: Tab reaches the answers, the arrows move between them, Space

@@ -5,14 +5,14 @@
 #include "engine/look.h"
 #include "engine/spoken.h"
 #include "ui/appicon.h"
+#include "ui/commandbutton.h"
+#include "ui/figurebox.h"
 #include "ui/spokenwidget.h"
 #include "ui/textbox.h"
 
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QImageReader>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
@@ -21,7 +21,6 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -36,10 +35,26 @@ QColor toColor(Rgb rgb)
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
+// x to the power 2.4, for x in (0, 1]: x² times the fifth root of x², which Newton's method reaches from
+// above. std::pow would be the start's only use of the maths library, whose pages would cost the window
+// about 150 KB of memory.
+double powerTwoPointFour(double x)
+{
+    const double square = x * x;
+    double root = 1.0;
+    for (int step = 0; step < 100; ++step) {
+        const double next = (4.0 * root + square / (root * root * root * root)) / 5.0;
+        if (next >= root)
+            break;
+        root = next;
+    }
+    return square * root;
+}
+
 // Relative luminance of a colour as readability guidelines define it.
 double luminance(const QColor &colour)
 {
-    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : powerTwoPointFour((c + 0.055) / 1.055); };
     return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
            0.0722 * channel(colour.blueF());
 }
@@ -77,12 +92,7 @@ void applyBackground(QWidget *widget, Kind kind, Rgb rgb)
     const QColor colour = toColor(rgb);
     const QColor caption = captionOn(colour);
     if (kind == Kind::CommandButton) {
-        // Only a stylesheet with a border shows the exact colour under Fusion, enabled and disabled.
-        widget->setStyleSheet(u"QPushButton { background-color: %1; color: %2; border: 1px solid %3; }"
-                              "QPushButton:disabled { color: %2; }"
-                              "QPushButton:focus { border: 2px solid %2; }"
-                              "QPushButton:pressed { border: 2px inset %3; }"_s.arg(
-                                  colour.name(), caption.name(), toColor(colours::Grey).name()));
+        static_cast<CommandButton *>(widget)->setColours(colour, caption);
         return;
     }
     QPalette palette = widget->palette();
@@ -160,7 +170,7 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         break;
     }
     case Kind::CommandButton: {
-        auto *button = new QPushButton(entry.text.toString(), parent);
+        auto *button = new CommandButton(entry.text.toString(), parent);
         button->setAutoDefault(false);
         if (const ClickHandler handler = entry.onClick)
             connect(button, &QPushButton::clicked, this, [this, handler, index = qint16(entry.index)] {
@@ -172,12 +182,11 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         widget = button;
         break;
     }
-    case Kind::TextBox: {
-        auto *box = new TextBox(parent);
-        box->setRawText(entry.text.toString());
-        widget = box;
+    case Kind::TextBox:
+        // Its text comes with the first sync: laid out here, the table's text would only be laid out
+        // again.
+        widget = new TextBox(parent);
         break;
-    }
     case Kind::Frame: {
         auto *frame = new QFrame(parent);
         frame->setFrameShape(QFrame::NoFrame);
@@ -191,15 +200,8 @@ QWidget *MainWindow::createControl(const ControlEntry &entry, QWidget *parent)
         break;
     }
     case Kind::FigureBox: {
-        auto *picture = new QLabel(parent);
-        // No border: a figure is drawn exactly as big as the box, and a border would cut it.
-        picture->setFrameStyle(QFrame::NoFrame);
-        picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        // No stored colour: the system colour of a picture box, not the window's.
-        picture->setBackgroundRole(QPalette::Button);
-        picture->setAutoFillBackground(true);
-        m_picture = picture;
-        widget = picture;
+        m_picture = new FigureBox(parent);
+        widget = m_picture;
         break;
     }
     case Kind::PictureBox:
@@ -305,7 +307,7 @@ void MainWindow::sync()
         }
     }
     syncOptions();
-    showPicture(m_engine.picture2());
+    m_picture->setJpeg(m_engine.picture2());
     speak();
 }
 
@@ -343,24 +345,6 @@ void MainWindow::syncOptions()
     }
 }
 
-void MainWindow::showPicture(const QByteArray &jpeg)
-{
-    if (jpeg == m_shownPicture)
-        return;
-    m_shownPicture = jpeg;
-    QBuffer buffer;
-    buffer.setData(jpeg);
-    QImageReader reader(&buffer, "jpeg");
-    // Only the part the box shows is decoded and kept: a large figure is cut at the box's edges anyway.
-    reader.setClipRect(
-        QRect(QPoint(0, 0), m_picture->size()).intersected(QRect(QPoint(0, 0), reader.size())));
-    const QImage image = jpeg.isEmpty() ? QImage() : reader.read();
-    if (image.isNull())
-        m_picture->clear();
-    else
-        m_picture->setPixmap(QPixmap::fromImage(image));
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // The close box ends the program exactly as "Изход" does.
@@ -370,3 +354,6 @@ void MainWindow::closeEvent(QCloseEvent *event)
 }
 
 } // namespace morv
+
+// The meta-object code is compiled here, not in a file of its own that would read the Qt headers again.
+#include "moc_mainwindow.cpp"

@@ -7,7 +7,6 @@
 #include "engine/controls.h"
 #include "engine/morvprazno.h"
 
-#include <QByteArray>
 #include <QMainWindow>
 
 #include <optional>
@@ -16,9 +15,9 @@
 class QButtonGroup;
 
 namespace morv {
+class FigureBox;
 class SpokenWidget;
-}
-class QLabel;
+} // namespace morv
 
 namespace morv {
 
@@ -53,17 +52,15 @@ private:
     void syncOptions();
     // Tells assistive technology what the colours and lengths of the window say.
     void speak();
-    void showPicture(const QByteArray &jpeg);
 
     MORV_Prazno &m_engine;
     QWidget *m_client = nullptr;
     QButtonGroup *m_options = nullptr;
-    QLabel *m_picture = nullptr;
+    FigureBox *m_picture = nullptr;
     SpokenWidget *m_indicator = nullptr;
     SpokenWidget *m_positionRow = nullptr;
     SpokenWidget *m_answeredRow = nullptr;
     std::vector<Bound> m_controls;
-    QByteArray m_shownPicture;
 };
 
 } // namespace morv

@@ -45,3 +45,6 @@ QAccessibleInterface *spokenWidgetAccessible(const QString &className, QObject *
 }
 
 } // namespace morv
+
+// The meta-object code is compiled here, not in a file of its own that would read the Qt headers again.
+#include "moc_spokenwidget.cpp"

@@ -24,13 +24,21 @@ void showRefusalDialog(const QString &message)
     QMessageBox::critical(nullptr, u"МОРВ"_s, message);
 }
 
+namespace {
+
+// The load handler runs before the window is built, which then lays out each text it shows once.
+MORV_Prazno &loaded(MORV_Prazno &engine)
+{
+    engine.Form_Load();
+    return engine;
+}
+
+} // namespace
+
 TestSession::TestSession(Bank bank, std::unique_ptr<RandomSource> random, std::function<void()> endProgram)
     : m_random(std::move(random)), m_engine(std::move(bank), *m_random, std::move(endProgram)),
-      m_window(m_engine)
-{
-    m_engine.Form_Load();
-    m_window.sync();
-}
+      m_window(loaded(m_engine))
+{}
 
 std::unique_ptr<TestSession> startTest(BankLoad load, const RefusalPresenter &present,
                                        std::function<void()> endProgram, std::unique_ptr<RandomSource> random)

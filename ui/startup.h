@@ -28,7 +28,7 @@ void showRefusalDialog(const QString &message);
 class TestSession
 {
 public:
-    // Runs the load handler and shows its result in the window, which is not shown yet.
+    // Runs the load handler, then builds the window on its result; the window is not shown yet.
     TestSession(Bank bank, std::unique_ptr<RandomSource> random, std::function<void()> endProgram);
 
     MORV_Prazno &engine() { return m_engine; }

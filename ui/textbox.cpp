@@ -43,3 +43,6 @@ void TextBox::setRawText(const QString &text)
 }
 
 } // namespace morv
+
+// The meta-object code is compiled here, not in a file of its own that would read the Qt headers again.
+#include "moc_textbox.cpp"
