@@ -6,6 +6,7 @@
 #include "engine/morvprazno.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QStringList>
 
@@ -194,11 +195,7 @@ QRect laidOut(QStringView name, int index)
 
 QRect pixelRect(float left, float top, float width, float height)
 {
-    // Halves away from zero, as std::lround does; the start has no other use for the maths library.
-    auto edge = [](double twips) {
-        const double pixels = twips / layout::TwipsPerPixel;
-        return int(pixels < 0 ? pixels - 0.5 : pixels + 0.5);
-    };
+    auto edge = [](double twips) { return int(std::lround(twips / layout::TwipsPerPixel)); };
     const int x0 = edge(left);
     const int y0 = edge(top);
     const int x1 = edge(double(left) + double(width));

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <utility>
 
@@ -35,26 +36,10 @@ QColor toColor(Rgb rgb)
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-// x to the power 2.4, for x in (0, 1]: x² times the fifth root of x², which Newton's method reaches from
-// above. std::pow would be the start's only use of the maths library, whose pages would cost the window
-// about 150 KB of memory.
-double powerTwoPointFour(double x)
-{
-    const double square = x * x;
-    double root = 1.0;
-    for (int step = 0; step < 100; ++step) {
-        const double next = (4.0 * root + square / (root * root * root * root)) / 5.0;
-        if (next >= root)
-            break;
-        root = next;
-    }
-    return square * root;
-}
-
 // Relative luminance of a colour as readability guidelines define it.
 double luminance(const QColor &colour)
 {
-    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : powerTwoPointFour((c + 0.055) / 1.055); };
+    auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
     return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
            0.0722 * channel(colour.blueF());
 }
