@@ -22,11 +22,6 @@ const QString ProgramSuffix = u".exe"_s;
 const QString ProgramSuffix;
 #endif
 
-Problem notWritten(const QString &text)
-{
-    return {.rule = Rule::NotWritten, .text = text};
-}
-
 } // namespace
 
 // Starts the program on its own: the terminal gets back its prompt, and the program none of its output.

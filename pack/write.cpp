@@ -14,12 +14,12 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
-namespace {
-
 Problem notWritten(const QString &text)
 {
     return {.rule = Rule::NotWritten, .text = text};
 }
+
+namespace {
 
 // What the file at path is as a program, looked at in place, without reading it into memory.
 ProgramFile programFileAt(const QString &path)
