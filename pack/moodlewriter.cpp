@@ -3,6 +3,7 @@
 #include "pack/moodlewriter.h"
 
 #include "pack/moodletext.h"
+#include "pack/target.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -192,30 +193,11 @@ QByteArray moodleXml(const TestDocument &document)
     return out;
 }
 
-namespace {
-
-Problem notWritten(const QString &text)
-{
-    return {.rule = Rule::NotWritten, .text = text};
-}
-
-} // namespace
-
 QList<Problem> xmlFileProblems(const QString &file, const QString &sourceFile)
 {
-    const QFileInfo target(file);
-    if (target.isSymLink())
-        return {notWritten(
-            u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(file))};
-    if (!target.exists()) {
-        if (!QFileInfo(target.absolutePath()).isDir())
-            return {notWritten(u"папката на „%1“ не съществува"_s.arg(file))};
-        return {};
-    }
-    if (!target.isFile())
-        return {notWritten(
-            u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(file))};
-    if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))
+    if (const FileTarget target = fileTarget(file); !target.problems.isEmpty() || !target.exists)
+        return target.problems;
+    if (!sourceFile.isEmpty() && QFileInfo(file) == QFileInfo(sourceFile))
         return {notWritten(u"„%1“ е самият източник; изберете друго име за файла"_s.arg(file))};
     QFile existing(file);
     if (!existing.open(QIODevice::ReadOnly) || !moodle::writtenByMorv(existing.read(moodle::CategoryBytes)))

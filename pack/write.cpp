@@ -14,11 +14,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 
-Problem notWritten(const QString &text)
-{
-    return {.rule = Rule::NotWritten, .text = text};
-}
-
 namespace {
 
 // What the file at path is as a program, looked at in place, without reading it into memory.
@@ -90,18 +85,9 @@ QList<Problem> outputProblems(const QString &output, const QString &sourceFile, 
     if (output.isEmpty())
         return {
             notWritten(u"името на файла за програмата е празно: напишете го след -o, например -o тест"_s)};
+    if (const FileTarget checked = fileTarget(output); !checked.problems.isEmpty() || !checked.exists)
+        return checked.problems;
     const QFileInfo target(output);
-    if (target.isSymLink())
-        return {notWritten(
-            u"„%1“ е символна връзка; morv-pack не пише през връзки: изберете друго име"_s.arg(output))};
-    if (!target.exists()) {
-        if (!QFileInfo(target.absolutePath()).isDir())
-            return {notWritten(u"папката на „%1“ не съществува"_s.arg(output))};
-        return {};
-    }
-    if (!target.isFile())
-        return {notWritten(
-            u"„%1“ не е обикновен файл (а папка, устройство или канал); изберете друго име"_s.arg(output))};
     if (target == QFileInfo(program) || (!packer.isEmpty() && target == QFileInfo(packer)))
         return {notWritten(u"„%1“ е самата програма; изберете друго име за теста"_s.arg(output))};
     if (!sourceFile.isEmpty() && target == QFileInfo(sourceFile))

@@ -6,16 +6,13 @@
 
 #include "bank/payload.h"
 #include "bank/source.h"
+#include "pack/target.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 
 namespace morv {
-
-// A problem of writing: the program, the folder or the file cannot be written there, or the test
-// cannot be started.
-Problem notWritten(const QString &text);
 
 // The program morv that a test is appended to: the one in `besideFolder` (the packer's own folder),
 // else the one on the PATH.
