@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -197,6 +198,7 @@ TEST(WindowTexts, TextsAndVisibilityAfterStartUp)
 TEST(WindowTexts, HelpTextReadsBackWithItsLineBreaks)
 {
     Harness h;
+    h.show();
     const auto *help = h.control<TextBox>(u"Text1(0)"_s);
     const QString text = help->rawText();
     EXPECT_EQ(text.size(), 1733);
@@ -273,6 +275,33 @@ TEST(WindowTexts, ShortTextAfterALongOneLeavesNoScrollRange)
     EXPECT_GT(box->verticalScrollBar()->maximum(), 0);
     box->setRawText(u"А"_s);
     EXPECT_EQ(box->verticalScrollBar()->maximum(), 0);
+}
+
+// A box lays out the text it was given before it was on screen when it is shown, once and at its own
+// width; a box hidden meanwhile shows the text it was given last.
+TEST(WindowTexts, TextGivenOffScreenIsShownAtTheBoxWidth)
+{
+    Harness h;
+    auto *question = h.control<TextBox>(u"Text2(0)"_s);
+    auto *fifth = h.control<TextBox>(u"Text2(5)"_s);
+    ASSERT_TRUE(fifth->isHidden());
+    fifth->setRawText(u"първи\r\nвтори"_s);
+    fifth->setRawText(u"ААААААААААААААААААААААААА\r\nБ"_s);
+    h.show();
+    // The width the first line was laid out for, with the document's margins.
+    const auto laidOutWidth = [](TextBox *box) {
+        const QTextLayout *layout = box->document()->firstBlock().layout();
+        return layout->lineCount() > 0
+                   ? int(layout->lineAt(0).width() + 2 * box->document()->documentMargin())
+                   : -1;
+    };
+    EXPECT_EQ(question->toPlainText(), QString(question->rawText()).replace(u"\r\n"_s, u"\n"_s));
+    EXPECT_EQ(laidOutWidth(question), question->viewport()->width());
+    fifth->setVisible(true);
+    EXPECT_EQ(fifth->toPlainText(), u"ААААААААААААААААААААААААА\nБ"_s);
+    EXPECT_EQ(laidOutWidth(fifth), fifth->viewport()->width());
+    EXPECT_GT(fifth->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(fifth->verticalScrollBar()->value(), 0);
 }
 
 // The menu bar holds "Изход" then "Автор", with no sub-items.

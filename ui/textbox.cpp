@@ -28,7 +28,24 @@ void TextBox::setRawText(const QString &text)
     if (text == m_raw)
         return;
     m_raw = text;
-    QString shown = text;
+    // A box not on screen lays its text out when it is shown, at its own width: laid out now, before
+    // its first resize, the text would be laid out again at the width of the shown box.
+    m_laidOut = false;
+    if (isVisible())
+        layOut();
+}
+
+void TextBox::showEvent(QShowEvent *event)
+{
+    if (!m_laidOut)
+        layOut();
+    QPlainTextEdit::showEvent(event);
+}
+
+void TextBox::layOut()
+{
+    m_laidOut = true;
+    QString shown = m_raw;
     // A lone CR or LF breaks the line as well, so nothing of the text is drawn as a stray glyph.
     shown.replace(u"\r\n"_s, u"\n"_s);
     shown.replace(u'\r', u'\n');

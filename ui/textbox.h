@@ -20,8 +20,14 @@ public:
     void setRawText(const QString &text);
     const QString &rawText() const { return m_raw; }
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void layOut();
+
     QString m_raw;
+    bool m_laidOut = true;
 };
 
 } // namespace morv
