@@ -14,6 +14,10 @@ same caches and the same load on the machine.
 
 Standard library only. --check exits 1 when a goal is missed: start-up at most 1.05 times the bare
 window's, peak memory at most the bare window's plus 1.5 MB.
+
+bench/shown_window, when built, is launched in turn with the two: the program's window with the first
+question's texts and figure, made of Qt's own widgets with no test read. It tells what the window's
+content costs by itself, so the program's own share is the rest.
 """
 import argparse
 import ctypes
@@ -236,6 +240,9 @@ def main():
     for name, path in programs.items():
         if not os.access(path, os.X_OK):
             sys.exit(f"startup.py: {path} is missing: build the targets morv and bare_window first")
+    shown = os.path.join(args.build, "bench", "shown_window")
+    if os.access(shown, os.X_OK):
+        programs["shown window"] = shown
 
     xlib = load_xlib()
     server = None
@@ -255,8 +262,9 @@ def main():
                 launch(path, env, watcher, 0)
         names = list(programs)
         for i in range(args.runs):
-            # Alternate which program goes first, so neither always follows the other.
-            for name in (names if i % 2 == 0 else reversed(names)):
+            # Rotate which program goes first, so none always follows another.
+            shift = i % len(names)
+            for name in names[shift:] + names[:shift]:
                 results[name].append(launch(programs[name], env, watcher, args.settle))
     finally:
         if watcher:
@@ -291,6 +299,14 @@ def main():
           f"{'met' if time_ok else 'MISSED'}; CPU time ratio {morv[3] / bare[3]:.2f}")
     print(f"peak memory above the bare window: {extra_map:+.1f} MB at the map, {extra_settled:+.1f} MB "
           f"settled (goal <= +{MEMORY_GOAL_KB / 1024:.1f} MB) {'met' if memory_ok else 'MISSED'}")
+    if "shown window" in medians:
+        content = medians["shown window"]
+        print(f"the same window in Qt's own widgets / bare window: {content[0] / bare[0]:.2f}, CPU time "
+              f"{content[3] / bare[3]:.2f}, memory {content[1] - bare[1]:+.1f} MB at the map, "
+              f"{content[2] - bare[2]:+.1f} MB settled")
+        print(f"morv / the same window in Qt's own widgets: {morv[0] / content[0]:.2f}, CPU time "
+              f"{morv[3] / content[3]:.2f}, memory {morv[1] - content[1]:+.1f} MB at the map, "
+              f"{morv[2] - content[2]:+.1f} MB settled")
     if args.check and not (time_ok and memory_ok):
         return 1
     return 0
