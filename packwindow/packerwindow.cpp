@@ -4,6 +4,7 @@
 
 #include "bank/bankreader.h"
 #include "bank/picturecheck.h"
+#include "packwindow/flowlayout.h"
 #include "packwindow/questionform.h"
 #include "packwindow/questionlist.h"
 #include "packwindow/questionpreview.h"
@@ -44,6 +45,8 @@
 #include <QTreeWidget>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <numeric>
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -223,9 +226,18 @@ PackerWindow::PackerWindow(QSettings &settings, QString program, PackerChoices c
         u"(XML), GIFT или Aiken, папка с bank.json или записана програма — с бутона „Отвори…“ "
         u"или като го пуснете в този прозорец."_s);
     statusBar()->showMessage(u"Нов тест."_s);
-    // Room for the test's window beside the list, within the screen.
+    // Every column as wide as it would be and tall enough for the preview with the settings under it,
+    // within the screen; a screen too small for that gets the window maximised, so that the system counts
+    // its frame and the desktop's panels.
     const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1280, 800);
-    resize(std::min(1500, screen.width()), std::min(900, screen.height()));
+    const std::array<int, ColumnCount> wanted = columnWidths(false);
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    const QSize natural(std::accumulate(wanted.begin(), wanted.end(), 0) +
+                            (ColumnCount - 1) * m_columns->handleWidth() + margins.left() + margins.right(),
+                        900);
+    resize(natural.boundedTo(screen.size()));
+    if (natural.width() > screen.width() || natural.height() > screen.height())
+        setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 PackerWindow::~PackerWindow() = default;
@@ -279,9 +291,6 @@ void PackerWindow::buildControls()
     scroll->setFocusPolicy(Qt::NoFocus);
     m_preview = new QuestionPreview(scroll);
     scroll->setWidget(m_preview);
-    // The test's window is never cut sideways: the list beside it gives way instead.
-    scroll->setMinimumWidth(m_preview->minimumSizeHint().width() + 2 * scroll->frameWidth() +
-                            scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     rightColumn->addWidget(scroll, 1);
     m_form->setPreview(m_preview);
 
@@ -296,7 +305,7 @@ void PackerWindow::buildControls()
     connect(m_title, &QLineEdit::textEdited, this,
             [this](const QString &title) { m_session->editor().setTitle(title); });
     grid->addWidget(titleLabel, 0, 0);
-    grid->addWidget(m_title, 0, 1, 1, 2);
+    grid->addWidget(m_title, 0, 1);
     for (const SwitchInfo &row : switchTable()) {
         const auto index = std::size_t(row.which);
         QCheckBox *box = new QCheckBox(row.label.toString(), settingsBox);
@@ -309,15 +318,15 @@ void PackerWindow::buildControls()
             m_session->editor().setSwitch(which, checked ? 1 : 0);
         });
         m_switches[index] = box;
-        grid->addWidget(box, 1 + int(index) / 2, 1 + int(index) % 2);
+        // One under another: side by side, the longer labels would be cut at the preview's width.
+        grid->addWidget(box, 1 + int(index), 1);
     }
     m_ownSettings = new QLabel(settingsBox);
     m_ownSettings->setObjectName(u"ownSettings"_s);
     m_ownSettings->setWordWrap(true);
     m_ownSettings->hide();
-    grid->addWidget(m_ownSettings, 3, 0, 1, 3);
+    grid->addWidget(m_ownSettings, 1 + SwitchCount, 0, 1, 2);
     grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(2, 1);
     rightColumn->addWidget(settingsBox);
 
     auto *actions = new QHBoxLayout;
@@ -337,16 +346,64 @@ void PackerWindow::buildControls()
     actions->addWidget(m_try);
     actions->addWidget(m_write);
     rightColumn->addLayout(actions);
-    // The preview keeps its real size and no more: the form takes what the window has beside it.
-    right->setMaximumWidth(scroll->minimumWidth() + 2 * rightColumn->spacing());
+    // The preview column is never wider than the test's window at its real size; narrower, the window
+    // scrolls in its area.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    right->setMaximumWidth(m_preview->minimumSizeHint().width() + 2 * scroll->frameWidth() + scrollBar);
+    // The form is never cut sideways, even with its own scroll bar shown.
+    formArea->setMinimumWidth(m_form->minimumSizeHint().width() + 2 * formArea->frameWidth() + scrollBar);
 
+    m_columns = splitter;
     splitter->setChildrenCollapsible(false);
-    splitter->setStretchFactor(0, 1);
-    splitter->setStretchFactor(1, 1);
-    splitter->setStretchFactor(2, 0);
-    // The form as wide as its answers need, the list beside it; the preview keeps its real size.
-    splitter->setSizes({330, 560, scroll->minimumWidth()});
+    splitter->setStretchFactor(ListColumn, 1);
+    splitter->setStretchFactor(FormColumn, 1);
+    splitter->setStretchFactor(PreviewColumn, 0);
+    connect(splitter, &QSplitter::splitterMoved, this, [this] { m_columnsMoved = true; });
+    splitter->installEventFilter(this);
     setCentralWidget(central);
+}
+
+// What each column needs to show its controls whole (`least`), or what it takes at most of its own: the
+// list its rows, the form its palette on one row, the preview the test's window at its real size.
+std::array<int, PackerWindow::ColumnCount> PackerWindow::columnWidths(bool least) const
+{
+    const QWidget *list = m_columns->widget(ListColumn);
+    const QWidget *form = m_columns->widget(FormColumn);
+    const QWidget *preview = m_columns->widget(PreviewColumn);
+    if (least)
+        return {list->minimumSizeHint().width(), form->minimumWidth(), preview->minimumSizeHint().width()};
+    return {list->sizeHint().width(),
+            form->minimumWidth() + m_form->sizeHint().width() - m_form->minimumSizeHint().width(),
+            preview->maximumWidth()};
+}
+
+// Each column at least what it needs; then the preview up to its real size; then the list and the form,
+// each by its share of what it would take more; what is left, to both. Narrower, the preview scrolls in
+// its area rather than the form.
+void PackerWindow::fitColumns()
+{
+    std::array<int, ColumnCount> widths = columnWidths(true);
+    const std::array<int, ColumnCount> wanted = columnWidths(false);
+    int left = m_columns->width() - (ColumnCount - 1) * m_columns->handleWidth() -
+               std::accumulate(widths.begin(), widths.end(), 0);
+    auto grow = [&widths, &left](Column column, int more) {
+        more = std::clamp(more, 0, std::max(left, 0));
+        widths[column] += more;
+        left -= more;
+    };
+    grow(PreviewColumn, wanted[PreviewColumn] - widths[PreviewColumn]);
+    const int formWants = std::max(wanted[FormColumn] - widths[FormColumn], 0);
+    const int listWants = std::max(wanted[ListColumn] - widths[ListColumn], 0);
+    if (formWants + listWants > 0) {
+        const int share = std::clamp(left, 0, formWants + listWants);
+        const int toForm = share * formWants / (formWants + listWants);
+        grow(FormColumn, toForm);
+        grow(ListColumn, share - toForm);
+    }
+    const int rest = std::max(left, 0);
+    widths[ListColumn] += rest / 2;
+    widths[FormColumn] += rest - rest / 2;
+    m_columns->setSizes({widths.begin(), widths.end()});
 }
 
 QWidget *PackerWindow::buildListColumn(QWidget *parent)
@@ -381,7 +438,8 @@ QWidget *PackerWindow::buildListColumn(QWidget *parent)
     m_count->setObjectName(u"questionCount"_s);
     m_count->setAccessibleName(u"Брой въпроси"_s);
 
-    auto *listButtons = new QHBoxLayout;
+    // On more rows when the column is narrow, so no button is cut.
+    auto *listButtons = new FlowLayout;
     auto button = [&](const QString &text, const QString &name, const QString &accessible, auto slot) {
         auto *made = new QPushButton(text, left);
         made->setObjectName(name);
@@ -980,6 +1038,14 @@ void PackerWindow::closeEvent(QCloseEvent *event)
         event->accept();
     else
         event->ignore();
+}
+
+// The columns follow the window's width until the teacher moves them.
+bool PackerWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_columns && event->type() == QEvent::Resize && !m_columnsMoved)
+        fitColumns();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void PackerWindow::dragEnterEvent(QDragEnterEvent *event)

@@ -24,6 +24,7 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QSettings;
+class QSplitter;
 class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -93,11 +94,17 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // The splitter's columns, left to right.
+    enum Column { ListColumn, FormColumn, PreviewColumn, ColumnCount };
+
     void buildControls();
     void buildMenus();
     QWidget *buildListColumn(QWidget *parent);
+    std::array<int, ColumnCount> columnWidths(bool least) const;
+    void fitColumns();
     void startEditing();
     void questionEdited(int index);
     void showSettings();
@@ -136,6 +143,8 @@ private:
     bool m_showSource = false;
     std::vector<int> m_rowQuestion; // the editor's question of each row of the list; -1 for one left out
 
+    QSplitter *m_columns = nullptr; // the list, the form and the preview with the settings
+    bool m_columnsMoved = false;    // by the teacher: their widths are kept from then on
     QPushButton *m_open = nullptr;
     QPushButton *m_recent = nullptr;
     QMenu *m_recentMenu = nullptr;

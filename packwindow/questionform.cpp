@@ -5,6 +5,7 @@
 #include "bank/testdocument.h"
 #include "pack/htmltext.h"
 #include "pack/importer.h"
+#include "packwindow/flowlayout.h"
 #include "packwindow/questionpreview.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QMimeData>
@@ -140,7 +140,8 @@ void QuestionForm::build()
 {
     auto *page = new QVBoxLayout(this);
 
-    auto *aids = new QHBoxLayout;
+    // The aids wrap onto more rows in a narrow column rather than widen the form past it.
+    auto *aids = new FlowLayout;
     auto *superscript = new QPushButton(u"x²"_s, this);
     superscript->setObjectName(u"superscript"_s);
     superscript->setAccessibleName(u"Горен индекс на избрания текст"_s);
@@ -164,7 +165,6 @@ void QuestionForm::build()
         connect(button, &QToolButton::clicked, this, [this, symbol] { insertSymbol(QString(symbol)); });
         aids->addWidget(button);
     }
-    aids->addStretch(1);
     page->addLayout(aids);
 
     auto *textLabel = new QLabel(u"&Текст на въпроса:"_s, this);
@@ -269,13 +269,15 @@ void QuestionForm::build()
         if (m_index >= 0 && m_pictureText->toPlainText() != m_editor.question(m_index).pictureText)
             m_editor.setPictureText(m_index, m_pictureText->toPlainText());
     });
+    auto *pictureButtons = new FlowLayout;
+    pictureButtons->addWidget(m_choosePicture);
+    pictureButtons->addWidget(m_pastePicture);
+    pictureButtons->addWidget(m_removePicture);
     pictureRow->addWidget(m_picture, 0, 0, 3, 1);
-    pictureRow->addWidget(m_choosePicture, 0, 1);
-    pictureRow->addWidget(m_pastePicture, 0, 2);
-    pictureRow->addWidget(m_removePicture, 0, 3);
-    pictureRow->addWidget(pictureTextLabel, 1, 1, 1, 3);
-    pictureRow->addWidget(m_pictureText, 2, 1, 1, 3);
-    pictureRow->setColumnStretch(4, 1);
+    pictureRow->addLayout(pictureButtons, 0, 1);
+    pictureRow->addWidget(pictureTextLabel, 1, 1);
+    pictureRow->addWidget(m_pictureText, 2, 1);
+    pictureRow->setColumnStretch(1, 1);
     page->addWidget(pictureBox);
 
     m_findings = new QLabel(this);

@@ -9,6 +9,7 @@
 #include "packwindow/questionform.h"
 #include "packwindow/questionlist.h"
 #include "packwindow/questionpreview.h"
+#include "tests/support/rows.h"
 #include "tests/support/scriptedrandom.h"
 #include "tests/support/testbank.h"
 #include "ui/mainwindow.h"
@@ -37,6 +38,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -52,6 +55,8 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace morv {
 namespace {
+
+using test::PrintTo;
 
 const QByteArray &ThreeQuestions = test::ThreeAikenQuestions;
 
@@ -642,6 +647,66 @@ TEST_F(PackerWindowTest, AWrittenProgramOpensForEditing)
     EXPECT_EQ(next.findChild<QLineEdit *>(u"title"_s)->text(), u"Тест 7а"_s);
     EXPECT_TRUE(next.findChild<QPushButton *>(u"write"_s)->isEnabled());
 }
+
+struct ScreenCase
+{
+    const char *name;
+    QSize window;
+    bool previewWhole; // the test's window at its real size unscrolled; a laptop's may scroll it
+};
+
+class PackerWindowScreen : public PackerWindowTest, public testing::WithParamInterface<ScreenCase>
+{};
+
+// On the screens teachers have, the form is whole with no scroll bar sideways: every button and field
+// within its column, the palette wrapped onto more rows; each switch's label has the width it needs. On
+// a laptop's screen the preview scrolls in its area instead.
+TEST_P(PackerWindowScreen, TheFormAndTheSettingsAreWhole)
+{
+    window.open(write(u"тест.txt"_s, ThreeQuestions));
+    // The offscreen screen, 800 x 600, is narrower than the columns: the window would open maximised.
+    EXPECT_TRUE(window.windowState() & Qt::WindowMaximized);
+    EXPECT_LE(window.width(), window.screen()->availableGeometry().width());
+    // Five answer rows, the most the form has.
+    while (window.session().editor().addAnswer(0)) {
+    }
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(GetParam().window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_EQ(window.size(), GetParam().window);
+
+    auto *area = control<QScrollArea>(u"formArea"_s);
+    QWidget *seen = area->viewport();
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_LE(area->widget()->minimumSizeHint().width(), seen->width());
+    // Every control within the column's width; the typing aids, at the top, in sight whole.
+    QStringList cut;
+    for (QWidget *widget : area->widget()->findChildren<QWidget *>()) {
+        const QRect place(widget->mapTo(seen, QPoint(0, 0)), widget->size());
+        const QString name = widget->objectName();
+        const bool aid = name.startsWith(u"symbol-"_s) || name == u"superscript" || name == u"subscript";
+        const bool whole =
+            aid ? seen->rect().contains(place) : place.left() >= 0 && place.right() < seen->width();
+        if (widget->isVisibleTo(&window) && !name.isEmpty() && !name.startsWith(u"qt_"_s) && !whole)
+            cut.append(name);
+    }
+    EXPECT_TRUE(cut.isEmpty()) << cut.join(u' ').toStdString();
+
+    for (const QString &name : {u"phrase"_s, u"toto"_s, u"explanations"_s, u"review"_s}) {
+        auto *box = control<QCheckBox>(u"switch-"_s + name);
+        EXPECT_GE(box->width(), box->sizeHint().width()) << name.toStdString();
+    }
+    if (GetParam().previewWhole) {
+        EXPECT_FALSE(control<QScrollArea>(u"previewArea"_s)->horizontalScrollBar()->isVisible());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, PackerWindowScreen,
+                         testing::Values(ScreenCase{"Laptop1366x768", QSize(1366, 768), false},
+                                         ScreenCase{"Screen1600x1000", QSize(1600, 1000), true},
+                                         ScreenCase{"Screen1920x1080", QSize(1920, 1080), true}),
+                         [](const testing::TestParamInfo<ScreenCase> &row) { return row.param.name; });
 
 // A row dropped on another takes its place, above or below it as dropped; the list itself moves
 // nothing, so the editor's move is the only one.
