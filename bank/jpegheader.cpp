@@ -112,12 +112,14 @@ std::optional<QSize> plainJpegSize(QByteArrayView jpeg)
             const int count = byteAt(segment, 0);
             if (count < 1 || count > MaxInScan || segment.size() != 4 + 2 * count)
                 return std::nullopt;
-            QList<int> inScan;
+            // Each of the frame's components at most once and in the frame's order, as the JPEG library
+            // requires; it refuses a scan that names them in another order.
+            qsizetype previous = -1;
             for (int c = 0; c < count; ++c) {
-                const int id = byteAt(segment, 1 + 2 * c);
-                if (!components.contains(id) || inScan.contains(id))
+                const qsizetype inFrame = components.indexOf(byteAt(segment, 1 + 2 * c));
+                if (inFrame <= previous)
                     return std::nullopt;
-                inScan.append(id);
+                previous = inFrame;
             }
             return size;
         } else {

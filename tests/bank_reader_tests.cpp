@@ -729,6 +729,18 @@ TEST(FigureHeaders, PlainHeaderReadsAsQtReadsIt)
                 compare(changed);
             }
         }
+        // The scan naming its components in every order: the JPEG library takes only the frame's.
+        const int inScan = uchar(jpeg[scan + 4]);
+        std::vector<QByteArray> selectors;
+        for (int c = 0; c < inScan; ++c)
+            selectors.push_back(jpeg.mid(scan + 5 + 2 * c, 2));
+        std::ranges::sort(selectors);
+        do {
+            QByteArray reordered = jpeg;
+            for (int c = 0; c < inScan; ++c)
+                reordered.replace(scan + 5 + 2 * c, 2, selectors[std::size_t(c)]);
+            compare(reordered);
+        } while (std::ranges::next_permutation(selectors).found);
     }
     EXPECT_GT(plain, 1000);
     EXPECT_GT(left, 1000);
